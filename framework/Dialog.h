@@ -1,0 +1,40 @@
+// Dialogs from .rc templates.
+//
+// The dialog procedure only takes WM_INITDIALOG: there the dialog subclasses
+// its own window, so every later message reaches the same typed handlers
+// as any other Window, and Default() is the dialog manager's processing.
+#pragma once
+
+#include "framework/Window.h"
+
+namespace glyph {
+
+class Dialog : public Window {
+ public:
+  explicit Dialog(UINT templateId) : templateId_(templateId) {}
+
+  // Runs the dialog modally; returns the EndDialog code, or -1 on failure.
+  INT_PTR DoModal(HWND parent);
+  // Creates the dialog modeless; it lives until DestroyWindow or the object dies.
+  bool CreateModeless(HWND parent);
+  void EndDialog(INT_PTR result);
+  bool IsModal() const { return modal_; }
+  HWND GetItem(int id) const { return ::GetDlgItem(GetHwnd(), id); }
+  UINT GetTemplateId() const { return templateId_; }
+
+ protected:
+  // Return TRUE to let the dialog manager set the focus.
+  virtual BOOL OnInitDialog() { return TRUE; }
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  static INT_PTR CALLBACK StaticDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  UINT templateId_;
+  bool modal_ = false;
+};
+
+}  // namespace glyph

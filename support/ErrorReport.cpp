@@ -1,0 +1,126 @@
+#include "support/ErrorReport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace support {
+
+bool reporting = false;
+
+namespace {
+
+constexpr char kLogName[] = "error.lst";
+constexpr char kContact[] = "bugs@glyphsmith.example";
+constexpr size_t kReportCapacity = 1000;
+
+class RealPlatform final : public ErrorReportPlatform {
+ public:
+  void Beep() override {
+#ifdef _WIN32
+    ::MessageBeep(MB_OK);
+#endif
+  }
+  int MessageBox(const std::string& text, const char* caption, unsigned style) override {
+#ifdef _WIN32
+    return ::MessageBoxA(nullptr, text.c_str(), caption, style);
+#else
+    std::fprintf(stderr, "%s: %s\n", caption, text.c_str());
+    return (style & 0xF) == 4 ? kAnswerYes : 1;
+#endif
+  }
+  std::string OemToAnsi(const std::string& text) override {
+#ifdef _WIN32
+    std::string out(text.size(), '\0');
+    ::OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
+    return out;
+#else
+    return text;
+#endif
+  }
+  [[noreturn]] void Exit(int code) override { std::exit(code); }
+  [[noreturn]] void Abort(int code) override {
+#ifdef _WIN32
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
+#endif
+    std::_Exit(code);
+  }
+};
+
+ErrorReportPlatform* g_platform = nullptr;
+
+ErrorReportPlatform& Platform() { return g_platform ? *g_platform : DefaultErrorReportPlatform(); }
+
+// One entry: a 24-character time line, the message, an empty line. Text
+// mode, so every line break reaches the disk as CR LF on Windows.
+void AppendToLog(const char* message) {
+  std::FILE* f = std::fopen(kLogName, "a");
+  if (!f) return;
+  std::time_t now = std::time(nullptr);
+  char stamp[64] = "";
+  if (const std::tm* t = std::localtime(&now)) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::snprintf(stamp, sizeof stamp, "%s %s %2d %02d:%02d:%02d %04d", kDays[t->tm_wday % 7],
+                  kMonths[t->tm_mon % 12], t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec,
+                  t->tm_year + 1900);
+  }
+  std::fprintf(f, "%s\n%s\n", stamp, message);
+  std::fflush(f);
+  std::fputs("\n", f);
+  std::fflush(f);
+  std::fclose(f);
+}
+
+}  // namespace
+
+ErrorReportPlatform& DefaultErrorReportPlatform() {
+  static RealPlatform platform;
+  return platform;
+}
+
+ErrorReportPlatform* SetErrorReportPlatform(ErrorReportPlatform* platform) {
+  ErrorReportPlatform* old = g_platform;
+  g_platform = platform;
+  return old;
+}
+
+void runTimeError(const char* message, bool fatal) {
+  if (!message) message = "";
+  AppendToLog(message);
+  ErrorReportPlatform& platform = Platform();
+  const std::string converted = platform.OemToAnsi(message);
+
+  if (reporting) {
+    platform.Beep();
+    platform.MessageBox(converted + "\nApplication will be terminated.", "Critical run-time error!",
+                        kReportFatalStyle);
+    platform.Abort(3);
+  }
+  reporting = true;
+  platform.Beep();
+  if (fatal) {
+    platform.MessageBox(converted + "\nApplication will be closed.", "Run-time error", kReportFatalStyle);
+    platform.Exit(1);
+  }
+  if (platform.MessageBox(converted + "\nClose application?", "Run-time error", kReportQuestionStyle) ==
+      kAnswerYes) {
+    platform.Exit(1);
+  }
+  reporting = false;
+}
+
+void reportFailure(const char* unit, int line, const char* text, bool fatal) {
+  // Over-long reports are cut at the buffer's end rather than overrun it.
+  char report[kReportCapacity];
+  std::snprintf(report, sizeof report, "File %s, line %d:\n%s\nPlease report to %s", unit ? unit : "",
+                line, text ? text : "", kContact);
+  runTimeError(report, fatal);
+}
+
+}  // namespace support

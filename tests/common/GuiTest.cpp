@@ -1,0 +1,91 @@
+#include "tests/common/GuiTest.h"
+
+#include <cstring>
+#include <string>
+
+namespace glyph::test {
+
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    PumpMessages();
+    if (cond()) return true;
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+namespace {
+
+thread_local HHOOK g_hook = nullptr;
+thread_local int g_command = IDOK;
+thread_local int g_count = 0;
+thread_local std::string g_caption;
+
+LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE) {
+    HWND hwnd = reinterpret_cast<HWND>(wp);
+    char cls[64] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) == "#32770") {
+      char caption[256] = {};
+      ::GetWindowTextA(hwnd, caption, sizeof caption);
+      g_caption = caption;
+      ++g_count;
+      ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(g_command, BN_CLICKED), 0);
+    }
+  }
+  return ::CallNextHookEx(g_hook, code, wp, lp);
+}
+
+}  // namespace
+
+AutoAnswer::AutoAnswer(int command) {
+  g_command = command;
+  g_count = 0;
+  g_caption.clear();
+  g_hook = ::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
+}
+
+AutoAnswer::~AutoAnswer() {
+  if (g_hook) ::UnhookWindowsHookEx(g_hook);
+  g_hook = nullptr;
+}
+
+int AutoAnswer::Count() const { return g_count; }
+const char* AutoAnswer::LastCaption() const { return g_caption.c_str(); }
+
+ClientPixels CaptureClient(HWND hwnd) {
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpMessages();
+  RECT rc;
+  ::GetClientRect(hwnd, &rc);
+  ClientPixels out;
+  out.width = rc.right;
+  out.height = rc.bottom;
+  if (out.width <= 0 || out.height <= 0) return out;
+  out.bits.resize(static_cast<size_t>(out.width) * out.height);
+  WindowDC screen(hwnd);
+  UniqueDC mem(::CreateCompatibleDC(screen.Get()));
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = out.width;
+  bi.bmiHeader.biHeight = -out.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  UniqueBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  {
+    ScopedSelect sel(mem.Get(), dib.Get());
+    ::BitBlt(mem.Get(), 0, 0, out.width, out.height, screen.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    std::memcpy(out.bits.data(), bits, out.bits.size() * 4);
+  }
+  return out;
+}
+
+}  // namespace glyph::test
