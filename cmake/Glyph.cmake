@@ -12,6 +12,12 @@ if(WIN32)
   endif()
 endif()
 
+if(GLYPH_FUZZ)
+  # Instrument every library so the fuzzers see coverage in the parsers.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(GLYPH_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
