@@ -25,7 +25,7 @@ class RealPlatform final : public ErrorReportPlatform {
     ::MessageBeep(MB_OK);
 #endif
   }
-  int MessageBox(const std::string& text, const char* caption, unsigned style) override {
+  int ShowMessage(const std::string& text, const char* caption, unsigned style) override {
 #ifdef _WIN32
     return ::MessageBoxA(nullptr, text.c_str(), caption, style);
 #else
@@ -33,7 +33,7 @@ class RealPlatform final : public ErrorReportPlatform {
     return (style & 0xF) == 4 ? kAnswerYes : 1;
 #endif
   }
-  std::string OemToAnsi(const std::string& text) override {
+  std::string ConvertFromOem(const std::string& text) override {
 #ifdef _WIN32
     std::string out(text.size(), '\0');
     ::OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
@@ -94,21 +94,21 @@ void runTimeError(const char* message, bool fatal) {
   if (!message) message = "";
   AppendToLog(message);
   ErrorReportPlatform& platform = Platform();
-  const std::string converted = platform.OemToAnsi(message);
+  const std::string converted = platform.ConvertFromOem(message);
 
   if (reporting) {
     platform.Beep();
-    platform.MessageBox(converted + "\nApplication will be terminated.", "Critical run-time error!",
+    platform.ShowMessage(converted + "\nApplication will be terminated.", "Critical run-time error!",
                         kReportFatalStyle);
     platform.Abort(3);
   }
   reporting = true;
   platform.Beep();
   if (fatal) {
-    platform.MessageBox(converted + "\nApplication will be closed.", "Run-time error", kReportFatalStyle);
+    platform.ShowMessage(converted + "\nApplication will be closed.", "Run-time error", kReportFatalStyle);
     platform.Exit(1);
   }
-  if (platform.MessageBox(converted + "\nClose application?", "Run-time error", kReportQuestionStyle) ==
+  if (platform.ShowMessage(converted + "\nClose application?", "Run-time error", kReportQuestionStyle) ==
       kAnswerYes) {
     platform.Exit(1);
   }

@@ -22,9 +22,9 @@ class ErrorReportPlatform {
   virtual ~ErrorReportPlatform() = default;
   virtual void Beep() = 0;
   // Shows a box without owner; returns the answer (kAnswerYes, kAnswerNo...).
-  virtual int MessageBox(const std::string& text, const char* caption, unsigned style) = 0;
+  virtual int ShowMessage(const std::string& text, const char* caption, unsigned style) = 0;
   // Same length out as in: the library writes its texts in the OEM code page.
-  virtual std::string OemToAnsi(const std::string& text) = 0;
+  virtual std::string ConvertFromOem(const std::string& text) = 0;
   // Ends the process normally: exit handlers and static destructors run.
   [[noreturn]] virtual void Exit(int code) = 0;
   // Ends the process at once, without any clean-up.
