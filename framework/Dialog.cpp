@@ -4,8 +4,8 @@ namespace glyph {
 
 INT_PTR Dialog::DoModal(HWND parent) {
   modal_ = true;
-  INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_),
-                                     parent, &Dialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
+  INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
+                                     &Dialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
   modal_ = false;
   return result;
 }

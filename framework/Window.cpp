@@ -23,8 +23,7 @@ Window* Window::FromHandle(HWND hwnd) {
   return hwnd ? static_cast<Window*>(::GetPropA(hwnd, kWindowProp)) : nullptr;
 }
 
-bool Window::RegisterClass(const char* className, UINT style, HCURSOR cursor, HBRUSH background,
-                           HICON icon) {
+bool Window::RegisterClass(const char* className, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
   WNDCLASSEXA wc{};
   if (::GetClassInfoExA(::GetModuleHandleA(nullptr), className, &wc)) return true;
   wc = WNDCLASSEXA{};
@@ -39,12 +38,12 @@ bool Window::RegisterClass(const char* className, UINT style, HCURSOR cursor, HB
   return ::RegisterClassExA(&wc) != 0;
 }
 
-bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle,
-                    const RECT& r, HWND parent, UINT_PTR idOrMenu) {
+bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle, const RECT& r,
+                    HWND parent, UINT_PTR idOrMenu) {
   if (hwnd_) return false;
-  HWND hwnd = ::CreateWindowExA(exStyle, className, title, style, r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, parent, reinterpret_cast<HMENU>(idOrMenu),
-                                ::GetModuleHandleA(nullptr), this);
+  HWND hwnd =
+      ::CreateWindowExA(exStyle, className, title, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                        parent, reinterpret_cast<HMENU>(idOrMenu), ::GetModuleHandleA(nullptr), this);
   return hwnd != nullptr;
 }
 

@@ -30,8 +30,8 @@ class Window {
   static Window* FromHandle(HWND hwnd);
 
   // Registers (once) a window class with our procedure and creates a window.
-  bool Create(const char* className, const char* title, DWORD style, DWORD exStyle,
-              const RECT& rect, HWND parent, UINT_PTR idOrMenu);
+  bool Create(const char* className, const char* title, DWORD style, DWORD exStyle, const RECT& rect,
+              HWND parent, UINT_PTR idOrMenu);
   // Attaches to an existing window by replacing its procedure.
   bool Subclass(HWND hwnd);
   // Restores the original procedure and forgets the window.

@@ -67,8 +67,7 @@ void AppendToLog(const char* message) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::snprintf(stamp, sizeof stamp, "%s %s %2d %02d:%02d:%02d %04d", kDays[t->tm_wday % 7],
-                  kMonths[t->tm_mon % 12], t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec,
-                  t->tm_year + 1900);
+                  kMonths[t->tm_mon % 12], t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec, t->tm_year + 1900);
   }
   std::fprintf(f, "%s\n%s\n", stamp, message);
   std::fflush(f);
@@ -99,7 +98,7 @@ void runTimeError(const char* message, bool fatal) {
   if (reporting) {
     platform.Beep();
     platform.ShowMessage(converted + "\nApplication will be terminated.", "Critical run-time error!",
-                        kReportFatalStyle);
+                         kReportFatalStyle);
     platform.Abort(3);
   }
   reporting = true;
@@ -118,8 +117,8 @@ void runTimeError(const char* message, bool fatal) {
 void reportFailure(const char* unit, int line, const char* text, bool fatal) {
   // Over-long reports are cut at the buffer's end rather than overrun it.
   char report[kReportCapacity];
-  std::snprintf(report, sizeof report, "File %s, line %d:\n%s\nPlease report to %s", unit ? unit : "",
-                line, text ? text : "", kContact);
+  std::snprintf(report, sizeof report, "File %s, line %d:\n%s\nPlease report to %s", unit ? unit : "", line,
+                text ? text : "", kContact);
   runTimeError(report, fatal);
 }
 
