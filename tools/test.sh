@@ -27,6 +27,9 @@ saved_display="${DISPLAY:-}"
 unset DISPLAY
 glyph_display
 glyph_wineprefix "$root/build/windows/wineprefix"
+# One persistent server for the whole run; a server left over in this
+# build's prefix (an earlier run cut short) is replaced.
+wineserver -k 2>/dev/null || true
 wineserver -p
 # Start Wine's services now, with no inherited output: started by the first
 # test they would hold CTest's output pipe open and hang the run.
