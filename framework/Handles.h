@@ -142,6 +142,12 @@ struct ModuleTraits {
 };
 using UniqueModule = UniqueHandle<ModuleTraits>;
 
+// A typed function pointer from GetProcAddress (null when missing).
+template <class Fn>
+Fn GetProc(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
 // Selects an object into a DC for the scope's lifetime.
 class ScopedSelect {
  public:
