@@ -187,6 +187,18 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+      // Controls of ours choose their own colours.
+      if (Window* control = FromHandle(reinterpret_cast<HWND>(lp)); control && control != this) {
+        if (HBRUSH brush = control->CtlColor(reinterpret_cast<HDC>(wp), msg)) {
+          return reinterpret_cast<LRESULT>(brush);
+        }
+      }
+      break;
     default:
       break;
   }

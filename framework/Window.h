@@ -78,6 +78,9 @@ class Window {
   virtual bool OnNotify(NMHDR*, LRESULT*) { return false; }
   // WM_DRAWITEM reflected to the owner-drawn control itself. Return true if drawn.
   virtual bool DrawItem(const DRAWITEMSTRUCT&) { return false; }
+  // WM_CTLCOLOR* reflected to the control itself (msg is the WM_CTLCOLOR*
+  // message). Return the brush to paint with, or null for the default.
+  virtual HBRUSH CtlColor(HDC, UINT /*msg*/) { return nullptr; }
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
