@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "framework/Handles.h"
+#include "widgets/FlatControlManager.h"
 
 namespace glyph {
 namespace flat {
@@ -394,6 +395,30 @@ class UpDown : public FlatControl {
     }
     ArrowButton(dc, first, enabled, Hot() || Focused());
     ArrowButton(dc, second, enabled, Hot() || Focused());
+    CFlatControlManager* manager = CFlatControlManager::Current();
+    FlatControl* buddyControl = manager && buddy ? manager->Find(buddy) : nullptr;
+    // The two pixels given up on the buddy's side join the buddy's calm frame.
+    if (buddyControl && !(buddyControl->GetState() & (kHot | kFocused)) &&
+        (style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) {
+      const COLORREF outer = ::GetSysColor(enabled ? COLOR_BTNHIGHLIGHT : COLOR_BTNFACE);
+      const COLORREF inner = ::GetSysColor(enabled ? COLOR_3DLIGHT : COLOR_BTNFACE);
+      const int height = r.bottom - r.top;
+      if (style & UDS_ALIGNRIGHT) {
+        flat::Fill(dc, r.left - 2, r.top, 1, height, inner);
+        flat::Fill(dc, r.left - 1, r.top, 1, height, outer);
+      } else {
+        flat::Fill(dc, r.right, r.top, 1, height, outer);
+        flat::Fill(dc, r.right + 1, r.top, 1, height, inner);
+      }
+    }
+    // The buddy (or the parent) shares the up-down's hot look.
+    HWND partner = buddy ? buddy : ::GetParent(hwnd_);
+    if (FlatControl* other = manager ? manager->Find(partner) : nullptr) {
+      if (((other->GetState() & kHot) != 0) != Hot()) {
+        other->SetHot(Hot());
+        other->Redraw();
+      }
+    }
   }
 };
 

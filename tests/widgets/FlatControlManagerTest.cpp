@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+// After windows.h.
+#include <commctrl.h>
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -165,6 +168,13 @@ TEST_F(FlatControlManagerTest, IdleFramesAreFlatAndTheHotControlGetsTheSunkenFra
   EXPECT_EQ(px.At(1, 1), Sys(COLOR_BTNFACE));  // read-only looks flat even when enabled
   px = CaptureWindow(list);
   EXPECT_EQ(px.At(1, 1), Sys(COLOR_3DLIGHT));  // 30 pixels or more: not small
+  // The check box's 13 x 13 box, vertically centred at the left: a light
+  // inner frame instead of the system's dark one.
+  px = CaptureWindow(dialog.GetItem(IDC_FLAT_CHECK));
+  const int boxTop = (px.height - 13) / 2;
+  EXPECT_EQ(px.At(0, boxTop), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(px.At(1, boxTop + 1), Sys(COLOR_WINDOW));
+  EXPECT_EQ(px.At(12, boxTop + 12), Sys(COLOR_BTNHIGHLIGHT));
 
   // The pointer over the edit makes it hot within a timer tick or two.
   POINT at = CentreOnScreen(edit);
@@ -232,6 +242,29 @@ TEST_F(FlatControlManagerTest, ControlsCreatedAndDestroyedInATakenDialogComeAndG
   for (HWND hwnd : made) EXPECT_EQ(manager->Find(hwnd), nullptr);
   dialog.DestroyWindow();
   EXPECT_EQ(manager->ControlCount(), 0u);
+}
+
+TEST_F(FlatControlManagerTest, AnUpDownSharesItsHotLookWithItsBuddy) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS};
+  ASSERT_TRUE(::InitCommonControlsEx(&icc));
+  FlatTestDialog dialog;
+  ASSERT_TRUE(dialog.CreateModeless(nullptr));
+  HWND edit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "5", WS_CHILD | WS_VISIBLE, 250, 200, 80, 22,
+                                dialog.GetHwnd(), nullptr, nullptr, nullptr);
+  HWND upDown =
+      ::CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 0, 0,
+                        0, 0, dialog.GetHwnd(), nullptr, nullptr, nullptr);
+  ::SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  ASSERT_NE(manager->Find(edit), nullptr);
+  ASSERT_NE(manager->Find(upDown), nullptr);
+  const POINT at = CentreOnScreen(upDown);
+  ::SetCursorPos(at.x, at.y);
+  ASSERT_TRUE(PumpUntil([&] { return manager->HotWindow() == upDown; }, 1000));
+  EXPECT_TRUE(manager->Find(edit)->GetState() & FlatControl::kHot);
+  ::SetCursorPos(1200, 1000);
+  ASSERT_TRUE(PumpUntil([&] { return manager->HotWindow() == nullptr; }, 1000));
+  EXPECT_FALSE(manager->Find(edit)->GetState() & FlatControl::kHot);
+  dialog.DestroyWindow();
 }
 
 TEST_F(FlatControlManagerTest, DialogsOpenedTwiceAreEachTakenOnce) {
@@ -336,6 +369,25 @@ TEST_F(FlatControlManagerTest, OneManagerAtATimeAndOnlyForItsOwnThread) {
   EXPECT_FALSE(manager->Install(::GetCurrentThreadId() + 1));
   EXPECT_TRUE(manager->Install());  // again for this thread: still one hook
   EXPECT_EQ(manager->HookCount(), 1u);
+}
+
+}  // namespace
+}  // namespace glyph
+
+namespace glyph {
+namespace {
+
+// Not a check: keeps a flat dialog on screen with the edit hot, for a screenshot.
+TEST_F(FlatControlManagerTest, DISABLED_ShowFlatDialog) {
+  FlatTestDialog dialog;
+  dialog.withNested = true;
+  ASSERT_TRUE(dialog.CreateModeless(nullptr));
+  ::SendMessageA(dialog.GetItem(IDC_FLAT_DROPDOWN), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Item"));
+  ::SendMessageA(dialog.GetItem(IDC_FLAT_LIST_EDGE), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Item"));
+  const POINT at = CentreOnScreen(dialog.GetItem(IDC_FLAT_EDIT));
+  ::SetCursorPos(at.x, at.y);
+  test::PumpFor(4000);
+  dialog.DestroyWindow();
 }
 
 }  // namespace
