@@ -129,8 +129,16 @@ ByteVector MakeDibImage(int width, int height, int bits, uint32_t seed) {
   }
   const size_t colourRow = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
   const size_t maskRow = (static_cast<size_t>(width) + 31) / 32 * 4;
+  // Masked pixels (the left half) are black, as icon writers leave them.
+  const size_t maskedBits = static_cast<size_t>(width / 2) * bits;
   for (int y = 0; y < height; ++y) {
-    for (size_t x = 0; x < colourRow; ++x) Put8(v, (x * 7 + y * 13 + seed) & 0xFF);
+    for (size_t x = 0; x < colourRow; ++x) {
+      uint32_t byte = (x * 7 + y * 13 + seed) & 0xFF;
+      for (int b = 0; b < 8; ++b) {
+        if (x * 8 + b < maskedBits) byte &= ~(0x80u >> b);
+      }
+      Put8(v, byte);
+    }
   }
   for (int y = 0; y < height; ++y) {
     for (size_t x = 0; x < maskRow; ++x) {

@@ -44,6 +44,14 @@ int main(int argc, char** argv) {
   Write(dir, "good.ico", ico);
   Write(dir, "good-png.ico", MakeIcoFile({MakePngImage(32, 32, 7)}));
 
+  // Tiny ones: quick seeds for the fuzzer.
+  const std::vector<SampleGroup> tiny = {{"A", 0, {MakeDibImage(1, 1, 1, 1)}},
+                                         {"", 2, {MakeDibImage(2, 2, 4, 2), MakeDibImage(1, 1, 32, 3)}}};
+  Write(dir, "tiny-pe64.dll", MakePeFile(tiny, true));
+  Write(dir, "tiny-pe32.exe", MakePeFile(tiny, false));
+  Write(dir, "tiny-ne.exe", MakeNeFile(tiny));
+  Write(dir, "tiny.ico", MakeIcoFile({MakeDibImage(1, 1, 8, 1), MakeDibImage(2, 1, 16, 2)}));
+
   // Hostile files of the kinds that bring down the platform's extraction.
   Write(dir, "cut-1k.exe", ByteVector(pe64.begin(), pe64.begin() + 1024));
   Write(dir, "cut-rsrc.dll", ByteVector(pe64.begin(), pe64.begin() + kPeResourceAt + 40));
