@@ -160,5 +160,27 @@ TEST_F(IconExtractTest, HostileFilesGiveNoIconsAndNoCrash) {
   EXPECT_EQ(CountFileIcons((dir_ / L"missing.exe").wstring()), 0u);
 }
 
+// Every file of the reader's fuzz corpus (good, hostile and what the
+// fuzzer found) goes through the whole Windows path: map, scan, make each
+// icon. None may fault; every icon that is counted can be made.
+// GLYPH_ICON_FOLDER names another folder to walk instead.
+TEST_F(IconExtractTest, EveryCorpusFileGoesThroughTheWindowsLayer) {
+  size_t files = 0, icons = 0;
+  const wchar_t* folder = _wgetenv(L"GLYPH_ICON_FOLDER");
+  for (const auto& entry : std::filesystem::directory_iterator(
+           folder ? std::filesystem::path(folder) : std::filesystem::path(GLYPH_ICON_CORPUS))) {
+    IconFile file;
+    file.Open(entry.path().wstring());
+    for (size_t i = 0; i < file.Count(); ++i) {
+      EXPECT_TRUE(file.Icon(i)) << entry.path().string() << " icon " << i;
+      ++icons;
+    }
+    EXPECT_FALSE(file.Icon(file.Count()));
+    ++files;
+  }
+  EXPECT_GT(files, 10u);
+  EXPECT_GT(icons, 10u);
+}
+
 }  // namespace
 }  // namespace glyph
