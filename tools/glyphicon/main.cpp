@@ -18,8 +18,9 @@
 #include "browser/IconResources.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 using Path = std::wstring;
 #else
 using Path = std::string;
