@@ -1,0 +1,60 @@
+// Icons of files the user points at, made by the program's own reader
+// (IconResources.h) instead of the platform's extraction, which brings
+// the process down on files whose headers lie. Wide paths throughout.
+//
+// Count and extraction here replace ExtractIconA(file, -1) and
+// ExtractIconA(file, i): a file without icons, or one that cannot be read
+// or is refused, has 0 icons and gives no icon.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+#include "browser/IconResources.h"
+#include "framework/Handles.h"
+
+namespace glyph {
+
+// A file mapped read-only and scanned once: for a caller that counts and
+// then makes every icon of one file.
+class IconFile {
+ public:
+  IconFile() = default;
+  IconFile(const IconFile&) = delete;
+  IconFile& operator=(const IconFile&) = delete;
+
+  // Maps and scans the file. False (and no icons) when it cannot be read
+  // or is refused; Scan() then says why.
+  bool Open(const std::wstring& path);
+  size_t Count() const { return scan_.Count(); }
+  const IconScan& Scan() const { return scan_; }
+  // Icon `index`, made from the image that fits size x size best (the
+  // system icon size when 0). Empty when there is no such icon.
+  UniqueIcon Icon(size_t index, int size = 0) const;
+
+ private:
+  struct ViewTraits {
+    using Type = const void*;
+    static const void* Invalid() { return nullptr; }
+    static void Free(const void* view) { ::UnmapViewOfFile(view); }
+  };
+  UniqueFile file_;
+  UniqueKernelHandle mapping_;
+  UniqueHandle<ViewTraits> view_;
+  std::span<const uint8_t> bytes_;
+  IconScan scan_;
+};
+
+// Number of icons in the file at `path`.
+size_t CountFileIcons(const std::wstring& path);
+// Icon `index` of the file at `path` (size as in IconFile::Icon).
+UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size = 0);
+// An icon made from `group`'s image that suits size x size on this
+// display best, read from `file`; when that image cannot be made, the
+// group's other images are tried in order.
+UniqueIcon MakeGroupIcon(const IconGroup& group, std::span<const uint8_t> file, int size);
+
+}  // namespace glyph

@@ -1,0 +1,186 @@
+#include "browser/IconExtract.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/browser/IconSamples.h"
+
+namespace glyph {
+namespace {
+
+using test::ByteVector;
+using test::MakeDibImage;
+
+// A folder of its own under the temporary folder, removed afterwards.
+class IconExtractTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
+    dir_ = std::filesystem::path(temp) / (L"iconextract-" + std::to_wstring(::GetCurrentProcessId()));
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::wstring Write(const std::wstring& name, const ByteVector& bytes) {
+    const std::filesystem::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path.wstring();
+  }
+  std::filesystem::path dir_;
+};
+
+struct Drawn {
+  int width = 0, height = 0;
+  std::vector<DWORD> pixels;  // top-down, 0x00RRGGBB
+  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
+};
+
+// Draws the icon at its own size over `background` and reads it back.
+Drawn Draw(HICON icon, DWORD background) {
+  ICONINFO info{};
+  EXPECT_TRUE(::GetIconInfo(icon, &info));
+  UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
+  BITMAP bm{};
+  ::GetObject(mask.Get(), sizeof bm, &bm);
+  Drawn d;
+  d.width = bm.bmWidth;
+  d.height = colour ? bm.bmHeight : bm.bmHeight / 2;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), d.width, -d.height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  UniqueBitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueDC dc(::CreateCompatibleDC(nullptr));
+  {
+    ScopedSelect select(dc.Get(), dib.Get());
+    std::fill_n(static_cast<DWORD*>(bits), d.width * d.height, background);
+    ::DrawIconEx(dc.Get(), 0, 0, icon, d.width, d.height, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+  }
+  d.pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + d.width * d.height);
+  return d;
+}
+
+// The colour MakeDibImage gives a 24-bit pixel at (x, y), top-down.
+DWORD SamplePixel(int x, int y, int height, uint32_t seed) {
+  const int row = height - 1 - y;
+  auto byte = [&](int k) {
+    return static_cast<DWORD>((static_cast<uint32_t>(x * 3 + k) * 7 + row * 13 + seed) & 0xFF);
+  };
+  return byte(2) << 16 | byte(1) << 8 | byte(0);
+}
+
+TEST_F(IconExtractTest, CountsAndMakesIconsOfFilesWithWideNames) {
+  const std::vector<test::SampleGroup> groups = {
+      {"MAIN", 0, {MakeDibImage(16, 16, 24, 9), MakeDibImage(32, 32, 24, 3), MakeDibImage(48, 48, 24, 9)}},
+      {"", 2, {MakeDibImage(32, 32, 24, 4)}},
+  };
+  const std::wstring names[] = {L"b\u00e4r\u65e5\u672c.dll", L"\u0416\u0443\u043a.exe", L"plain.exe"};
+  const ByteVector files[] = {test::MakePeFile(groups), test::MakePeFile(groups, false),
+                              test::MakeNeFile(groups)};
+  for (int f = 0; f < 3; ++f) {
+    const std::wstring path = Write(names[f], files[f]);
+    EXPECT_EQ(CountFileIcons(path), 2u);
+    for (int g = 0; g < 2; ++g) {
+      SCOPED_TRACE(testing::Message() << "file " << f << " icon " << g);
+      UniqueIcon icon = LoadFileIcon(path, g, 32);
+      ASSERT_TRUE(icon);
+      const Drawn d = Draw(icon.Get(), 0x123456);
+      ASSERT_EQ(d.width, 32);
+      ASSERT_EQ(d.height, 32);
+      // The 32 x 32 image was chosen: its seed shows in the pixels. The
+      // left half is masked.
+      const uint32_t seed = g == 0 ? 3 : 4;
+      for (int y = 0; y < 32; y += 5) {
+        for (int x = 0; x < 32; x += 3) {
+          EXPECT_EQ(d.At(x, y), x < 16 ? 0x123456u : SamplePixel(x, y, 32, seed)) << x << "," << y;
+        }
+      }
+    }
+    EXPECT_FALSE(LoadFileIcon(path, 2));
+  }
+}
+
+TEST_F(IconExtractTest, IconFilesAndPngImages) {
+  const std::wstring ico = Write(L"one.ico", test::MakeIcoFile({MakeDibImage(32, 32, 24, 7)}));
+  EXPECT_EQ(CountFileIcons(ico), 1u);
+  UniqueIcon icon = LoadFileIcon(ico, 0, 32);
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(Draw(icon.Get(), 0).At(20, 3), SamplePixel(20, 3, 32, 7));
+
+  const std::wstring png = Write(L"png.ico", test::MakeIcoFile({test::MakePngImage(32, 32, 5)}));
+  IconFile file;
+  ASSERT_TRUE(file.Open(png));
+  EXPECT_EQ(file.Count(), 1u);
+  UniqueIcon fromPng = file.Icon(0, 32);
+  ASSERT_TRUE(fromPng);
+  const Drawn d = Draw(fromPng.Get(), 0x000000FF);
+  EXPECT_EQ(d.At(3, 3), 0x0000FFu);  // transparent half
+  EXPECT_EQ(d.At(20, 4), static_cast<DWORD>((20 * 8 + 5) << 16 | (4 * 8) << 8 | 15));
+}
+
+TEST_F(IconExtractTest, HostileFilesGiveNoIconsAndNoCrash) {
+  const std::vector<test::SampleGroup> groups = {{"", 1, {MakeDibImage(32, 32, 8, 1)}}};
+  const ByteVector pe = test::MakePeFile(groups), ne = test::MakeNeFile(groups);
+  const ByteVector ico = test::MakeIcoFile({MakeDibImage(32, 32, 4, 1)});
+  ByteVector rawPastEnd = pe;
+  rawPastEnd[test::kPeSectionTableAt(true) + 23] = 0x7F;
+  ByteVector loop = pe;
+  loop[test::kPeResourceAt + 16 + 8 + 4] = 0;  // group type -> root
+  loop[test::kPeResourceAt + 16 + 8 + 5] = 0;
+  ByteVector neTable = ne;
+  neTable[test::kNeHeaderAt + 0x25] = 0xFF;
+  neTable[test::kNeHeaderAt + 0x27] = 0xFF;
+  ByteVector dibLies = ico;
+  dibLies[6 + 16 + 5] = 0x10;  // width 4096
+  const std::pair<const wchar_t*, ByteVector> cases[] = {
+      {L"empty.exe", {}},
+      {L"first-1k.exe", ByteVector(pe.begin(), pe.begin() + 1024)},
+      {L"rsrc-cut.dll", ByteVector(pe.begin(), pe.begin() + test::kPeResourceAt + 100)},
+      {L"raw-past-end.dll", rawPastEnd},
+      {L"loop.dll", loop},
+      {L"ne-table.exe", neTable},
+      {L"header.ico", ByteVector(ico.begin(), ico.begin() + 6)},
+      {L"dib-lies.ico", dibLies},
+  };
+  for (const auto& [name, bytes] : cases) {
+    const std::wstring path = Write(name, bytes);
+    IconFile file;
+    EXPECT_FALSE(file.Open(path)) << name;
+    EXPECT_EQ(file.Count(), 0u) << name;
+    EXPECT_FALSE(file.Icon(0)) << name;
+    EXPECT_EQ(CountFileIcons(path), 0u) << name;
+    EXPECT_FALSE(LoadFileIcon(path, 0)) << name;
+  }
+  EXPECT_EQ(CountFileIcons((dir_ / L"missing.exe").wstring()), 0u);
+}
+
+// Every file of the reader's fuzz corpus (good, hostile and what the
+// fuzzer found) goes through the whole Windows path: map, scan, make each
+// icon. None may fault; every icon that is counted can be made.
+// GLYPH_ICON_FOLDER names another folder to walk instead.
+TEST_F(IconExtractTest, EveryCorpusFileGoesThroughTheWindowsLayer) {
+  size_t files = 0, icons = 0;
+  const wchar_t* folder = _wgetenv(L"GLYPH_ICON_FOLDER");
+  for (const auto& entry : std::filesystem::directory_iterator(
+           folder ? std::filesystem::path(folder) : std::filesystem::path(GLYPH_ICON_CORPUS))) {
+    IconFile file;
+    file.Open(entry.path().wstring());
+    for (size_t i = 0; i < file.Count(); ++i) {
+      EXPECT_TRUE(file.Icon(i)) << entry.path().string() << " icon " << i;
+      ++icons;
+    }
+    EXPECT_FALSE(file.Icon(file.Count()));
+    ++files;
+  }
+  EXPECT_GT(files, 10u);
+  EXPECT_GT(icons, 10u);
+}
+
+}  // namespace
+}  // namespace glyph

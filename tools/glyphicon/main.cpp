@@ -1,0 +1,174 @@
+// glyphicon: the icons of executables, libraries and icon files, for
+// people who collect icons.
+//
+//   glyphicon count FILE...            count, a tab and the path, per file
+//   glyphicon list FILE                each icon's index, name or number
+//                                      and images
+//   glyphicon extract FILE INDEX OUT   icon INDEX as an icon file
+//
+// A file that is refused counts 0 and its reason goes to stderr. Paths
+// are wide on Windows, so names outside the code page are not lost.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "browser/IconResources.h"
+
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+using Path = std::wstring;
+#else
+using Path = std::string;
+#endif
+
+namespace {
+
+constexpr long long kMaxFileSize = 1ll << 30;
+
+#ifdef _WIN32
+std::string Printable(const Path& path) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, out.data(), n, nullptr, nullptr);
+  return out;
+}
+FILE* Open(const Path& path, bool write) { return _wfopen(path.c_str(), write ? L"wb" : L"rb"); }
+std::vector<Path> Arguments(int, char**) {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<Path> out;
+  for (int i = 0; args && i < count; ++i) out.emplace_back(args[i]);
+  LocalFree(args);
+  return out;
+}
+#else
+std::string Printable(const Path& path) { return path; }
+FILE* Open(const Path& path, bool write) { return std::fopen(path.c_str(), write ? "wb" : "rb"); }
+std::vector<Path> Arguments(int argc, char** argv) { return std::vector<Path>(argv, argv + argc); }
+#endif
+
+// Owns a C stream.
+struct File {
+  FILE* f;
+  ~File() {
+    if (f) std::fclose(f);
+  }
+};
+
+bool ReadFile(const Path& path, std::vector<uint8_t>& bytes, std::string& error) {
+  File in{Open(path, false)};
+  if (!in.f) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (std::fseek(in.f, 0, SEEK_END) != 0) {
+    error = "cannot seek";
+    return false;
+  }
+  const long long size = std::ftell(in.f);
+  if (size < 0 || size > kMaxFileSize) {
+    error = size < 0 ? "cannot tell its size" : "file too large";
+    return false;
+  }
+  std::rewind(in.f);
+  bytes.resize(static_cast<size_t>(size));
+  if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), in.f) != bytes.size()) {
+    error = "read error";
+    return false;
+  }
+  return true;
+}
+
+// Reads and scans a file; on refusal prints the reason and returns false.
+bool Scan(const Path& path, std::vector<uint8_t>& bytes, glyph::IconScan& scan) {
+  std::string error;
+  if (!ReadFile(path, bytes, error)) {
+    std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), error.c_str());
+    return false;
+  }
+  scan = glyph::ReadIcons(bytes);
+  if (scan.refused) {
+    std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), scan.problem.c_str());
+    return false;
+  }
+  return true;
+}
+
+int Count(const std::vector<Path>& files) {
+  for (const Path& path : files) {
+    std::vector<uint8_t> bytes;
+    glyph::IconScan scan;
+    Scan(path, bytes, scan);
+    std::printf("%zu\t%s\n", scan.Count(), Printable(path).c_str());
+  }
+  return 0;
+}
+
+int List(const Path& path) {
+  std::vector<uint8_t> bytes;
+  glyph::IconScan scan;
+  if (!Scan(path, bytes, scan)) return 1;
+  for (size_t i = 0; i < scan.groups.size(); ++i) {
+    const glyph::IconGroup& group = scan.groups[i];
+    std::string images;
+    for (const glyph::IconImage& image : group.images) {
+      if (!images.empty()) images += ", ";
+      images += std::to_string(image.width) + "x" + std::to_string(image.height) + " " +
+                std::to_string(image.bitsPerPixel) + "bpp";
+    }
+    const std::string label = scan.kind == glyph::IconFileKind::Ico ? "-" : glyph::GroupLabel(group);
+    std::printf("%zu\t%s\t%s\n", i, label.c_str(), images.c_str());
+  }
+  return 0;
+}
+
+int Extract(const Path& path, const Path& indexText, const Path& outPath) {
+  char* end = nullptr;
+  const std::string indexNarrow = Printable(indexText);
+  errno = 0;
+  const unsigned long long index = std::strtoull(indexNarrow.c_str(), &end, 10);
+  if (indexNarrow.empty() || *end || errno || indexNarrow[0] == '-') {
+    std::fprintf(stderr, "glyphicon: %s is not an icon index\n", indexNarrow.c_str());
+    return 2;
+  }
+  std::vector<uint8_t> bytes;
+  glyph::IconScan scan;
+  if (!Scan(path, bytes, scan)) return 1;
+  if (index >= scan.Count()) {
+    std::fprintf(stderr, "glyphicon: %s: no icon %llu (the file holds %zu)\n", Printable(path).c_str(), index,
+                 scan.Count());
+    return 1;
+  }
+  const std::vector<uint8_t> ico = glyph::MakeIconFile(scan.groups[static_cast<size_t>(index)], bytes);
+  File out{Open(outPath, true)};
+  if (!out.f || std::fwrite(ico.data(), 1, ico.size(), out.f) != ico.size() || std::fflush(out.f) != 0) {
+    std::fprintf(stderr, "glyphicon: cannot write %s\n", Printable(outPath).c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: glyphicon count FILE...\n"
+               "       glyphicon list FILE\n"
+               "       glyphicon extract FILE INDEX OUT.ico\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<Path> args = Arguments(argc, argv);
+  if (args.size() < 3) return Usage();
+  const std::string command = Printable(args[1]);
+  if (command == "count") return Count(std::vector<Path>(args.begin() + 2, args.end()));
+  if (command == "list" && args.size() == 3) return List(args[2]);
+  if (command == "extract" && args.size() == 5) return Extract(args[2], args[3], args[4]);
+  return Usage();
+}
