@@ -82,8 +82,8 @@ struct Model {
 // The eight block models: basis, then the value classes 2-3 ... 128-255.
 struct BlockModels {
   Model basis{"basis", 11, 12, 1000};
-  Model values[7] = {{"2-3", 2, 4, 1000},     {"4-7", 4, 3, 1000},   {"8-15", 8, 3, 1000},
-                     {"16-31", 16, 3, 1000},  {"32-63", 32, 3, 1000}, {"64-127", 64, 2, 1000},
+  Model values[7] = {{"2-3", 2, 4, 1000},      {"4-7", 4, 3, 1000},    {"8-15", 8, 3, 1000},
+                     {"16-31", 16, 3, 1000},   {"32-63", 32, 3, 1000}, {"64-127", 64, 2, 1000},
                      {"128-255", 128, 1, 1000}};
   void Init() {
     basis.Init();
@@ -277,24 +277,33 @@ class ArithEncoder {
 
   void Encode(Model& m, int s) {
     const std::uint32_t r = range_ / m.total;
-    std::uint32_t c = 0;
-    for (int i = 1; i < s; ++i) c += m.freq[i];
     const std::uint32_t f = m.freq[s];
-    low_ += r * c;
-    range_ = c + f < m.total ? r * f : range_ - r * c;
-    while (range_ <= kQuarter) {
-      if (low_ + range_ <= kHalf) {
+    std::uint32_t c = 0;
+    if (2 * s <= m.symbols) {
+      for (int i = 1; i < s; ++i) c += m.freq[i];
+    } else {
+      std::uint32_t above = 0;
+      for (int i = s; i <= m.symbols; ++i) above += m.freq[i];
+      c = m.total - above;
+    }
+    // Registers in locals: the bit writer's stores could alias the members.
+    std::uint32_t low = low_ + r * c;
+    std::uint32_t range = c + f < m.total ? r * f : range_ - r * c;
+    while (range <= kQuarter) {
+      if (low + range <= kHalf) {
         BitPlusFollow(0);
-      } else if (low_ < kHalf) {
+      } else if (low < kHalf) {
         if (++outstanding_ > kMaxOutstanding) Fail(__LINE__, "arithCodeSymbol: too many bits outstanding");
-        low_ -= kQuarter;
+        low -= kQuarter;
       } else {
         BitPlusFollow(1);
-        low_ -= kHalf;
+        low -= kHalf;
       }
-      low_ <<= 1;
-      range_ <<= 1;
+      low <<= 1;
+      range <<= 1;
     }
+    low_ = low;
+    range_ = range;
     m.Update(s);
   }
 
@@ -306,8 +315,10 @@ class ArithEncoder {
  private:
   void BitPlusFollow(std::uint32_t bit) {
     bits_.PutBit(bit);
-    bits_.PutRepeated(bit ^ 1, outstanding_);
-    outstanding_ = 0;
+    if (outstanding_) {
+      bits_.PutRepeated(bit ^ 1, outstanding_);
+      outstanding_ = 0;
+    }
   }
   BitWriter<Out>& bits_;
   std::uint32_t low_ = 0;
@@ -324,22 +335,33 @@ class ArithDecoder {
     const std::uint32_t t = m.total;
     const std::uint32_t r = range_ / t;
     const std::uint32_t e = std::min(value_ / r, t - 1);
-    int s = 1;
-    std::uint32_t c = 0;
-    while (c + m.freq[s] <= e) c += m.freq[s++];
+    int s;
+    std::uint32_t c;
+    if (e < t / 2) {
+      s = 1;
+      c = 0;
+      while (c + m.freq[s] <= e) c += m.freq[s++];
+    } else {
+      // From the top: c becomes the sum below s.
+      s = m.symbols;
+      c = t - m.freq[s];
+      while (c > e) c -= m.freq[--s];
+    }
     const std::uint32_t f = m.freq[s];
-    value_ -= r * c;
-    range_ = c + f < t ? r * f : range_ - r * c;
-    if (range_ <= kQuarter) {
+    std::uint32_t value = value_ - r * c;
+    std::uint32_t range = c + f < t ? r * f : range_ - r * c;
+    if (range <= kQuarter) {
       int shift = 0;
       do {
-        range_ <<= 1;
+        range <<= 1;
         ++shift;
-      } while (range_ <= kQuarter);
+      } while (range <= kQuarter);
       // A corrupt stream may leave value above range; its top bits are
       // meaningless then and simply fall off.
-      value_ = (value_ << shift) | bits_.GetBits(shift);
+      value = (value << shift) | bits_.GetBits(shift);
     }
+    value_ = value;
+    range_ = range;
     m.Update(s);
     return s;
   }
@@ -415,8 +437,8 @@ void Perturb(std::uint8_t* block, std::size_t size, int direction) {
 
 // Induces the order of the L- and S-type suffixes from the seeded positions.
 template <typename Sym>
-void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* isS, const std::int32_t* counts,
-            std::int32_t k, std::int32_t* bucket) {
+void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* isS,
+            const std::int32_t* counts, std::int32_t k, std::int32_t* bucket) {
   std::int32_t sum = 0;
   for (std::int32_t c = 0; c < k; ++c) {
     bucket[c] = sum;
@@ -590,7 +612,8 @@ class BlockEncoder {
   explicit BlockEncoder(ArithEncoder<Out>& coder) : coder_(coder) {}
 
   void SendValue(std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) coder_.Encode(bogus_, static_cast<int>((v >> shift) & 0xFF) + 1);
+    for (int shift = 24; shift >= 0; shift -= 8)
+      coder_.Encode(bogus_, static_cast<int>((v >> shift) & 0xFF) + 1);
   }
 
   // Codes the transformed block as move-to-front symbols.
@@ -609,14 +632,9 @@ class BlockEncoder {
         SendZeros(zeros);
         zeros = 0;
       }
-      int j = 1;
-      std::uint8_t prev = list[0];
+      const int j = static_cast<int>(static_cast<const std::uint8_t*>(std::memchr(list + 1, c, 255)) - list);
+      std::memmove(list + 1, list, static_cast<std::size_t>(j));
       list[0] = c;
-      while (list[j] != c) {
-        std::swap(prev, list[j]);
-        ++j;
-      }
-      list[j] = prev;
       SendMtfValue(j);
     }
     if (zeros) SendZeros(zeros);
@@ -739,7 +757,8 @@ template <class In>
 int ReadHeader(BitReader<In>& bits) {
   int h[4];
   for (int& b : h) b = bits.HeaderByte();
-  if (h[0] == kHeaderRes[0] && h[1] == kHeaderRes[1] && h[2] == kHeaderRes[2] && h[3] >= 0x42 && h[3] <= 0x4A) {
+  if (h[0] == kHeaderRes[0] && h[1] == kHeaderRes[1] && h[2] == kHeaderRes[2] && h[3] >= 0x42 &&
+      h[3] <= 0x4A) {
     return h[3] - 0x41;
   }
   if (h[0] == kHeaderOld[0] && h[1] == kHeaderOld[1] && h[2] == kHeaderOld[2] && h[3] >= '1' && h[3] <= '9') {
@@ -890,13 +909,16 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
       b = sum;
       sum += count;
     }
+    // Each entry holds the next row above its own byte, so one load per
+    // step (blocks hold fewer than 2^24 bytes).
     std::uint32_t* next = arrays.next.get();
-    for (std::size_t i = 0; i < n; ++i) next[i] = base[bwt[i]]++;
+    for (std::size_t i = 0; i < n; ++i) next[i] = (base[bwt[i]]++ << 8) | bwt[i];
     std::uint8_t* block = arrays.block.get();
     std::uint32_t p = origPtr;
     for (std::size_t i = n; i-- > 0;) {
-      block[i] = bwt[p];
-      p = next[p];
+      const std::uint32_t entry = next[p];
+      block[i] = static_cast<std::uint8_t>(entry);
+      p = entry >> 8;
     }
     Perturb(block, n, -1);
     Unblock(block, n, last, dest);

@@ -37,15 +37,14 @@ bool uncompressStream(std::FILE* input, void* destination, CompressProgress prog
 // than `capacity` bytes is a fatal "Destination overrun" report, and nothing
 // is written past the end. `decodedSize`, when given, receives the number of
 // bytes written.
-bool uncompressStream(std::FILE* input, void* destination, std::size_t capacity,
-                      CompressProgress progress, std::size_t* decodedSize = nullptr);
+bool uncompressStream(std::FILE* input, void* destination, std::size_t capacity, CompressProgress progress,
+                      std::size_t* decodedSize = nullptr);
 
 // The same coder on memory, for tools, tests and benchmarks. Same failures.
 std::vector<std::uint8_t> compressBuffer(const void* data, std::size_t size,
                                          CompressProgress progress = nullptr);
-bool uncompressBuffer(const void* stream, std::size_t streamSize, void* destination,
-                      std::size_t capacity, std::size_t* decodedSize = nullptr,
-                      CompressProgress progress = nullptr);
+bool uncompressBuffer(const void* stream, std::size_t streamSize, void* destination, std::size_t capacity,
+                      std::size_t* decodedSize = nullptr, CompressProgress progress = nullptr);
 
 // The pieces of the coder, exposed so that tests can check each step.
 namespace compress_detail {

@@ -196,8 +196,8 @@ TEST_F(CompressTest, BothHeaderFormsDecode) {
     const char* header;
     bool accepted;
   } const cases[] = {
-      {"ResJ", true},  {"ResB", true},  {"ResE", true},  {"BZ01", true},  {"BZ09", true},
-      {"ResA", false}, {"ResK", false}, {"Resj", false}, {"BZ00", false}, {"BZ0:", false},
+      {"ResJ", true},  {"ResB", true},  {"ResE", true},      {"BZ01", true},  {"BZ09", true},
+      {"ResA", false}, {"ResK", false}, {"Resj", false},     {"BZ00", false}, {"BZ0:", false},
       {"BZ19", false}, {"RES9", false}, {"\0\0\0\0", false},
   };
   for (const Case& c : cases) {
@@ -207,7 +207,8 @@ TEST_F(CompressTest, BothHeaderFormsDecode) {
     std::size_t n = 99;
     std::string fatal;
     bool ok = false;
-    fatal = FatalText([&] { ok = support::uncompressBuffer(s.data(), s.size(), out.data(), out.size(), &n); });
+    fatal =
+        FatalText([&] { ok = support::uncompressBuffer(s.data(), s.size(), out.data(), out.size(), &n); });
     EXPECT_EQ(fatal, "") << c.header;
     EXPECT_EQ(ok, c.accepted) << c.header;
     if (c.accepted) {
@@ -230,8 +231,9 @@ TEST_F(CompressTest, SmallBlockSizeFromHeaderLimitsTheBlock) {
   Bytes stream = support::compressBuffer(input.data(), input.size());
   stream[3] = 'B';
   Bytes out(input.size());
-  EXPECT_NE(FatalText([&] { support::uncompressBuffer(stream.data(), stream.size(), out.data(), out.size()); })
-                .find("Block overrun during decompression"),
+  EXPECT_NE(FatalText([&] {
+              support::uncompressBuffer(stream.data(), stream.size(), out.data(), out.size());
+            }).find("Block overrun during decompression"),
             std::string::npos);
 }
 
@@ -326,9 +328,10 @@ TEST_F(CompressTest, PerturbationSpots) {
 
 TEST_F(CompressTest, RotationSortMatchesComparisonOrder) {
   std::vector<Bytes> blocks = {
-      FromString("a"), FromString("ab"), FromString("ba"), FromString("aaaa"), FromString("abab"),
-      FromString("banana"), FromString("mississippi"), FromString("abaabaab"), FromString("zyxwvutsrqp"),
-      Repeat("abc", 1500), Repeat("abcabd", 1500), Repeat("a", 1500), Repeat("aab", 999),
+      FromString("a"),           FromString("ab"),     FromString("ba"),          FromString("aaaa"),
+      FromString("abab"),        FromString("banana"), FromString("mississippi"), FromString("abaabaab"),
+      FromString("zyxwvutsrqp"), Repeat("abc", 1500),  Repeat("abcabd", 1500),    Repeat("a", 1500),
+      Repeat("aab", 999),
   };
   for (std::size_t n : {2u, 3u, 5u, 17u, 100u, 1000u, 1025u, 4096u, 30000u}) {
     for (std::uint32_t alphabet : {1u, 2u, 3u, 4u, 256u}) {
@@ -361,7 +364,8 @@ TEST_F(CompressTest, RotationSortMatchesComparisonOrder) {
     ASSERT_GE(origPtr, 0);
     EXPECT_EQ(order[static_cast<std::size_t>(origPtr)], 0);
     for (std::size_t k = 1; k < b.size(); ++k) {
-      ASSERT_LE(CompareRotations(b, static_cast<std::size_t>(order[k - 1]), static_cast<std::size_t>(order[k])), 0)
+      ASSERT_LE(
+          CompareRotations(b, static_cast<std::size_t>(order[k - 1]), static_cast<std::size_t>(order[k])), 0)
           << "size " << n << " at rank " << k;
     }
   }
@@ -411,8 +415,9 @@ TEST_F(CompressTest, HeaderValueOfTheOnlyBlockIsTheComplementOfOrigPtr) {
 
 TEST_F(CompressTest, CodedSymbolsFollowTheFormat) {
   // Inputs with zero runs of many lengths, every value class, two blocks.
-  std::vector<Bytes> inputs = {FromString("aab"), FromString("abracadabra abracadabra"), TextLike(20000, 5),
-                               RandomBytes(9000, 256, 3), RandomBytes(9000, 3, 4), Repeat("xy", 777)};
+  std::vector<Bytes> inputs = {FromString("aab"),       FromString("abracadabra abracadabra"),
+                               TextLike(20000, 5),      RandomBytes(9000, 256, 3),
+                               RandomBytes(9000, 3, 4), Repeat("xy", 777)};
   Bytes twoBlocks = NoRuns(detail::kBlockLimit + 10);
   inputs.push_back(twoBlocks);
   for (const Bytes& input : inputs) {
@@ -444,7 +449,8 @@ TEST_F(CompressTest, RoundTrips) {
   Bytes all(256);
   std::iota(all.begin(), all.end(), 0);
   Bytes allRuns;
-  for (int v = 0; v < 256; ++v) allRuns.insert(allRuns.end(), static_cast<std::size_t>(v % 9 + 1), static_cast<std::uint8_t>(v));
+  for (int v = 0; v < 256; ++v)
+    allRuns.insert(allRuns.end(), static_cast<std::size_t>(v % 9 + 1), static_cast<std::uint8_t>(v));
   struct Case {
     const char* what;
     Bytes input;
@@ -478,7 +484,8 @@ TEST_F(CompressTest, ProgressCalls) {
   const Bytes stream = support::compressBuffer(input.data(), input.size());
   Bytes out(input.size());
   calls = 0;
-  ASSERT_TRUE(support::uncompressBuffer(stream.data(), stream.size(), out.data(), out.size(), nullptr, count));
+  ASSERT_TRUE(
+      support::uncompressBuffer(stream.data(), stream.size(), out.data(), out.size(), nullptr, count));
   EXPECT_EQ(calls, 2);
 }
 
@@ -543,12 +550,14 @@ TEST_F(CompressTest, SecondStreamWhileOneIsOpenIsFatal) {
        "bsOpenReadStream"},
   };
   for (const Case& c : cases) {
-    const std::string compressing = FatalText([&] { support::compressBuffer(kInput.data(), kInput.size(), c.nested); });
+    const std::string compressing =
+        FatalText([&] { support::compressBuffer(kInput.data(), kInput.size(), c.nested); });
     EXPECT_TRUE(IsCompressFailure(compressing));
     EXPECT_NE(compressing.find(c.message), std::string::npos) << compressing;
     Bytes out(kInput.size());
-    const std::string decompressing = FatalText(
-        [&] { support::uncompressBuffer(kStream.data(), kStream.size(), out.data(), out.size(), nullptr, c.nested); });
+    const std::string decompressing = FatalText([&] {
+      support::uncompressBuffer(kStream.data(), kStream.size(), out.data(), out.size(), nullptr, c.nested);
+    });
     EXPECT_NE(decompressing.find(c.message), std::string::npos) << decompressing;
   }
   // The failed streams were closed: the coder works again.
@@ -659,6 +668,72 @@ TEST_F(CompressTest, ReportsAreLoggedAndCarryTheUnit) {
   const std::string text = FatalText([&] { support::uncompressBuffer(junk.data(), junk.size(), out, 1); });
   EXPECT_TRUE(IsCompressFailure(text)) << text;
   EXPECT_NE(text.find("Compressed stream EOF"), std::string::npos) << text;
+}
+
+// ---------------------------------------------------------------------------
+// The same bytes from every build: streams made by the native build are
+// committed here (checksums, and one stream whole); the Windows build runs
+// the same test under Wine.
+
+std::uint64_t Fnv1a(const Bytes& b) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (std::uint8_t x : b) h = (h ^ x) * 1099511628211ull;
+  return h;
+}
+
+struct GoldenCase {
+  const char* what;
+  Bytes (*make)();
+  std::size_t streamSize;
+  std::uint64_t streamHash;
+};
+
+const GoldenCase kGolden[] = {
+    {"text, two blocks", [] { return TextLike(1100000, 31); }, 147232, 0x38a84047c9fa6e52ull},
+    {"random", [] { return RandomBytes(300000, 256, 32); }, 304014, 0xed00d8df7f8bf310ull},
+    {"few symbols", [] { return RandomBytes(200000, 5, 33); }, 59879, 0x8b132dc82d703b3cull},
+    {"period", [] { return Repeat("0123456789", 100003); }, 75, 0x0fb481c338c7912cull},
+    {"long runs",
+     [] {
+       Bytes b;
+       for (int i = 0; i < 3000; ++i)
+         b.insert(b.end(), static_cast<std::size_t>(i % 300 + 1), static_cast<std::uint8_t>(i));
+       return b;
+     },
+     7543, 0x156b25867904480aull},
+};
+
+TEST_F(CompressTest, StreamsMatchTheCommittedOnes) {
+  for (const GoldenCase& c : kGolden) {
+    const Bytes input = c.make();
+    const Bytes stream = support::compressBuffer(input.data(), input.size());
+    EXPECT_EQ(stream.size(), c.streamSize) << c.what;
+    EXPECT_EQ(Fnv1a(stream), c.streamHash) << c.what;
+  }
+}
+
+// TextLike(600, 41) as compressed by the native build.
+const std::uint8_t kNativeStream[] = {
+    0x52, 0x65, 0x73, 0x4a, 0x7f, 0xff, 0xfe, 0xed, 0x51, 0xb2, 0xa3, 0xfd, 0xf2, 0x45, 0x1b, 0x1d,
+    0x83, 0x3b, 0x9a, 0x98, 0x79, 0xfd, 0xa6, 0xc9, 0x1a, 0x28, 0x16, 0xc8, 0xbe, 0x10, 0xba, 0xbe,
+    0x3f, 0xbd, 0x70, 0x09, 0x83, 0xe2, 0x9c, 0x85, 0x25, 0x7e, 0x1d, 0x4a, 0x65, 0xa1, 0xac, 0xc5,
+    0xe5, 0x27, 0x57, 0x36, 0x18, 0x21, 0xaf, 0xac, 0x8a, 0x80, 0x6e, 0xf9, 0x37, 0xaf, 0xa4, 0x7a,
+    0x8e, 0x8e, 0xb9, 0xf0, 0xb8, 0x24, 0x05, 0x1c, 0x36, 0xe4, 0xb6, 0x37, 0x26, 0x29, 0x68, 0xb7,
+    0x3a, 0x7e, 0x6c, 0x07, 0x79, 0x89, 0x0b, 0x6c, 0xd4, 0x74, 0x14, 0x76, 0x97, 0x4a, 0xa7, 0x87,
+    0x21, 0x2c, 0xd6, 0xfe, 0x76, 0x94, 0x6a, 0x16, 0x31, 0x2b, 0xd6, 0x74, 0x63, 0x47, 0x51, 0xaf,
+    0x28, 0x95, 0x67, 0xd3, 0xf0, 0xd4, 0xb5, 0x0a, 0x4b, 0x74, 0x58, 0x80, 0x4f, 0x1a, 0x94, 0xfd,
+    0x7a, 0xda, 0x28, 0xe7, 0x49, 0xfa, 0x7e, 0x53, 0xe5, 0x09, 0x9e, 0xc7, 0xc3, 0xde, 0x3a, 0x9e,
+    0xd1, 0x7b, 0x26, 0x55, 0x65, 0xb8, 0x4d, 0xb7, 0x7b, 0xef, 0x23, 0x9d, 0x29, 0xbc, 0xf5, 0x8a,
+    0x65, 0xb4, 0x64, 0x66, 0x68, 0xaf, 0x03, 0xa2, 0xef, 0x68, 0xe4, 0x37, 0xe6, 0x42, 0x2a, 0xdc,
+    0x98, 0x98, 0x4c, 0xf3, 0x9f, 0x1c, 0x2a, 0xad, 0xbe, 0xb6, 0xf6, 0xe9, 0x81, 0x52, 0xe2, 0x5c,
+    0x3b, 0xe5, 0xdc, 0xe4, 0x3b, 0xef, 0x3d, 0x42, 0x3b, 0x54, 0x01, 0x6d, 0xa0, 0x00, 0x00,
+};
+
+TEST_F(CompressTest, NativeStreamDecodesEverywhere) {
+  const Bytes input = TextLike(600, 41);
+  const Bytes stream(std::begin(kNativeStream), std::end(kNativeStream));
+  EXPECT_EQ(Decompress(stream, input.size()), input);
+  EXPECT_EQ(support::compressBuffer(input.data(), input.size()), stream);
 }
 
 }  // namespace
