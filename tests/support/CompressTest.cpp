@@ -27,11 +27,11 @@ struct FatalReport {
 class ThrowingPlatform final : public support::ErrorReportPlatform {
  public:
   void Beep() override {}
-  int MessageBox(const std::string& text, const char*, unsigned) override {
+  int ShowMessage(const std::string& text, const char*, unsigned) override {
     last_ = text;
     return support::kAnswerNo;
   }
-  std::string OemToAnsi(const std::string& text) override { return text; }
+  std::string ConvertFromOem(const std::string& text) override { return text; }
   [[noreturn]] void Exit(int) override {
     support::reporting = false;
     throw FatalReport{last_};
