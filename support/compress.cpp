@@ -1,6 +1,7 @@
 #include "support/compress.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -58,12 +59,18 @@ struct Model {
   std::uint32_t total = 0;
   std::uint32_t rescalings = 0;
   std::uint32_t freq[257] = {};
+  // Models with many symbols keep their sums in a binary indexed tree, so
+  // finding a cumulative frequency takes log(n) steps instead of n.
+  std::uint32_t tree[257] = {};
+
+  bool Indexed() const { return symbols > 16; }
 
   void Init() {
     const std::uint32_t start = increment ? increment : 1;
     for (int s = 1; s <= symbols; ++s) freq[s] = start;
     total = start * static_cast<std::uint32_t>(symbols);
     rescalings = 0;
+    BuildTree();
   }
   void Update(int s) {
     freq[s] += increment;
@@ -75,6 +82,48 @@ struct Model {
         freq[i] = (freq[i] + 1) / 2;
         total += freq[i];
       }
+      BuildTree();
+    } else if (Indexed() && increment) {
+      for (int i = s; i <= symbols; i += i & -i) tree[i] += increment;
+    }
+  }
+  // Sum of the frequencies of the symbols below s.
+  std::uint32_t Below(int s) const {
+    std::uint32_t c = 0;
+    if (!Indexed()) {
+      for (int i = 1; i < s; ++i) c += freq[i];
+      return c;
+    }
+    for (int i = s - 1; i > 0; i -= i & -i) c += tree[i];
+    return c;
+  }
+  // The symbol whose cumulative range holds e (e < total); `below` gets
+  // the sum of the frequencies under it.
+  int Find(std::uint32_t e, std::uint32_t& below) const {
+    if (!Indexed()) {
+      int s = 1;
+      std::uint32_t c = 0;
+      while (c + freq[s] <= e) c += freq[s++];
+      below = c;
+      return s;
+    }
+    int pos = 0;
+    std::uint32_t rest = e;
+    for (int step = 256; step > 0; step >>= 1) {
+      if (pos + step <= symbols && tree[pos + step] <= rest) {
+        pos += step;
+        rest -= tree[pos];
+      }
+    }
+    below = e - rest;
+    return pos + 1;
+  }
+  void BuildTree() {
+    if (!Indexed()) return;
+    for (int i = 1; i <= symbols; ++i) tree[i] = freq[i];
+    for (int i = 1; i <= symbols; ++i) {
+      const int j = i + (i & -i);
+      if (j <= symbols) tree[j] += tree[i];
     }
   }
 };
@@ -197,46 +246,6 @@ class BitStreamSession {
   bool closed_ = false;
 };
 
-template <class Out>
-class BitWriter {
- public:
-  explicit BitWriter(Out& out) : out_(out) {}
-  void PutByte(std::uint8_t b) { PutBits(8, b); }
-  void PutBit(std::uint32_t bit) {
-    buffer_ = (buffer_ << 1) | bit;
-    if (++count_ == 8) {
-      Emit(static_cast<std::uint8_t>(buffer_));
-      buffer_ = 0;
-      count_ = 0;
-    }
-  }
-  // Many equal bits, as the arithmetic coder's pending bits come out.
-  void PutRepeated(std::uint32_t bit, std::uint32_t n) {
-    while (n > 0 && count_ != 0) {
-      PutBit(bit);
-      --n;
-    }
-    const std::uint8_t full = bit ? 0xFF : 0x00;
-    for (; n >= 8; n -= 8) Emit(full);
-    while (n-- > 0) PutBit(bit);
-  }
-  void PutBits(int n, std::uint32_t v) {
-    for (int i = n - 1; i >= 0; --i) PutBit((v >> i) & 1);
-  }
-  // Pads with zero bits up to the next byte boundary.
-  void Finish() {
-    while (count_ != 0) PutBit(0);
-  }
-
- private:
-  void Emit(std::uint8_t b) {
-    if (!out_.Put(b)) Fail(__LINE__, "EOF!");
-  }
-  Out& out_;
-  std::uint32_t buffer_ = 0;
-  int count_ = 0;
-};
-
 template <class In>
 class BitReader {
  public:
@@ -270,60 +279,80 @@ class BitReader {
 // ---------------------------------------------------------------------------
 // Arithmetic coder.
 
+// Emits the bits of the exact lower end of the coding interval as they
+// settle. This writes the same bits as the textbook coder that resolves
+// straddling bits as "outstanding" (a 0 then ones, or a 1 then zeros: a
+// carry, or none, into a run of ones), without a branch per bit: low keeps
+// the 26-bit window plus the bits above it not yet written, and a carry out
+// of them reaches the last settled byte (`cache_`) and the run of 0xFF bytes
+// after it.
 template <class Out>
 class ArithEncoder {
  public:
-  explicit ArithEncoder(BitWriter<Out>& bits) : bits_(bits) {}
+  explicit ArithEncoder(Out& out) : out_(out) {}
 
   void Encode(Model& m, int s) {
     const std::uint32_t r = range_ / m.total;
     const std::uint32_t f = m.freq[s];
-    std::uint32_t c = 0;
-    if (2 * s <= m.symbols) {
-      for (int i = 1; i < s; ++i) c += m.freq[i];
-    } else {
-      std::uint32_t above = 0;
-      for (int i = s; i <= m.symbols; ++i) above += m.freq[i];
-      c = m.total - above;
-    }
-    // Registers in locals: the bit writer's stores could alias the members.
-    std::uint32_t low = low_ + r * c;
+    const std::uint32_t c = m.Below(s);
+    low_ += static_cast<std::uint64_t>(r) * c;
     std::uint32_t range = c + f < m.total ? r * f : range_ - r * c;
-    while (range <= kQuarter) {
-      if (low + range <= kHalf) {
-        BitPlusFollow(0);
-      } else if (low < kHalf) {
-        if (++outstanding_ > kMaxOutstanding) Fail(__LINE__, "arithCodeSymbol: too many bits outstanding");
-        low -= kQuarter;
-      } else {
-        BitPlusFollow(1);
-        low -= kHalf;
-      }
-      low <<= 1;
-      range <<= 1;
+    if (range <= kQuarter) {
+      // Doublings until range exceeds a quarter again.
+      int shift = std::countl_zero(range) - std::countl_zero(kQuarter);
+      if ((range << shift) <= kQuarter) ++shift;
+      range <<= shift;
+      low_ <<= shift;
+      pending_ += static_cast<std::uint32_t>(shift);
+      while (pending_ >= 8) ShiftByte();
     }
-    low_ = low;
     range_ = range;
     m.Update(s);
   }
 
+  // The 26 bits of low, then zero bits up to the byte boundary.
   void Finish() {
-    BitPlusFollow((low_ >> (kCodeBits - 1)) & 1);
-    bits_.PutBits(kCodeBits - 1, low_);
+    low_ <<= kCodeBits;
+    pending_ += kCodeBits;
+    while (pending_ >= 8) ShiftByte();
+    if (pending_ > 0) {
+      low_ <<= 8 - pending_;
+      pending_ = 8;
+      ShiftByte();
+    }
+    if (haveCache_) Emit(cache_);
+    for (; run_ > 0; --run_) Emit(0xFF);
   }
 
  private:
-  void BitPlusFollow(std::uint32_t bit) {
-    bits_.PutBit(bit);
-    if (outstanding_) {
-      bits_.PutRepeated(bit ^ 1, outstanding_);
-      outstanding_ = 0;
+  // Moves the top byte above the window out of low.
+  void ShiftByte() {
+    const int at = kCodeBits + static_cast<int>(pending_) - 8;
+    const std::uint32_t top = static_cast<std::uint32_t>(low_ >> at);  // a carry shows in bit 8
+    low_ &= (std::uint64_t{1} << at) - 1;
+    pending_ -= 8;
+    if (top == 0xFF) {
+      // Still open to a carry.
+      if (++run_ > kMaxOutstanding / 8) Fail(__LINE__, "arithCodeSymbol: too many bits outstanding");
+      return;
     }
+    const std::uint32_t carry = top >> 8;
+    if (haveCache_) Emit(static_cast<std::uint8_t>(cache_ + carry));
+    for (; run_ > 0; --run_) Emit(static_cast<std::uint8_t>(0xFF + carry));
+    cache_ = static_cast<std::uint8_t>(top);
+    haveCache_ = true;
   }
-  BitWriter<Out>& bits_;
-  std::uint32_t low_ = 0;
+  void Emit(std::uint8_t b) {
+    if (!out_.Put(b)) Fail(__LINE__, "EOF!");
+  }
+
+  Out& out_;
+  std::uint64_t low_ = 0;
   std::uint32_t range_ = kHalf;
-  std::uint32_t outstanding_ = 0;
+  std::uint32_t pending_ = 0;  // bits above the window not yet written
+  std::uint8_t cache_ = 0;
+  bool haveCache_ = false;
+  std::uint32_t run_ = 0;  // 0xFF bytes after the cache
 };
 
 template <class In>
@@ -335,18 +364,8 @@ class ArithDecoder {
     const std::uint32_t t = m.total;
     const std::uint32_t r = range_ / t;
     const std::uint32_t e = std::min(value_ / r, t - 1);
-    int s;
-    std::uint32_t c;
-    if (e < t / 2) {
-      s = 1;
-      c = 0;
-      while (c + m.freq[s] <= e) c += m.freq[s++];
-    } else {
-      // From the top: c becomes the sum below s.
-      s = m.symbols;
-      c = t - m.freq[s];
-      while (c > e) c -= m.freq[--s];
-    }
+    std::uint32_t c = 0;
+    const int s = m.Find(e, c);
     const std::uint32_t f = m.freq[s];
     std::uint32_t value = value_ - r * c;
     std::uint32_t range = c + f < t ? r * f : range_ - r * c;
@@ -685,6 +704,14 @@ class BlockEncoder {
   BlockModels models_;
 };
 
+template <class Out>
+void WriteHeader(Out& out, std::uint8_t sizeLetter) {
+  for (std::uint8_t b : kHeaderRes) {
+    if (!out.Put(b)) Fail(__LINE__, "EOF!");
+  }
+  if (!out.Put(sizeLetter)) Fail(__LINE__, "EOF!");
+}
+
 struct CompressArrays {
   std::unique_ptr<std::uint8_t[]> block;
   std::unique_ptr<std::uint8_t[]> rotated;
@@ -705,10 +732,8 @@ void Compress(In& in, Out& out, CompressProgress progress) {
   if (!arrays.block || !arrays.rotated || !arrays.bwt || !arrays.order) Fail(__LINE__, "compressOutOfMemory");
 
   BitStreamSession session(BitStreamState::kWriting);
-  BitWriter<Out> bits(out);
-  for (std::uint8_t b : kHeaderRes) bits.PutByte(b);
-  bits.PutByte(static_cast<std::uint8_t>(0x41 + kEncoderBlockSize100k));
-  ArithEncoder<Out> coder(bits);
+  WriteHeader(out, static_cast<std::uint8_t>(0x41 + kEncoderBlockSize100k));
+  ArithEncoder<Out> coder(out);
   BlockEncoder<Out> encoder(coder);
 
   unsigned runs = 0;
@@ -736,7 +761,6 @@ void Compress(In& in, Out& out, CompressProgress progress) {
     encoder.SendBlock(bwt, n);
   }
   coder.Finish();
-  bits.Finish();
   session.Close();
   if (in.Bad()) Fail(__LINE__, "streamBad!");
   in.Clear();
@@ -1000,14 +1024,11 @@ std::vector<std::uint8_t> encodeTrace(const std::vector<TracedBlock>& blocks, st
   std::vector<std::uint8_t> stream;
   MemoryOutput out(stream);
   BitStreamSession session(BitStreamState::kWriting);
-  BitWriter<MemoryOutput> bits(out);
-  for (std::uint8_t b : kHeaderRes) bits.PutByte(b);
-  bits.PutByte(sizeLetter);
-  ArithEncoder<MemoryOutput> coder(bits);
+  WriteHeader(out, sizeLetter);
+  ArithEncoder<MemoryOutput> coder(out);
   BlockEncoder<MemoryOutput> encoder(coder);
   for (const TracedBlock& block : blocks) encoder.SendSymbols(block);
   coder.Finish();
-  bits.Finish();
   session.Close();
   return stream;
 }
