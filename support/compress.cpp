@@ -97,25 +97,26 @@ struct Model {
     for (int i = s - 1; i > 0; i -= i & -i) c += tree[i];
     return c;
   }
-  // The symbol whose cumulative range holds e (e < total); `below` gets
-  // the sum of the frequencies under it.
-  int Find(std::uint32_t e, std::uint32_t& below) const {
+  // The decoder's symbol: the first s whose cumulative frequency exceeds
+  // e = min(value / r, total - 1). A sum c is at most e exactly when c * r is
+  // at most value (c * r never exceeds the range), so no division is needed.
+  // `below` gets the sum of the frequencies under s.
+  int Find(std::uint32_t value, std::uint32_t r, std::uint32_t& below) const {
+    std::uint32_t c = 0;
     if (!Indexed()) {
       int s = 1;
-      std::uint32_t c = 0;
-      while (c + freq[s] <= e) c += freq[s++];
+      while (s < symbols && (c + freq[s]) * r <= value) c += freq[s++];
       below = c;
       return s;
     }
     int pos = 0;
-    std::uint32_t rest = e;
     for (int step = 256; step > 0; step >>= 1) {
-      if (pos + step <= symbols && tree[pos + step] <= rest) {
+      if (pos + step < symbols && (c + tree[pos + step]) * r <= value) {
         pos += step;
-        rest -= tree[pos];
+        c += tree[pos];
       }
     }
-    below = e - rest;
+    below = c;
     return pos + 1;
   }
   void BuildTree() {
@@ -127,6 +128,22 @@ struct Model {
     }
   }
 };
+
+// range / total as a multiplication by a rounded-up reciprocal: exact for
+// every range below 2^26 and total up to 2048 (the error term total * 2^-37
+// stays under 2^-26), and totals never exceed a model's limit of 1000.
+struct Reciprocals {
+  std::uint64_t of[1025];
+  constexpr Reciprocals() : of() {
+    for (std::uint64_t t = 1; t <= 1024; ++t) of[t] = ((std::uint64_t{1} << 37) + t - 1) / t;
+  }
+};
+constexpr Reciprocals kReciprocals;
+
+inline std::uint32_t DivideByTotal(std::uint32_t range, std::uint32_t total) {
+  if (total > 1024) return range / total;
+  return static_cast<std::uint32_t>((range * kReciprocals.of[total]) >> 37);
+}
 
 // The eight block models: basis, then the value classes 2-3 ... 128-255.
 struct BlockModels {
@@ -292,7 +309,7 @@ class ArithEncoder {
   explicit ArithEncoder(Out& out) : out_(out) {}
 
   void Encode(Model& m, int s) {
-    const std::uint32_t r = range_ / m.total;
+    const std::uint32_t r = DivideByTotal(range_, m.total);
     const std::uint32_t f = m.freq[s];
     const std::uint32_t c = m.Below(s);
     low_ += static_cast<std::uint64_t>(r) * c;
@@ -362,10 +379,9 @@ class ArithDecoder {
 
   int Decode(Model& m) {
     const std::uint32_t t = m.total;
-    const std::uint32_t r = range_ / t;
-    const std::uint32_t e = std::min(value_ / r, t - 1);
+    const std::uint32_t r = DivideByTotal(range_, t);
     std::uint32_t c = 0;
-    const int s = m.Find(e, c);
+    const int s = m.Find(value_, r, c);
     const std::uint32_t f = m.freq[s];
     std::uint32_t value = value_ - r * c;
     std::uint32_t range = c + f < t ? r * f : range_ - r * c;
@@ -773,7 +789,8 @@ void Compress(In& in, Out& out, CompressProgress progress) {
 struct DecompressArrays {
   std::unique_ptr<std::uint8_t[]> bwt;
   std::unique_ptr<std::uint8_t[]> block;
-  std::unique_ptr<std::uint32_t[]> next;
+  std::unique_ptr<std::uint32_t[]> back;
+  std::unique_ptr<std::uint32_t[]> ahead;
 };
 
 // Reads the four header bytes; returns blockSize100k, or 0 when unknown.
@@ -904,8 +921,9 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
   DecompressArrays arrays;
   arrays.bwt.reset(new (std::nothrow) std::uint8_t[cap]);
   arrays.block.reset(new (std::nothrow) std::uint8_t[cap]);
-  arrays.next.reset(new (std::nothrow) std::uint32_t[cap]);
-  if (!arrays.bwt || !arrays.block || !arrays.next) Fail(__LINE__, "uncompressOutOfMemory");
+  arrays.back.reset(new (std::nothrow) std::uint32_t[cap]);
+  arrays.ahead.reset(new (std::nothrow) std::uint32_t[cap]);
+  if (!arrays.bwt || !arrays.block || !arrays.back || !arrays.ahead) Fail(__LINE__, "uncompressOutOfMemory");
 
   ArithDecoder<In> coder(bits);
   BlockDecoder<In> decoder(coder);
@@ -933,17 +951,32 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
       b = sum;
       sum += count;
     }
-    // Each entry holds the next row above its own byte, so one load per
-    // step (blocks hold fewer than 2^24 bytes).
-    std::uint32_t* next = arrays.next.get();
-    for (std::size_t i = 0; i < n; ++i) next[i] = (base[bwt[i]]++ << 8) | bwt[i];
-    std::uint8_t* block = arrays.block.get();
-    std::uint32_t p = origPtr;
-    for (std::size_t i = n; i-- > 0;) {
-      const std::uint32_t entry = next[p];
-      block[i] = static_cast<std::uint8_t>(entry);
-      p = entry >> 8;
+    // Two walks at once, so that their cache misses overlap: backwards from
+    // the end of the block (back[row] holds the row of the rotation one byte
+    // earlier and the row's own byte) and forwards from its start (ahead[row]
+    // holds the row of the rotation one byte later and that row's byte).
+    // Rows fit in 24 bits: blocks hold fewer than 2^24 bytes.
+    std::uint32_t* back = arrays.back.get();
+    std::uint32_t* ahead = arrays.ahead.get();
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint32_t row = base[bwt[i]]++;
+      back[i] = row << 8 | bwt[i];
+      ahead[row] = static_cast<std::uint32_t>(i) << 8 | bwt[i];
     }
+    std::uint8_t* block = arrays.block.get();
+    std::uint32_t p = origPtr;  // rotation 0: its byte is the block's last
+    std::uint32_t q = origPtr;
+    const std::size_t half = n / 2;
+    std::size_t tail = n;
+    for (std::size_t head = 0; head < half; ++head) {
+      const std::uint32_t b = back[p];
+      const std::uint32_t a = ahead[q];
+      block[--tail] = static_cast<std::uint8_t>(b);
+      block[head] = static_cast<std::uint8_t>(a);
+      p = b >> 8;
+      q = a >> 8;
+    }
+    if (tail > half) block[--tail] = static_cast<std::uint8_t>(back[p]);
     Perturb(block, n, -1);
     Unblock(block, n, last, dest);
   }
