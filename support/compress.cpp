@@ -941,8 +941,7 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
     if (trace) continue;
     if (origPtr >= n) Fail(__LINE__, "Bad origPtr");
 
-    // Inverse transform: next[i] is the row whose rotation starts one byte
-    // earlier, so the block comes out from its end backwards.
+    // Inverse transform. base[b]: the first row whose rotation starts with b.
     std::uint32_t base[256] = {};
     for (std::size_t i = 0; i < n; ++i) ++base[bwt[i]];
     std::uint32_t sum = 0;

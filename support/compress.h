@@ -36,7 +36,9 @@ bool uncompressStream(std::FILE* input, void* destination, CompressProgress prog
 // As above, with the size of `destination`: a stream that decodes to more
 // than `capacity` bytes is a fatal "Destination overrun" report, and nothing
 // is written past the end. `decodedSize`, when given, receives the number of
-// bytes written.
+// bytes written. A block whose origPtr lies outside it is a fatal
+// "Bad origPtr" report; every other corruption ends in one of the coder's
+// fatal reports too, without reading or writing outside an array.
 bool uncompressStream(std::FILE* input, void* destination, std::size_t capacity, CompressProgress progress,
                       std::size_t* decodedSize = nullptr);
 
