@@ -530,6 +530,28 @@ TEST_F(CompressTest, FileStreamsStopAtTheStreamEnd) {
   EXPECT_EQ(out2, input);
 }
 
+TEST_F(CompressTest, StreamErrorsAreFatal) {
+  const char* const kName = "compress_test.tmp";
+  std::FILE* writeOnly = std::fopen(kName, "wb");
+  std::FILE* readOnly = std::fopen(kName, "rb");
+  ASSERT_TRUE(writeOnly && readOnly);
+  TempFile sink, source;
+  std::fputs("some input", source.f);
+  std::rewind(source.f);
+#ifndef _WIN32
+  // Reading from a stream opened for writing leaves it in error. (msvcrt, as
+  // Wine has it, answers EOF there without setting the error indicator.)
+  EXPECT_NE(FatalText([&] { support::compressStream(writeOnly, sink.f, nullptr); }).find("streamBad!"),
+            std::string::npos);
+#endif
+  // Writing to a stream opened for reading fails.
+  EXPECT_NE(FatalText([&] { support::compressStream(source.f, readOnly, nullptr); }).find("EOF!"),
+            std::string::npos);
+  std::fclose(writeOnly);
+  std::fclose(readOnly);
+  std::remove(kName);
+}
+
 // ---------------------------------------------------------------------------
 // Failures.
 
