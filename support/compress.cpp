@@ -62,6 +62,7 @@ struct Model {
   // Models with many symbols keep their sums in a binary indexed tree, so
   // finding a cumulative frequency takes log(n) steps instead of n.
   std::uint32_t tree[257] = {};
+  int topStep = 0;  // the largest power of two not above `symbols`
 
   bool Indexed() const { return symbols > 16; }
 
@@ -109,18 +110,22 @@ struct Model {
       below = c;
       return s;
     }
+    // Without branches on the data: which way the descent goes is as good
+    // as random to the processor.
     int pos = 0;
-    for (int step = 256; step > 0; step >>= 1) {
-      if (pos + step < symbols && (c + tree[pos + step]) * r <= value) {
-        pos += step;
-        c += tree[pos];
-      }
+    for (int step = topStep; step > 0; step >>= 1) {
+      const int next = pos + step;
+      const std::uint32_t sum = c + tree[next];
+      const bool take = next < symbols && sum * r <= value;
+      pos = take ? next : pos;
+      c = take ? sum : c;
     }
     below = c;
     return pos + 1;
   }
   void BuildTree() {
     if (!Indexed()) return;
+    topStep = static_cast<int>(std::bit_floor(static_cast<unsigned>(symbols)));
     for (int i = 1; i <= symbols; ++i) tree[i] = freq[i];
     for (int i = 1; i <= symbols; ++i) {
       const int j = i + (i & -i);
