@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "support/FileProvider.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -102,6 +104,13 @@ void runTimeError(const char* message, bool fatal) {
     platform.Abort(3);
   }
   reporting = true;
+  if (fatal && theFileProvider) {
+    // The process is about to end: give up our reference first, so that
+    // the provider's own clean-up runs before the box is shown.
+    TFileProvider* provider = theFileProvider;
+    theFileProvider = nullptr;
+    provider->Release();
+  }
   platform.Beep();
   if (fatal) {
     platform.ShowMessage(converted + "\nApplication will be closed.", "Run-time error", kReportFatalStyle);

@@ -1,0 +1,7 @@
+#include "support/FileProvider.h"
+
+namespace support {
+
+TFileProvider* theFileProvider = nullptr;
+
+}  // namespace support

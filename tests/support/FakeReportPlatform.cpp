@@ -1,0 +1,29 @@
+#include "FakeReportPlatform.h"
+
+namespace support::test {
+
+FakeReportPlatform::FakeReportPlatform(int answer) : answer(answer), previous_(SetErrorReportPlatform(this)) {
+  reporting = false;
+}
+
+FakeReportPlatform::~FakeReportPlatform() {
+  SetErrorReportPlatform(previous_);
+  reporting = false;
+}
+
+int FakeReportPlatform::MessageBox(const std::string& text, const char* caption, unsigned style) {
+  boxes.push_back({text, caption, style});
+  return answer;
+}
+
+// A stand-in conversion that visibly changes bytes above 127, so tests see
+// which text went through it.
+std::string FakeReportPlatform::OemToAnsi(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) >= 128) c = '?';
+  }
+  return out;
+}
+
+}  // namespace support::test
