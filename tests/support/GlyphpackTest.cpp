@@ -1,0 +1,167 @@
+#include "Glyphpack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/Archive.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result Pack(std::vector<std::string> args) {
+  args.insert(args.begin(), "glyphpack");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  const int status = glyphpack::Run(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+class GlyphpackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path("glyphpack_work");
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "in");
+    std::mt19937 rng(3);
+    std::string random(40000, '\0');
+    for (char& c : random) c = static_cast<char>(rng());
+    std::string text;
+    for (int i = 0; i < 400; ++i)
+      text += "[BUTTONINFO]\r\nQaS = 10, 20, 30, 40 ; " + std::to_string(i) + "\r\n";
+    files_ = {
+        {"skin.ini", text}, {"random.bin", random}, {"empty", ""}, {"run.bmp", std::string(100000, 'B')}};
+    for (const auto& [name, bytes] : files_) WriteAll(dir_ / "in" / name, bytes);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string In(const std::string& name) const { return (dir_ / "in" / name).string(); }
+  std::string At(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+  std::vector<std::pair<std::string, std::string>> files_;
+};
+
+TEST_F(GlyphpackTest, UsageAndErrors) {
+  EXPECT_EQ(Pack({}).status, 2);
+  const Result help = Pack({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: glyphpack"), std::string::npos);
+  const Result unknown = Pack({"frobnicate"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);
+  EXPECT_EQ(Pack({"list"}).status, 2);
+  EXPECT_EQ(Pack({"add", At("a.pak"), "-m", "zip", In("empty")}).status, 2);
+  const Result missing = Pack({"list", At("nothing.pak")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
+  const Result notArchive = Pack({"verify", In("skin.ini")});
+  EXPECT_EQ(notArchive.status, 1);
+  EXPECT_NE(notArchive.err.find("not an archive"), std::string::npos);
+  EXPECT_EQ(Pack({"add", At("a.pak"), In("no such file")}).status, 1);
+  EXPECT_FALSE(fs::exists(At("a.pak"))) << "a failed add leaves nothing behind";
+}
+
+TEST_F(GlyphpackTest, RoundTripThroughEveryCommand) {
+  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
+  const std::string pak = At("skin.pak");
+  ASSERT_EQ(Pack({"add", pak, "-m", "block", In("skin.ini") + "=Skin\\skin.ini"}).status, 0);
+  ASSERT_EQ(
+      Pack({"add", pak, "-m", "window", In("run.bmp") + "=Skin\\run.bmp", In("empty") + "=empty"}).status, 0);
+  ASSERT_EQ(Pack({"add", pak, "-m", "plain", "-u", In("random.bin") + "=random.bin"}).status, 0);
+
+  const Result list = Pack({"list", pak});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_NE(list.out.find("block "), std::string::npos);
+  EXPECT_NE(list.out.find("window "), std::string::npos);
+  EXPECT_NE(list.out.find("plain "), std::string::npos);
+  EXPECT_NE(list.out.find("random.bin  [u]"), std::string::npos);
+  EXPECT_NE(list.out.find("4 entries"), std::string::npos) << list.out;
+
+  EXPECT_EQ(Pack({"verify", pak}).status, 0);
+  const size_t before = ReadAll(pak).size();
+  ASSERT_EQ(Pack({"remove", pak, "random.bin"}).status, 0);
+  EXPECT_EQ(Pack({"remove", pak, "random.bin"}).status, 1);
+  ASSERT_EQ(Pack({"compact", pak}).status, 0);
+  EXPECT_LT(ReadAll(pak).size() + 39000, before);
+  EXPECT_EQ(Pack({"verify", pak}).status, 0);
+
+  ASSERT_EQ(Pack({"extract", pak, "-o", At("out")}).status, 0);
+  EXPECT_EQ(ReadAll(dir_ / "out" / "Skin" / "skin.ini"), files_[0].second);
+  EXPECT_EQ(ReadAll(dir_ / "out" / "Skin" / "run.bmp"), files_[3].second);
+  EXPECT_TRUE(fs::exists(dir_ / "out" / "empty"));
+  EXPECT_EQ(fs::file_size(dir_ / "out" / "empty"), 0u);
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "random.bin"));
+  EXPECT_EQ(Pack({"extract", pak, "-o", At("out"), "random.bin"}).status, 1);
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().string().find("glyphpack~"), std::string::npos) << "no copy left behind";
+  }
+
+  // Appended to another file, the archive reads the same.
+  WriteAll(At("host.exe"), "MZ pretend program");
+  ASSERT_EQ(Pack({"append", At("host.exe"), pak}).status, 0);
+  const std::string host = ReadAll(At("host.exe"));
+  EXPECT_EQ(host.substr(0, 18), "MZ pretend program");
+  support::TResourceArchive archive;
+  ASSERT_TRUE(archive.Open(At("host.exe").c_str(), false));
+  EXPECT_EQ(archive.DataStart(), 18u);
+  size_t size = 0;
+  char* data = archive.ReadFile("Skin\\skin.ini", true, &size);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(std::string(data, size), files_[0].second);
+  std::free(data);
+  EXPECT_FALSE(archive.Failed());
+}
+
+TEST_F(GlyphpackTest, AddsToAnExistingFileAndRefusesUnsafeNames) {
+  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
+  WriteAll(At("prog.exe"), "MZ program bytes");
+  ASSERT_EQ(Pack({"add", At("prog.exe"), In("skin.ini") + "=..\\escape.ini", In("empty") + "=/abs"}).status,
+            0);
+  EXPECT_EQ(ReadAll(At("prog.exe")).substr(0, 16), "MZ program bytes");
+  const Result extract = Pack({"extract", At("prog.exe"), "-o", At("out")});
+  EXPECT_EQ(extract.status, 1);
+  EXPECT_NE(extract.err.find("leaves the output folder"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "escape.ini"));
+}
+
+TEST_F(GlyphpackTest, RawStreamsRoundTrip) {
+  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
+  for (const auto& [name, bytes] : files_) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Pack({"compress", In(name), At(name + ".res")}).status, 0);
+    EXPECT_EQ(ReadAll(At(name + ".res")).substr(0, 4), "ResJ");
+    ASSERT_EQ(Pack({"decompress", At(name + ".res"), At(name + ".out")}).status, 0);
+    EXPECT_EQ(ReadAll(At(name + ".out")), bytes);
+  }
+  const Result notStream = Pack({"decompress", In("skin.ini"), At("x")});
+  EXPECT_EQ(notStream.status, 1);
+  EXPECT_NE(notStream.err.find("not a compressed stream"), std::string::npos);
+}
+
+}  // namespace
