@@ -164,6 +164,7 @@ bool TIniFile::ParseBuffer(const char* text) {
   DropLines();
   lines_ = new TCollection(kInitialLines, kLinesDelta);
   lines_->SetOwnsItems(true);
+  includesLeft_ = kMaxIncludes;
   if (text) ParseInto(text, 0);
   return !failed_;
 }
@@ -217,7 +218,8 @@ void TIniFile::Include(std::string_view rest, int depth) {
   } else {
     name = rest.substr(0, rest.find('\r'));
   }
-  if (!theFileProvider || depth >= kMaxIncludeDepth) return;
+  if (!theFileProvider || depth >= kMaxIncludeDepth || includesLeft_ <= 0) return;
+  --includesLeft_;
   const std::string fileName(name);
   if (char* text = theFileProvider->ReadFile(fileName.c_str(), 0, 0, 0)) {
     ParseInto(text, depth + 1);

@@ -26,6 +26,9 @@ class TIniFile : public TObject {
   // Nested "#include" directives beyond this depth are ignored, so a file
   // that includes itself ends.
   static constexpr int kMaxIncludeDepth = 16;
+  // Included files read per ParseBuffer, all depths together: a file that
+  // includes itself twice would otherwise be read 2^16 times.
+  static constexpr int kMaxIncludes = 1024;
 
   TIniFile() = default;
   ~TIniFile() override;
@@ -68,6 +71,7 @@ class TIniFile : public TObject {
   std::string fileName_;
   bool failed_ = false;
   TCollection* lines_ = nullptr;
+  int includesLeft_ = 0;
 };
 
 // Number readers shared by GetLong/GetDouble and their list forms. Each

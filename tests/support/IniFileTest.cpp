@@ -163,6 +163,14 @@ TEST_F(ProviderTest, IncludesStandInPlaceOfTheDirective) {
   EXPECT_EQ(provider_->asked.front(), "colors.ini");
 }
 
+TEST_F(ProviderTest, IncludesAreBoundedInNumber) {
+  provider_->files["twice.ini"] = "x=1\n#include twice.ini\n#include twice.ini\n";
+  TIniFile ini;
+  ini.ParseBuffer("#include twice.ini\n");
+  EXPECT_EQ(provider_->asked.size(), static_cast<size_t>(TIniFile::kMaxIncludes));
+  EXPECT_EQ(ini.LineCount(), TIniFile::kMaxIncludes);
+}
+
 TEST_F(ProviderTest, ReloadReadsTheFileNameThroughTheProvider) {
   TIniFile ini;
   EXPECT_FALSE(ini.LoadFromFile("no such file.ini"));

@@ -1,0 +1,1 @@
+glyph_fuzzer(archive_open SOURCES archive_open.cpp LIBS glyph_support)

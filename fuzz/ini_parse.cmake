@@ -1,0 +1,1 @@
+glyph_fuzzer(ini_parse SOURCES ini_parse.cpp LIBS glyph_support)

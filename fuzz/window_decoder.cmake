@@ -1,0 +1,1 @@
+glyph_fuzzer(window_decoder SOURCES window_decoder.cpp LIBS glyph_support)
