@@ -292,8 +292,15 @@ std::string OlderArchive(size_t recordSize, bool packRecords, uint32_t version, 
   PutU32(directory, static_cast<uint32_t>(names->size()));
   if (packRecords) {
 #ifdef HAVE_BLOCK_SORT
-    const auto packed = compressBuffer(records.data(), records.size());
-    directory.append(packed.begin(), packed.end());
+    WriteAll("records.tmp", records);
+    std::FILE* in = std::fopen("records.tmp", "rb");
+    std::FILE* out = std::fopen("records.res", "wb");
+    compressStream(in, out, nullptr);
+    std::fclose(in);
+    std::fclose(out);
+    directory += ReadAll("records.res");
+    std::remove("records.tmp");
+    std::remove("records.res");
 #endif
   } else {
     directory += records;

@@ -81,6 +81,14 @@ bool CopyFile(const std::string& from, const std::string& to, uint64_t start = 0
 
 bool FileExists(const std::string& path) { return static_cast<bool>(OpenFile(path, "rb")); }
 
+// The copy replaces the original: it keeps the original's permissions (an
+// executable that carries an archive must stay executable).
+void KeepPermissions(const std::string& original, const std::string& copy) {
+  std::error_code ec;
+  const fs::perms perms = fs::status(original, ec).permissions();
+  if (!ec) fs::permissions(copy, perms, ec);
+}
+
 const char* MethodName(uint32_t flags) {
   if (!(flags & support::kEntryCompressed)) return "plain";
   return (flags & support::kEntryBlockSorted) ? "block" : "window";
@@ -148,9 +156,12 @@ class Tool {
   int EditCopy(const std::string& path, Edit edit) {
     const std::string copy = path + ".glyphpack~";
     g_pendingCopy = copy;
-    if (FileExists(path) && !CopyFile(path, copy)) {
-      RemovePendingCopy();
-      return Fail(path + ": cannot copy for editing");
+    if (FileExists(path)) {
+      if (!CopyFile(path, copy)) {
+        RemovePendingCopy();
+        return Fail(path + ": cannot copy for editing");
+      }
+      KeepPermissions(path, copy);
     }
     {
       TResourceArchive archive;
@@ -374,6 +385,7 @@ class Tool {
     }
     std::remove(tail.c_str());
     if (ok) {
+      KeepPermissions(host, copy);
       TResourceArchive check;
       ok = check.Open(copy.c_str(), false);
     }
