@@ -21,8 +21,8 @@ struct FatalReport {};
 class ThrowingReport final : public support::ErrorReportPlatform {
  public:
   void Beep() override {}
-  int MessageBox(const std::string&, const char*, unsigned) override { return support::kAnswerYes; }
-  std::string OemToAnsi(const std::string& text) override { return text; }
+  int ShowMessage(const std::string&, const char*, unsigned) override { return support::kAnswerYes; }
+  std::string ConvertFromOem(const std::string& text) override { return text; }
   [[noreturn]] void Exit(int) override { throw FatalReport{}; }
   [[noreturn]] void Abort(int) override { throw FatalReport{}; }
 };

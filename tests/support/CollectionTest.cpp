@@ -220,8 +220,8 @@ TEST(CollectionDeathTest, ItemAtCountEndsTheProcess) {
   class Quiet final : public ErrorReportPlatform {
    public:
     void Beep() override {}
-    int MessageBox(const std::string&, const char*, unsigned) override { return kAnswerNo; }
-    std::string OemToAnsi(const std::string& t) override { return t; }
+    int ShowMessage(const std::string&, const char*, unsigned) override { return kAnswerNo; }
+    std::string ConvertFromOem(const std::string& t) override { return t; }
     [[noreturn]] void Exit(int code) override { std::exit(code); }
     [[noreturn]] void Abort(int code) override { std::_Exit(code); }
   };

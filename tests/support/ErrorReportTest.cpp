@@ -160,8 +160,8 @@ TEST_F(ErrorReportTest, FatalReportReleasesTheFileProviderFirst) {
 class QuietPlatform final : public ErrorReportPlatform {
  public:
   void Beep() override {}
-  int MessageBox(const std::string&, const char*, unsigned) override { return kAnswerYes; }
-  std::string OemToAnsi(const std::string& text) override { return text; }
+  int ShowMessage(const std::string&, const char*, unsigned) override { return kAnswerYes; }
+  std::string ConvertFromOem(const std::string& text) override { return text; }
   [[noreturn]] void Exit(int code) override { std::exit(code); }
   [[noreturn]] void Abort(int code) override { std::_Exit(code); }
 };

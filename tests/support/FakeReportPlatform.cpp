@@ -11,14 +11,14 @@ FakeReportPlatform::~FakeReportPlatform() {
   reporting = false;
 }
 
-int FakeReportPlatform::MessageBox(const std::string& text, const char* caption, unsigned style) {
+int FakeReportPlatform::ShowMessage(const std::string& text, const char* caption, unsigned style) {
   boxes.push_back({text, caption, style});
   return answer;
 }
 
 // A stand-in conversion that visibly changes bytes above 127, so tests see
 // which text went through it.
-std::string FakeReportPlatform::OemToAnsi(const std::string& text) {
+std::string FakeReportPlatform::ConvertFromOem(const std::string& text) {
   std::string out = text;
   for (char& c : out) {
     if (static_cast<unsigned char>(c) >= 128) c = '?';

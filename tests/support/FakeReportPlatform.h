@@ -29,8 +29,8 @@ class FakeReportPlatform final : public ErrorReportPlatform {
   FakeReportPlatform& operator=(const FakeReportPlatform&) = delete;
 
   void Beep() override { ++beeps; }
-  int MessageBox(const std::string& text, const char* caption, unsigned style) override;
-  std::string OemToAnsi(const std::string& text) override;
+  int ShowMessage(const std::string& text, const char* caption, unsigned style) override;
+  std::string ConvertFromOem(const std::string& text) override;
   [[noreturn]] void Exit(int code) override { throw ProcessEnd{code, false}; }
   [[noreturn]] void Abort(int code) override { throw ProcessEnd{code, true}; }
 

@@ -12,11 +12,11 @@ namespace {
 class ConsoleReport final : public support::ErrorReportPlatform {
  public:
   void Beep() override {}
-  int MessageBox(const std::string& text, const char* caption, unsigned) override {
+  int ShowMessage(const std::string& text, const char* caption, unsigned) override {
     std::fprintf(stderr, "glyphpack: %s: %s\n", caption, text.c_str());
     return support::kAnswerYes;
   }
-  std::string OemToAnsi(const std::string& text) override { return text; }
+  std::string ConvertFromOem(const std::string& text) override { return text; }
   [[noreturn]] void Exit(int code) override { std::exit(code); }
   [[noreturn]] void Abort(int code) override { std::_Exit(code); }
 };
