@@ -1,5 +1,7 @@
 #include "FakeReportPlatform.h"
 
+#include <cstdio>
+
 namespace support::test {
 
 FakeReportPlatform::FakeReportPlatform(int answer) : answer(answer), previous_(SetErrorReportPlatform(this)) {
@@ -7,6 +9,8 @@ FakeReportPlatform::FakeReportPlatform(int answer) : answer(answer), previous_(S
 }
 
 FakeReportPlatform::~FakeReportPlatform() {
+  // The reports of a test leave no log behind in the working folder.
+  std::remove("error.lst");
   SetErrorReportPlatform(previous_);
   reporting = false;
 }
