@@ -24,9 +24,11 @@
 
 namespace {
 
+#ifdef HAVE_BLOCK_SORT
 void PutU32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
+#endif
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
