@@ -77,6 +77,14 @@ bool SeekFile(std::FILE* f, uint64_t pos) {
 #endif
 }
 
+int64_t TellFile(std::FILE* f) {
+#ifdef _WIN32
+  return ::_ftelli64(f);
+#else
+  return ::ftello(f);
+#endif
+}
+
 int64_t FileLength(std::FILE* f) {
 #ifdef _WIN32
   if (::_fseeki64(f, 0, SEEK_END) != 0) return -1;
@@ -437,10 +445,11 @@ const TArchiveEntry* TResourceArchive::AddFile(std::FILE* source, const char* na
   uint64_t stored = 0;
   bool ok = Seek(dataEnd_);
   if (ok && blockSorted) {
+    // The stream ends where the compressor stopped writing, which is not
+    // the end of the file while an older directory still follows the data.
     PackStream(source, file_, progress_);
-    std::fflush(file_);
-    const int64_t end = FileLength(file_);
-    ok = end >= static_cast<int64_t>(dataEnd_);
+    const int64_t end = TellFile(file_);
+    ok = std::fflush(file_) == 0 && end >= static_cast<int64_t>(dataEnd_);
     stored = ok ? static_cast<uint64_t>(end) - dataEnd_ : 0;
   } else if (ok && compress) {
     const std::vector<uint8_t> packed = WindowCompress(whole.data(), whole.size(), progress_);
@@ -506,8 +515,8 @@ bool TResourceArchive::WriteDirectory() {
   PutU32(head, static_cast<uint32_t>(directory_->size()));
   if (!WriteAt(dataEnd_, head.data(), head.size())) return false;
   PackStream(listFile.get(), file_, progress_);
+  const int64_t end = TellFile(file_);
   if (std::fflush(file_) != 0) return false;
-  const int64_t end = FileLength(file_);
   if (end < static_cast<int64_t>(dataEnd_ + head.size())) return false;
   const uint64_t directoryLength = static_cast<uint64_t>(end) - dataEnd_;
 

@@ -216,6 +216,12 @@ TEST_F(ArchiveTest, RemoveCompactAndAShorterDirectory) {
     TResourceArchive archive;
     ASSERT_TRUE(archive.Open(path_.c_str(), true));
     EXPECT_EQ(archive.Count(), 6);
+    // Added over the old, longer directory: the entry is only its stream.
+    Source small(path_, "abc");
+    const TArchiveEntry* added = archive.AddFile(small.get(), "small", kAddCompress | kAddBlockSorted);
+    ASSERT_NE(added, nullptr);
+    EXPECT_LT(added->storedSize, 40u);
+    archive.Remove("small");
     ASSERT_TRUE(archive.Compact());
     EXPECT_FALSE(archive.Dirty());
   }
