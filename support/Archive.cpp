@@ -192,7 +192,15 @@ bool TResourceArchive::Open(const char* path, bool create) {
   if (!path) return false;
 
   file_ = std::fopen(path, create ? "r+b" : "rb");
-  if (!file_ && create) file_ = std::fopen(path, "w+b");
+  if (!file_ && create) {
+    // Only a missing file is created: one that exists but cannot be opened
+    // for writing (read-only, locked) must never be truncated.
+    if (std::FILE* existing = std::fopen(path, "rb")) {
+      std::fclose(existing);
+      return false;
+    }
+    file_ = std::fopen(path, "w+b");
+  }
   if (!file_) return false;
   std::setvbuf(file_, buffer_.get(), _IOFBF, kBufferSize);
   path_ = path;
