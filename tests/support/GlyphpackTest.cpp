@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,10 @@
 #include <vector>
 
 #include "support/Archive.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -136,6 +141,33 @@ TEST_F(GlyphpackTest, RoundTripThroughEveryCommand) {
   EXPECT_EQ(std::string(data, size), files_[0].second);
   std::free(data);
   EXPECT_FALSE(archive.Failed());
+}
+
+std::string ThisProgram() {
+#ifdef _WIN32
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+#else
+  return fs::read_symlink("/proc/self/exe").string();
+#endif
+}
+
+TEST_F(GlyphpackTest, AnExecutableCarryingAnArchiveStillRuns) {
+  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
+  const std::string pak = At("skin.pak");
+  ASSERT_EQ(Pack({"add", pak, "-m", "block", In("skin.ini") + "=Skin\\skin.ini"}).status, 0);
+  const fs::path carrier = dir_ / ("carrier" + fs::path(ThisProgram()).extension().string());
+  fs::copy_file(ThisProgram(), carrier);
+  const uintmax_t programSize = fs::file_size(carrier);
+  ASSERT_EQ(Pack({"append", carrier.string(), pak}).status, 0);
+  ASSERT_EQ(Pack({"add", carrier.string(), "-m", "window", In("run.bmp") + "=Skin\\run.bmp"}).status, 0);
+  EXPECT_EQ(Pack({"verify", carrier.string()}).status, 0);
+  EXPECT_GT(fs::file_size(carrier), programSize);
+  // The copy is this test program: it runs and lists its tests.
+  const std::string command = carrier.string() + " --gtest_list_tests > " + At("listed.txt");
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_NE(ReadAll(At("listed.txt")).find("AnExecutableCarryingAnArchiveStillRuns"), std::string::npos);
 }
 
 TEST_F(GlyphpackTest, AddsToAnExistingFileAndRefusesUnsafeNames) {
