@@ -16,19 +16,13 @@
 
 #include "SupportFuzz.h"
 #include "support/Archive.h"
-
-#if __has_include("support/compress.h")
 #include "support/compress.h"
-#define HAVE_BLOCK_SORT 1
-#endif
 
 namespace {
 
-#ifdef HAVE_BLOCK_SORT
 void PutU32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
-#endif
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -40,7 +34,6 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 // data area + "ix50" + length + count + packed list + trailer.
 std::string Version5(const uint8_t* data, size_t size) {
   std::string file;
-#ifdef HAVE_BLOCK_SORT
   if (size < 3) return file;
   const size_t listSize = std::min<size_t>(size - 3, data[0] | (data[1] << 8));
   const uint32_t count = data[2];
@@ -69,9 +62,6 @@ std::string Version5(const uint8_t* data, size_t size) {
   PutU32(file, dataSize);
   PutU32(file, static_cast<uint32_t>(-static_cast<int64_t>(directory.size() + 16)));
   PutU32(file, 0x305);
-#else
-  (void)data, (void)size;
-#endif
   return file;
 }
 

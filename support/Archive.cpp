@@ -15,11 +15,7 @@
 #endif
 
 #include "support/Checksum.h"
-
-#if __has_include("support/compress.h")
 #include "support/compress.h"
-#define GLYPH_HAVE_BLOCK_SORT 1
-#endif
 
 namespace support {
 
@@ -131,23 +127,12 @@ class SideFile {
   std::FILE* file_;
 };
 
-#ifdef GLYPH_HAVE_BLOCK_SORT
-constexpr bool kHaveBlockSort = true;
 void PackStream(std::FILE* in, std::FILE* out, ProgressFunc progress) { compressStream(in, out, progress); }
 bool UnpackStream(std::FILE* in, void* dest, size_t capacity, ProgressFunc progress, size_t* decoded) {
   return uncompressStream(in, dest, capacity, progress, decoded);
 }
-#else
-// Built without the block-sorting compressor: such entries and directories
-// can be neither read nor written.
-constexpr bool kHaveBlockSort = false;
-void PackStream(std::FILE*, std::FILE*, ProgressFunc) {}
-bool UnpackStream(std::FILE*, void*, size_t, ProgressFunc, size_t*) { return false; }
-#endif
 
 }  // namespace
-
-bool TResourceArchive::BlockSortAvailable() { return kHaveBlockSort; }
 
 TResourceArchive::TResourceArchive() : buffer_(new char[kBufferSize]), progress_(NoProgress) {}
 
@@ -422,7 +407,7 @@ const TArchiveEntry* TResourceArchive::AddFile(std::FILE* source, const char* na
   if (!directory_ || !source || !name) return nullptr;
   const bool compress = options & kAddCompress;
   const bool blockSorted = compress && (options & kAddBlockSorted);
-  if (!writable_ || std::strlen(name) > kMaxNameLength || (blockSorted && !kHaveBlockSort)) {
+  if (!writable_ || std::strlen(name) > kMaxNameLength) {
     failed_ = true;
     return nullptr;
   }
@@ -539,7 +524,7 @@ bool TResourceArchive::WriteDirectory() {
 bool TResourceArchive::Flush() {
   if (!directory_) return false;
   if (!dirty_) return true;
-  if (!writable_ || !kHaveBlockSort) return false;
+  if (!writable_) return false;
   // The compressor appends at the file's end: cut the old directory first
   // so that the new one (and the trailer) end the file, however long the
   // old one was.

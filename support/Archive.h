@@ -83,10 +83,6 @@ class TResourceArchive : public TObject {
   virtual void SetProgress(ProgressFunc progress);
   virtual void SetUserData(const char* bytes, int32_t length);
 
-  // False when this build has no block-sorting compressor: block-sorted
-  // entries and version 5 directories can then be neither read nor written.
-  static bool BlockSortAvailable();
-
   bool IsOpen() const { return directory_ != nullptr; }
   bool Failed() const { return failed_; }
   bool Dirty() const { return dirty_; }

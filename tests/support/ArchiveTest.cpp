@@ -15,11 +15,7 @@
 #include "FakeReportPlatform.h"
 #include "support/Checksum.h"
 #include "support/WindowCodec.h"
-
-#if __has_include("support/compress.h")
 #include "support/compress.h"
-#define HAVE_BLOCK_SORT 1
-#endif
 
 namespace support {
 namespace {
@@ -113,7 +109,6 @@ TEST_F(ArchiveTest, ReadsFromDiskWithoutAnArchive) {
 }
 
 TEST_F(ArchiveTest, AppendsToAFileAndReadsBackEveryMethod) {
-  if (!TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor in this build";
   const std::string host = "MZ host program bytes";
   WriteAll(path_, host);
   const std::string text = Mixed(30000, 1), picture = Mixed(70000, 2), small = "abc";
@@ -183,7 +178,6 @@ TEST_F(ArchiveTest, AppendsToAFileAndReadsBackEveryMethod) {
 }
 
 TEST_F(ArchiveTest, RemoveCompactAndAShorterDirectory) {
-  if (!TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor in this build";
   std::vector<std::string> contents;
   {
     TResourceArchive archive;
@@ -244,7 +238,6 @@ TEST_F(ArchiveTest, RemoveCompactAndAShorterDirectory) {
 }
 
 TEST_F(ArchiveTest, VerifyFlagsAChecksumMismatchButReturnsTheData) {
-  if (!TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor in this build";
   {
     TResourceArchive archive;
     ASSERT_TRUE(archive.Open(path_.c_str(), true));
@@ -297,7 +290,6 @@ std::string OlderArchive(size_t recordSize, bool packRecords, uint32_t version, 
   std::string directory;
   PutU32(directory, static_cast<uint32_t>(names->size()));
   if (packRecords) {
-#ifdef HAVE_BLOCK_SORT
     WriteAll("records.tmp", records);
     std::FILE* in = std::fopen("records.tmp", "rb");
     std::FILE* out = std::fopen("records.res", "wb");
@@ -307,7 +299,6 @@ std::string OlderArchive(size_t recordSize, bool packRecords, uint32_t version, 
     directory += ReadAll("records.res");
     std::remove("records.tmp");
     std::remove("records.res");
-#endif
   } else {
     directory += records;
   }
@@ -328,7 +319,6 @@ TEST_F(ArchiveTest, ReadsOlderDirectories) {
   const Case cases[] = {{48, false, 0}, {64, false, 3}, {64, true, 4}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.recordSize) + (c.packed ? " packed" : " plain"));
-    if (c.packed && !TResourceArchive::BlockSortAvailable()) continue;
     uint32_t dataStart = 0;
     std::vector<std::string> names, contents;
     WriteAll(path_, OlderArchive(c.recordSize, c.packed, c.version, &dataStart, &names, &contents));
@@ -402,7 +392,6 @@ TEST_F(ArchiveTest, CorruptDirectoriesFailCleanly) {
 }
 
 TEST_F(ArchiveTest, FlippedBytesNeverCrash) {
-  if (!TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor in this build";
   {
     TResourceArchive archive;
     ASSERT_TRUE(archive.Open(path_.c_str(), true));

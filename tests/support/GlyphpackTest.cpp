@@ -93,7 +93,6 @@ TEST_F(GlyphpackTest, UsageAndErrors) {
 }
 
 TEST_F(GlyphpackTest, RoundTripThroughEveryCommand) {
-  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
   const std::string pak = At("skin.pak");
   ASSERT_EQ(Pack({"add", pak, "-m", "block", In("skin.ini") + "=Skin\\skin.ini"}).status, 0);
   ASSERT_EQ(
@@ -154,7 +153,6 @@ std::string ThisProgram() {
 }
 
 TEST_F(GlyphpackTest, AnExecutableCarryingAnArchiveStillRuns) {
-  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
   const std::string pak = At("skin.pak");
   ASSERT_EQ(Pack({"add", pak, "-m", "block", In("skin.ini") + "=Skin\\skin.ini"}).status, 0);
   const fs::path carrier = dir_ / ("carrier" + fs::path(ThisProgram()).extension().string());
@@ -171,7 +169,6 @@ TEST_F(GlyphpackTest, AnExecutableCarryingAnArchiveStillRuns) {
 }
 
 TEST_F(GlyphpackTest, AddsToAnExistingFileAndRefusesUnsafeNames) {
-  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
   WriteAll(At("prog.exe"), "MZ program bytes");
   ASSERT_EQ(Pack({"add", At("prog.exe"), In("skin.ini") + "=..\\escape.ini", In("empty") + "=/abs"}).status,
             0);
@@ -183,7 +180,6 @@ TEST_F(GlyphpackTest, AddsToAnExistingFileAndRefusesUnsafeNames) {
 }
 
 TEST_F(GlyphpackTest, RawStreamsRoundTrip) {
-  if (!support::TResourceArchive::BlockSortAvailable()) GTEST_SKIP() << "no block-sorting compressor";
   for (const auto& [name, bytes] : files_) {
     SCOPED_TRACE(name);
     ASSERT_EQ(Pack({"compress", In(name), At(name + ".res")}).status, 0);

@@ -11,11 +11,7 @@
 #include <vector>
 
 #include "support/Archive.h"
-
-#if __has_include("support/compress.h")
 #include "support/compress.h"
-#define GLYPHPACK_HAVE_BLOCK_SORT 1
-#endif
 
 namespace glyphpack {
 
@@ -236,9 +232,6 @@ class Tool {
       }
     }
     if (files.empty()) return Usage("add needs files");
-    if ((options & support::kAddBlockSorted) && !TResourceArchive::BlockSortAvailable()) {
-      return Fail("this build has no block-sorting compressor");
-    }
     for (const auto& [path, name] : files) {
       if (name.empty() || name.size() > 32767) return Fail("\"" + name + "\": not a usable entry name");
       if (!FileExists(path)) return Fail(path + ": cannot open");
@@ -406,7 +399,6 @@ class Tool {
 
   int CompressRaw(const std::vector<std::string>& args) {
     if (args.size() != 2) return Usage("compress takes an input and an output file");
-#ifdef GLYPHPACK_HAVE_BLOCK_SORT
     File in = OpenFile(args[0], "rb");
     if (!in) return Fail(args[0] + ": cannot open");
     File out = OpenFile(args[1], "wb");
@@ -414,9 +406,6 @@ class Tool {
     support::compressStream(in.get(), out.get(), nullptr);
     if (std::fflush(out.get()) != 0) return Fail(args[1] + ": cannot write");
     return 0;
-#else
-    return Fail("this build has no block-sorting compressor");
-#endif
   }
 
   int DecompressRaw(const std::vector<std::string>& args) {
@@ -432,7 +421,6 @@ class Tool {
       }
     }
     if (files.size() != 2) return Usage("decompress takes an input and an output file");
-#ifdef GLYPHPACK_HAVE_BLOCK_SORT
     File in = OpenFile(files[0], "rb");
     if (!in) return Fail(files[0] + ": cannot open");
     std::unique_ptr<char, decltype(&std::free)> data(static_cast<char*>(std::malloc(limit + 1)), &std::free);
@@ -447,9 +435,6 @@ class Tool {
       return Fail(files[1] + ": cannot write");
     }
     return 0;
-#else
-    return Fail("this build has no block-sorting compressor");
-#endif
   }
 
   std::ostream& out_;
