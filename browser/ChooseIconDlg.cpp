@@ -206,6 +206,10 @@ void CChooseIconDlg::TransferFound() {
   HWND files = GetItem(IDC_FILE_LIST);
   std::wstring name;
   int count = 0;
+  // Many rows at once: without this Wine repaints the list and its scroll
+  // bar for every row (tens of milliseconds each).
+  const bool batch = state.Count() > transferred_ + 1;
+  if (batch) ::SendMessageA(files, WM_SETREDRAW, FALSE, 0);
   while (state.Get(transferred_, name, count)) {
     const std::wstring label = state.recursive.load() ? name : scan::FileNameOf(name);
     std::wstring text = RowText(count, label);
@@ -216,6 +220,10 @@ void CChooseIconDlg::TransferFound() {
     ::SendMessageW(files, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     filePaths_.push_back(name);
     ++transferred_;
+  }
+  if (batch) {
+    ::SendMessageA(files, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(files, nullptr, TRUE);
   }
   if (transferred_ > first && first == 0) OnFileSelected(0);
   if (ended && transferred_ == state.Count()) {
