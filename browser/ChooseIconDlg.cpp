@@ -323,12 +323,14 @@ void CChooseIconDlg::FillIconList() {
   ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
   iconHandles_.clear();
   if (!IsExistingFile(chosenPath_)) return;
-  const int count = icons_.Count(chosenPath_);
-  for (int i = 0; i < count; ++i) {
-    iconHandles_.push_back(icons_.Extract(chosenPath_, i));
+  iconHandles_ = icons_.ExtractAll(chosenPath_);
+  ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  for (size_t i = 0; i < iconHandles_.size(); ++i) {
     ::SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(i),
-                   reinterpret_cast<LPARAM>(iconHandles_.back().Get()));
+                   reinterpret_cast<LPARAM>(iconHandles_[i].Get()));
   }
+  ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list, nullptr, TRUE);
   ::SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 

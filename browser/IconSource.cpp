@@ -95,6 +95,16 @@ class StandardIconSource : public IconSource {
     if (head.size() < 64 || head[0] != 'M' || head[1] != 'Z') return {};
     return ModuleIcons(path).Make(index);
   }
+  std::vector<UniqueIcon> ExtractAll(const std::wstring& path) override {
+    ULONGLONG size = 0;
+    const std::vector<unsigned char> head = ReadHead(path, 64, size);
+    if (IsIconFile(head, size) || head.size() < 64 || head[0] != 'M' || head[1] != 'Z')
+      return IconSource::ExtractAll(path);
+    const ModuleIcons module(path);
+    std::vector<UniqueIcon> out;
+    for (int i = 0; i < module.Count(); ++i) out.push_back(module.Make(i));
+    return out;
+  }
 };
 
 }  // namespace

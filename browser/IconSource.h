@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/Handles.h"
 
@@ -20,6 +21,14 @@ class IconSource {
   virtual int Count(const std::wstring& path) = 0;
   // Icon `index` of the file (system icon size); empty when there is none.
   virtual UniqueIcon Extract(const std::wstring& path, int index) = 0;
+  // Every icon of the file, in order; a file is read once rather than once
+  // per icon. An icon that cannot be made is an empty entry.
+  virtual std::vector<UniqueIcon> ExtractAll(const std::wstring& path) {
+    std::vector<UniqueIcon> out;
+    const int count = Count(path);
+    for (int i = 0; i < count; ++i) out.push_back(Extract(path, i));
+    return out;
+  }
 };
 
 // The program's own icon reader.

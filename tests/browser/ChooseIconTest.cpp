@@ -4,6 +4,8 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -265,6 +267,55 @@ TEST_F(ChooseIconTest, VanishedAndUnreadableFilesLeaveTheIconListEmpty) {
   ASSERT_TRUE(WaitIdle());
   dlg->Tree().SelectPath(temp.Path(L"brief"));  // no longer exists: nothing happens
   EXPECT_EQ(dlg->CurrentFolder(), temp.Path(L"brief\\"));
+}
+
+std::string ReadFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(ChooseIconTest, HostileFilesNeitherCrashNorHang) {
+  const std::string library = ReadFile("C:\\windows\\system32\\comdlg32.dll");
+  ASSERT_GT(library.size(), 4096u);
+  std::string past = library;
+  // Every section's raw data pointer moved past the end of the file.
+  auto get = [&](size_t at, size_t n) {
+    uint32_t v = 0;
+    std::memcpy(&v, &past[at], n);
+    return v;
+  };
+  const uint32_t pe = get(0x3C, 4);
+  const uint32_t sections = get(pe + 6, 2), optional = get(pe + 20, 2);
+  const uint32_t beyond = 0x7FFFFFF0u;
+  for (uint32_t i = 0; i < sections; ++i) {
+    const size_t at = pe + 24 + optional + i * 40u + 20;
+    if (at + 4 <= past.size()) std::memcpy(&past[at], &beyond, 4);
+  }
+  std::string lies = icon;
+  lies[4] = static_cast<char>(200);  // 200 images in a file that holds 2
+  const struct {
+    const wchar_t* name;
+    std::string bytes;
+  } files[] = {
+      {L"cut-1k.dll", library.substr(0, 1024)},
+      {L"cut-half.dll", library.substr(0, library.size() / 2)},
+      {L"past-end.dll", past},
+      {L"header-only.ico", std::string("\0\0\1\0\1\0", 6)},
+      {L"lies.ico", lies},
+      {L"huge-entry.ico",
+       icon.substr(0, 6) + std::string("\x20\x20\0\0\1\0\x20\0\xff\xff\xff\x7f\x16\0\0\0", 16)},
+      {L"mz-only.exe", "MZ"},
+  };
+  for (const auto& f : files) temp.File(std::wstring(L"hostile\\") + f.name, f.bytes);
+  Open();
+  dlg->Tree().SelectPath(temp.Path(L"hostile"));
+  ASSERT_TRUE(WaitIdle());
+  for (const auto& f : files) {
+    const std::wstring path = temp.Path(std::wstring(L"hostile\\") + f.name);
+    if (dlg->SetChosenFile(path, 0)) dlg->FillIconList();
+    PumpMessages();
+  }
+  EXPECT_TRUE(::IsWindow(Hwnd()));
 }
 
 // Registered controls of the dialog, in a fixed order.
