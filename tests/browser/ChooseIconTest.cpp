@@ -119,6 +119,28 @@ TEST_F(ChooseIconTest, OpensOnTheCurrentFolderAndListsOnlyFilesWithIcons) {
   EXPECT_TRUE(::IsWindow(Hwnd()));
 }
 
+TEST_F(ChooseIconTest, SelectedIconIsDrawnOnTheHighlightColour) {
+  Open();
+  ASSERT_TRUE(WaitIdle());
+  ASSERT_EQ(IconItems(Hwnd()), 1);
+  HWND list = ::GetDlgItem(Hwnd(), IDC_ICON_LIST);
+  RECT item{};
+  ASSERT_NE(::SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+  EXPECT_EQ(item.bottom - item.top, ::GetSystemMetrics(SM_CYICON) + 12);
+  EXPECT_EQ(item.right - item.left, ::GetSystemMetrics(SM_CXICON) + 6);
+  const test::ClientPixels px = test::CaptureClient(list);
+  const COLORREF h = ::GetSysColor(COLOR_HIGHLIGHT);
+  const DWORD highlight = (GetRValue(h) << 16) | (GetGValue(h) << 8) | GetBValue(h);
+  EXPECT_EQ(px.At(item.left + 1, item.top + 1), highlight);
+  EXPECT_EQ(px.At(item.right - 1, item.bottom - 2), highlight);
+  // The icon sits at (2, 4) inside the item: something else shows there.
+  int drawn = 0;
+  for (int y = 0; y < ::GetSystemMetrics(SM_CYICON); ++y)
+    for (int x = 0; x < ::GetSystemMetrics(SM_CXICON); ++x)
+      drawn += px.At(item.left + 2 + x, item.top + 4 + y) != highlight;
+  EXPECT_GT(drawn, 50);
+}
+
 TEST_F(ChooseIconTest, ScanButtonScansSubfoldersWithFullPathsAndSkipsDotFolders) {
   Open();
   ASSERT_TRUE(WaitIdle());
