@@ -38,37 +38,6 @@ void WindowsScanFileSystem::Find(const scan::Path& pattern,
   } while (::FindNextFileW(find.Get(), &fd));
 }
 
-void DialogButton::SetIcon(UINT iconId, UINT, int width, int height) {
-  icon_.Reset(static_cast<HICON>(
-      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height, 0)));
-  width_ = width;
-  height_ = height;
-  ::InvalidateRect(GetHwnd(), nullptr, TRUE);
-}
-
-bool DialogButton::DrawItem(const DRAWITEMSTRUCT& dis) {
-  RECT r = dis.rcItem;
-  const bool pressed = (dis.itemState & ODS_SELECTED) != 0;
-  ::DrawFrameControl(dis.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-  const int shift = pressed ? 1 : 0;
-  if (icon_)
-    ::DrawIconEx(dis.hDC, r.left + 3 + shift, (r.top + r.bottom - height_) / 2 + shift, icon_.Get(), width_,
-                 height_, 0, nullptr, DI_NORMAL);
-  char text[128] = {};
-  ::GetWindowTextA(GetHwnd(), text, sizeof text);
-  RECT t = r;
-  t.left += icon_ ? width_ + 6 : 0;
-  ::OffsetRect(&t, shift, shift);
-  ::SetBkMode(dis.hDC, TRANSPARENT);
-  ::DrawTextA(dis.hDC, text, -1, &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  if (dis.itemState & ODS_FOCUS) {
-    RECT f = r;
-    ::InflateRect(&f, -3, -3);
-    ::DrawFocusRect(dis.hDC, &f);
-  }
-  return true;
-}
-
 scan::ScanState& CChooseIconDlg::SharedScanState() {
   static scan::ScanState state;
   return state;

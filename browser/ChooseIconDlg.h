@@ -14,6 +14,7 @@
 #include "browser/ScanCore.h"
 #include "browser/ShellTree.h"
 #include "framework/Handles.h"
+#include "widgets/ImageButton.h"
 #include "widgets/ResizableDialog.h"
 
 namespace glyph {
@@ -27,17 +28,6 @@ class WindowsScanFileSystem : public scan::FileSystem {
 
  private:
   IconSource& icons_;
-};
-
-// Push button of the dialog: an owner-drawn button with an icon.
-class DialogButton : public Window {
- public:
-  void SetIcon(UINT iconId, UINT restingId, int width, int height);
-  bool DrawItem(const DRAWITEMSTRUCT& dis) override;
-
- private:
-  UniqueIcon icon_;
-  int width_ = 0, height_ = 0;
 };
 
 class CChooseIconDlg : public CResizableDialog {
@@ -108,7 +98,7 @@ class CChooseIconDlg : public CResizableDialog {
   size_t transferred_ = 0;
   std::vector<UniqueIcon> iconHandles_;  // item data of the icon list
   CShellTree tree_;
-  DialogButton scanButton_, okButton_, cancelButton_;
+  CImageButton scanButton_, okButton_, cancelButton_;
   ScopedTimer timer_;
   WindowsScanFileSystem fileSystem_;
   scan::Scanner scanner_;  // last: its worker is awaited before the rest goes
