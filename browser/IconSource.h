@@ -31,7 +31,7 @@ class IconSource {
   }
 };
 
-// The program's own icon reader.
+// The program's own icon reader (browser/IconExtract.h).
 IconSource& DefaultIconSource();
 
 }  // namespace glyph
