@@ -231,8 +231,7 @@ bool CShellTree::GetSelectedPath(std::wstring& path) {
 }
 
 void CShellTree::OnRightClick() {
-  POINT pt{};
-  ::GetCursorPos(&pt);
+  POINT pt = CursorPos();
   ::ScreenToClient(GetHwnd(), &pt);
   TVHITTESTINFO hit{};
   hit.pt = pt;
@@ -243,6 +242,12 @@ void CShellTree::OnRightClick() {
     if (ShellTreeItem* data = ItemData(GetHwnd(), item))
       ShowContextMenu(::GetParent(GetHwnd()), data->folder.Get(), data->relative.Get(), pt);
   }
+}
+
+POINT CShellTree::CursorPos() const {
+  POINT pt{};
+  ::GetCursorPos(&pt);
+  return pt;
 }
 
 UINT CShellTree::TrackMenu(HMENU menu, POINT screen, HWND owner) {

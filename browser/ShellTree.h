@@ -67,6 +67,8 @@ class CShellTree : public Window {
   // Seams for what blocks: the menu loop and the message box.
   virtual UINT TrackMenu(HMENU menu, POINT screen, HWND owner);
   virtual void ReportError(HWND owner, const std::string& text);
+  // Where the pointer is, in screen coordinates.
+  virtual POINT CursorPos() const;
 
  private:
   void SortChildren(HTREEITEM parent);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "browser/ChooseIconDlg.h"
@@ -58,6 +59,27 @@ std::string ButtonText(HWND dlg) {
   return buf;
 }
 
+// Other GUI tests run beside these on the same display and work near its
+// top-left corner: these dialogs open, and maximise, in the lower right.
+constexpr POINT kCorner{680, 420};
+constexpr SIZE kMaximised{560, 480};
+
+class TestChooseIconDlg : public CChooseIconDlg {
+ public:
+  TestChooseIconDlg() : CChooseIconDlg(nullptr) {}
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    const LRESULT result = CChooseIconDlg::WindowProc(msg, wp, lp);
+    if (msg == WM_GETMINMAXINFO) {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMaxPosition = kCorner;
+      info->ptMaxSize = POINT{kMaximised.cx, kMaximised.cy};
+    }
+    return result;
+  }
+};
+
 class ChooseIconTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -81,8 +103,11 @@ class ChooseIconTest : public ::testing::Test {
   }
 
   CChooseIconDlg& Open() {
-    dlg = std::make_unique<CChooseIconDlg>(nullptr);
+    dlg = std::make_unique<TestChooseIconDlg>();
     EXPECT_TRUE(dlg->CreateModeless());
+    // Unless a saved placement put it somewhere already.
+    if (Profile::GetInt(CChooseIconDlg::kPlacementSection, "(check)", 0) != 0x7F7F)
+      ::SetWindowPos(dlg->GetHwnd(), nullptr, kCorner.x, kCorner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ::ShowWindow(dlg->GetHwnd(), SW_SHOW);
     return *dlg;
   }
@@ -347,7 +372,7 @@ constexpr int kLaidOut[] = {IDC_FOLDER_TREE, IDC_SCAN_SUBFOLDERS, IDC_ICON_LIST,
 TEST_F(ChooseIconTest, ControlsStayInsideWithoutOverlapAtAnySize) {
   Open();
   ASSERT_TRUE(WaitIdle());
-  const SIZE sizes[] = {{10, 10}, {1200, 1000}, {700, 300}, {300, 900}};
+  const SIZE sizes[] = {{10, 10}, {1200, 1000}, {700, 300}, {300, 900}};  // partly off screen: fine
   for (const SIZE& s : sizes) {
     ::SetWindowPos(Hwnd(), nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER);
     PumpMessages();
@@ -379,7 +404,7 @@ TEST_F(ChooseIconTest, ControlsStayInsideWithoutOverlapAtAnySize) {
 
 TEST_F(ChooseIconTest, PlacementSurvivesARestart) {
   Open();
-  ::SetWindowPos(Hwnd(), nullptr, 40, 30, 700, 560, SWP_NOZORDER);
+  ::SetWindowPos(Hwnd(), nullptr, kCorner.x + 20, kCorner.y + 10, 520, 460, SWP_NOZORDER);
   PumpMessages();
   RECT saved{};
   ::GetWindowRect(Hwnd(), &saved);
@@ -400,6 +425,15 @@ TEST_F(ChooseIconTest, PlacementSurvivesARestart) {
 }
 
 TEST_F(ChooseIconTest, ModalRunEndsWithoutBlocking) {
+  // Placed by a saved placement, so it never opens in the top-left corner.
+  for (const auto& [entry, value] : {std::pair<const char*, int>{"(check)", -32640},
+                                     {"Left", kCorner.x},
+                                     {"Top", kCorner.y},
+                                     {"Right", kCorner.x + 440},
+                                     {"Bottom", kCorner.y + 390},
+                                     {"State", SW_SHOWNORMAL},
+                                     {"(check)", 0x7F7F}})
+    ASSERT_TRUE(Profile::WriteInt(CChooseIconDlg::kPlacementSection, entry, value));
   test::AutoAnswer answer(IDCANCEL);
   CChooseIconDlg modal(nullptr);
   EXPECT_EQ(modal.DoModal(), IDCANCEL);

@@ -21,6 +21,7 @@ class TestTree : public CShellTree {
   int menuItems = 0;
   UINT answer = 0;
   std::string lastError;
+  POINT cursor{};
 
  protected:
   UINT TrackMenu(HMENU menu, POINT, HWND) override {
@@ -29,6 +30,7 @@ class TestTree : public CShellTree {
     return answer;
   }
   void ReportError(HWND, const std::string& text) override { lastError = text; }
+  POINT CursorPos() const override { return cursor; }
 };
 
 // Hosts the tree the way the "Choose Icon" dialog does: notifications go to
@@ -43,7 +45,7 @@ class Host : public Window {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&icc);
     Window::RegisterClass("GlyphTreeHost", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-    if (!Create("GlyphTreeHost", "tree", WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 400, 600}, nullptr, 0))
+    if (!Create("GlyphTreeHost", "tree", WS_POPUP | WS_VISIBLE, 0, RECT{680, 400, 1080, 1000}, nullptr, 0))
       return false;
     HWND hwnd = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
                                   WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
@@ -167,8 +169,7 @@ TEST_F(ShellTreeTest, RightClickSelectsTheItemAndDismissedMenuRunsNothing) {
   ASSERT_TRUE(TreeView_GetItemRect(Tree(), item, &r, TRUE));
   POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   ::ClientToScreen(Tree(), &p);
-  ::SetCursorPos(p.x, p.y);
-  PumpMessages();
+  host.tree.cursor = p;
   host.tree.answer = 0;
   host.tree.OnRightClick();
   EXPECT_EQ(TreeView_GetSelection(Tree()), item);
@@ -184,8 +185,7 @@ TEST_F(ShellTreeTest, RightClickSelectsTheItemAndDismissedMenuRunsNothing) {
   ::GetClientRect(Tree(), &client);
   POINT empty{client.right - 5, client.bottom - 5};
   ::ClientToScreen(Tree(), &empty);
-  ::SetCursorPos(empty.x, empty.y);
-  PumpMessages();
+  host.tree.cursor = empty;
   host.tree.OnRightClick();
   EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
   EXPECT_EQ(host.tree.menus, 1);

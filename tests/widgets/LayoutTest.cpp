@@ -12,12 +12,33 @@ namespace {
 constexpr UINT kTemplate = 200;
 constexpr int kFixedLabel = 101, kLeftList = 102, kRightList = 103, kButton = 104, kHalf = 105;
 
+// Other GUI tests run beside these on the same display and work near its
+// top-left corner: these dialogs open, and maximise, in the lower right.
+constexpr POINT kCorner{680, 420};
+
 class TestDialog : public CResizableDialog {
  public:
   TestDialog() : CResizableDialog(kTemplate) {}
   bool registerControls = true;
 
+  bool Open() {
+    if (!CreateModeless(nullptr)) return false;
+    ::SetWindowPos(GetHwnd(), nullptr, kCorner.x, kCorner.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+  }
+
  protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    const LRESULT result = CResizableDialog::WindowProc(msg, wp, lp);
+    if (msg == WM_GETMINMAXINFO) {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMaxPosition = kCorner;
+      info->ptMaxSize = POINT{500, 400};
+    }
+    return result;
+  }
+
   BOOL OnInitDialog() override {
     InitLayout();
     if (registerControls) {
@@ -59,7 +80,7 @@ void ResizeClientBy(HWND dlg, int dx, int dy) {
 class LayoutTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dlg.CreateModeless(nullptr));
+    ASSERT_TRUE(dlg.Open());
     ::ShowWindow(dlg, SW_SHOWNORMAL);
     PumpMessages();
     for (int id : {kFixedLabel, kLeftList, kRightList, kButton, kHalf}) start[id] = ChildRect(dlg, id);
@@ -185,9 +206,9 @@ TEST_F(PlacementTest, SavedPlacementSurvivesARestart) {
   RECT saved{};
   {
     TestDialog dlg;
-    ASSERT_TRUE(dlg.CreateModeless(nullptr));
+    ASSERT_TRUE(dlg.Open());
     ::ShowWindow(dlg, SW_SHOWNORMAL);
-    ::SetWindowPos(dlg, nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SetWindowPos(dlg, nullptr, kCorner.x + 43, kCorner.y + 17, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ResizeClientBy(dlg, 64, 32);
     ::GetWindowRect(dlg, &saved);
     EXPECT_TRUE(dlg.Layout().SavePlacement("Test position"));
@@ -196,7 +217,7 @@ TEST_F(PlacementTest, SavedPlacementSurvivesARestart) {
   EXPECT_EQ(Profile::GetInt("Test position", "(check)", 0), 0x7F7F);
   EXPECT_EQ(Profile::GetInt("Test position", "Left", 0), saved.left);
   TestDialog again;
-  ASSERT_TRUE(again.CreateModeless(nullptr));
+  ASSERT_TRUE(again.Open());
   EXPECT_TRUE(again.Layout().RestorePlacement("Test position", false));
   EXPECT_FALSE(::IsWindowVisible(again));
   ::ShowWindow(again, SW_SHOWNORMAL);
@@ -212,7 +233,7 @@ TEST_F(PlacementTest, SavedPlacementSurvivesARestart) {
 TEST_F(PlacementTest, MaximisedStateComesBackWhenAsked) {
   {
     TestDialog dlg;
-    ASSERT_TRUE(dlg.CreateModeless(nullptr));
+    ASSERT_TRUE(dlg.Open());
     ::ShowWindow(dlg, SW_SHOWMAXIMIZED);
     PumpMessages();
     ASSERT_TRUE(::IsZoomed(dlg));
@@ -220,7 +241,7 @@ TEST_F(PlacementTest, MaximisedStateComesBackWhenAsked) {
     dlg.DestroyWindow();
   }
   TestDialog again;
-  ASSERT_TRUE(again.CreateModeless(nullptr));
+  ASSERT_TRUE(again.Open());
   EXPECT_TRUE(again.Layout().RestorePlacement("Max", true));
   PumpMessages();
   EXPECT_TRUE(::IsZoomed(again));
@@ -229,7 +250,7 @@ TEST_F(PlacementTest, MaximisedStateComesBackWhenAsked) {
 
 TEST_F(PlacementTest, MissingOrHalfWrittenPlacementIsIgnored) {
   TestDialog dlg;
-  ASSERT_TRUE(dlg.CreateModeless(nullptr));
+  ASSERT_TRUE(dlg.Open());
   RECT before{};
   ::GetWindowRect(dlg, &before);
   EXPECT_FALSE(dlg.Layout().RestorePlacement("Nothing here", true));
