@@ -53,6 +53,9 @@ TEST(SkinArchive, EntriesComeFromTheProgramFile) {
   }
   EXPECT_FALSE(archive->ReadFile("skin\\skin.ini"));  // names are case-sensitive
   EXPECT_FALSE(archive->ReadFile("Skin\\missing.bmp"));
+  // A name the archive does not hold is read from the disk.
+  EXPECT_EQ(archive->ReadFile("..\\Skin\\mask.bmp").value_or(""), test::ReadFileBytes("..\\Skin\\mask.bmp"));
+  EXPECT_FALSE(test::ReadFileBytes("..\\Skin\\mask.bmp").empty());
 }
 
 TEST(SkinArchive, TheDialogLoadsItsSkinFromItsOwnFile) {
