@@ -5,6 +5,7 @@
 
 #include "core/Dib.h"
 #include "editor/BitmapView.h"
+#include "editor/EditorResources.h"
 #include "framework/Window.h"
 
 namespace glyph {
@@ -15,11 +16,13 @@ constexpr char kClassName[] = "GlyphsmithMain";
 constexpr int kCanvasId = 1000;
 constexpr int kImageSide = 32;
 constexpr int kCellSide = 12;
+constexpr int kProgramIcon = 128;
 
 class MainWindow : public Window {
  public:
   bool Open(int show) {
-    if (!Window::RegisterClass(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE))) return false;
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgramIcon));
+    if (!Window::RegisterClass(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE), icon)) return false;
     const int side = kImageSide * kCellSide;
     RECT frame{0, 0, side, side};
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -34,6 +37,8 @@ class MainWindow : public Window {
     const ColorValue transparent = canvas_.GetTransparentColor();
     image_.Fill(GetRValue(transparent), GetGValue(transparent), GetBValue(transparent));
     canvas_.SetImage(&image_);
+    canvas_.LoadToolCursors(IDC_CURSOR_PEN, IDC_CURSOR_FILL, IDC_CURSOR_LINE, IDC_CURSOR_RECT,
+                            IDC_CURSOR_ELLIPSE, IDC_CURSOR_PICK);
     ::ShowWindow(GetHwnd(), show);
     ::UpdateWindow(GetHwnd());
     return true;

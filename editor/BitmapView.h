@@ -57,6 +57,9 @@ class CBitmapView : public Window {
   void SetRefreshList(const HWND* windows);
   // Loads six cursors from this program's resources, in slot order.
   void LoadToolCursors(int pen, int fill, int line, int rect, int ellipse, int pick);
+  HCURSOR GetToolCursor(int slot) const {
+    return slot >= 0 && slot < kCursorSlots ? cursors_[slot].Get() : nullptr;
+  }
 
   void SetBrushColor(ColorValue color) { brushColor_ = color; }
   ColorValue GetBrushColor() const { return brushColor_; }
