@@ -72,6 +72,12 @@ class CBitmapView : public Window {
   const LOGFONTA& GetTextFont() const { return textFont_; }
 
   int GetTool() const { return tool_; }
+  // Chooses a tool as the tool buttons do: the tool in use before a pick
+  // was chosen is the one a finished pick returns to.
+  void SelectTool(int tool) {
+    if (tool_ != TOOL_PICK) previousTool_ = tool_;
+    tool_ = tool;
+  }
   void SetTool(int tool) { tool_ = tool; }
   int GetPreviousTool() const { return previousTool_; }
   void SetPreviousTool(int tool) { previousTool_ = tool; }

@@ -287,6 +287,14 @@ TEST_F(BitmapViewTest, PickSetsAColourReturnsToThePreviousToolAndNotifies) {
   EXPECT_EQ(view.GetTool(), TOOL_RECT);
 }
 
+TEST_F(BitmapViewTest, PickChosenTwiceStillReturnsToTheToolBefore) {
+  view.SelectTool(TOOL_RECT);
+  view.SelectTool(TOOL_PICK);
+  view.SelectTool(TOOL_PICK);
+  Stroke({{3, 3}});
+  EXPECT_EQ(view.GetTool(), TOOL_RECT);
+}
+
 TEST_F(BitmapViewTest, UndoKeepsAHundredStates) {
   view.Undo();  // nothing to undo yet
   EXPECT_EQ(view.GetUndoCount(), 1);
