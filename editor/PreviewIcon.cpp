@@ -171,6 +171,9 @@ bool CPreviewIcon::Save16ColorIcon(const std::string& path) {
 
 bool CPreviewIcon::SaveBitmap(const std::string& path) {
   if (working_.IsEmpty()) return false;
+  // Composed here rather than relying on the last paint: an icon export in
+  // between leaves the transparent colour in the working copy.
+  Compose();
   return WriteOrReport(path, BmpBytes(working_));
 }
 

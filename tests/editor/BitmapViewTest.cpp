@@ -142,6 +142,13 @@ TEST_F(BitmapViewTest, PenDotFollowsBrushSizeAndOpacity) {
     for (const auto& cell : changed)
       EXPECT_TRUE(c.box.count(cell)) << c.size << " " << cell.first << "," << cell.second;
   }
+  // At the corner the dot is clipped to the image.
+  image.Fill(192, 192, 192);
+  view.SetBrushSize(5);
+  Stroke({{0, 0}});
+  const Cells corner = Changed();
+  EXPECT_TRUE(corner.count({0, 0}));
+  for (const auto& cell : corner) EXPECT_TRUE(cell.first <= 2 && cell.second <= 2);
   // White at opacity 128 over black gives 127.
   image.Fill(0, 0, 0);
   view.SetBrushSize(1);
