@@ -41,6 +41,9 @@ void CBitmapView::SetImage(CDib* image) {
   imageHeight_ = static_cast<int>(image_->GetHeight());
   const size_t pixels = static_cast<size_t>(image_->View().Count());
   for (auto& buffer : history_) buffer.assign(pixels, 0);
+  // The states held belonged to the old buffers: an undo must not bring
+  // back the blank ones.
+  undoCount_ = 1;
   ComputeCells();
 }
 
