@@ -225,6 +225,37 @@ TEST_F(BitmapViewTest, ShapeToolsDrawFromTheDragStart) {
   }
 }
 
+TEST_F(BitmapViewTest, EllipsesStayInTheirBoxAndOnlyTheFilledOneCoversTheCentre) {
+  Cells box;
+  for (int y = 2; y <= 8; ++y)
+    for (int x = 3; x <= 9; ++x) box.insert({x, y});
+  for (int tool : {TOOL_ELLIPSE, TOOL_FILL_ELLIPSE}) {
+    image.Fill(192, 192, 192);
+    view.SetTool(tool);
+    view.SetBrushSize(1);
+    Stroke({{9, 8}, {5, 5}, {3, 2}});
+    const Cells changed = Changed();
+    for (const auto& cell : changed)
+      EXPECT_TRUE(box.count(cell)) << tool << ": " << cell.first << "," << cell.second;
+    EXPECT_TRUE(changed.count({6, 2})) << tool;  // top of the ellipse
+    EXPECT_TRUE(changed.count({3, 5})) << tool;  // left
+    EXPECT_EQ(changed.count({6, 5}), tool == TOOL_FILL_ELLIPSE ? 1u : 0u) << tool;
+    EXPECT_FALSE(changed.count({3, 2})) << tool;  // corners stay
+  }
+}
+
+TEST_F(BitmapViewTest, ShapeOpacityMixesOnceIntoTheImageAtThePress) {
+  image.Fill(0, 0, 0);
+  view.SetTool(TOOL_FILL_RECT);
+  view.SetBrushColor(RGB(255, 255, 255));
+  view.SetOpacity(128);
+  // Several moves over the same cells: each redraw starts from the press.
+  Stroke({{1, 1}, {4, 4}, {5, 5}, {4, 4}});
+  EXPECT_EQ(At(2, 2), 0x7F7F7Fu);
+  EXPECT_EQ(At(5, 5), 0u);
+  EXPECT_EQ(Changed(0).size(), 16u);
+}
+
 TEST_F(BitmapViewTest, MovingWithinOneCellDoesNotRedraw) {
   Down(4, 4);
   const int before = counter.paints;
