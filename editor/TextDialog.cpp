@@ -40,6 +40,17 @@ CTextDialog::CTextDialog(const std::string& text, const LOGFONTA& font, FontChoo
 
 BOOL CTextDialog::OnInitDialog() {
   ::SetDlgItemTextA(GetHwnd(), IDC_TEXT, text_.c_str());
+  constexpr int kIconSide = 16;
+  const struct {
+    CImageButton& button;
+    int id;
+    UINT icon;
+  } buttons[] = {{fontButton_, IDC_SELECT_FONT, IDI_SELECT_FONT},
+                 {okButton_, IDOK, IDI_OK},
+                 {cancelButton_, IDCANCEL, IDI_CANCEL}};
+  for (const auto& b : buttons) {
+    if (b.button.Subclass(GetItem(b.id))) b.button.SetIcon(b.icon, 0, kIconSide, kIconSide);
+  }
   return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
+#include "widgets/ImageButton.h"
 
 namespace glyph {
 
@@ -27,6 +28,10 @@ class CTextDialog : public Dialog {
   CTextDialog(const std::string& text, const LOGFONTA& font, FontChooser* chooser = nullptr);
   const std::string& GetText() const { return text_; }
   const LOGFONTA& GetFont() const { return font_; }
+  // The buttons with their 16 x 16 icons (while the dialog is up).
+  const CImageButton& GetFontButton() const { return fontButton_; }
+  const CImageButton& GetOkButton() const { return okButton_; }
+  const CImageButton& GetCancelButton() const { return cancelButton_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -37,6 +42,9 @@ class CTextDialog : public Dialog {
   std::string text_;
   LOGFONTA font_;
   FontChooser* chooser_;
+  CImageButton fontButton_;
+  CImageButton okButton_;
+  CImageButton cancelButton_;
 };
 
 // Runs the dialog filled from the canvas and hands text and font back to

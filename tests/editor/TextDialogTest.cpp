@@ -45,6 +45,20 @@ TEST(TextDialog, ShowsTheTextAndKeepsTheChosenFont) {
   EXPECT_STREQ(text, "Select font ...");
   ASSERT_TRUE(dialog.GetItem(IDOK));
   ASSERT_TRUE(dialog.GetItem(IDCANCEL));
+  // The three push buttons are image buttons with the program's icons.
+  for (const CImageButton* b : {&dialog.GetFontButton(), &dialog.GetOkButton(), &dialog.GetCancelButton()}) {
+    ASSERT_TRUE(b->GetHwnd());
+    EXPECT_TRUE(b->GetLitIcon());
+  }
+  EXPECT_EQ(dialog.GetOkButton().GetHwnd(), dialog.GetItem(IDOK));
+  EXPECT_EQ(dialog.GetFontButton().GetHwnd(), dialog.GetItem(IDC_SELECT_FONT));
+  // The icons are the 16 x 16 ones of the resources.
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(dialog.GetOkButton().GetLitIcon(), &info));
+  UniqueBitmap mask(info.hbmMask), color(info.hbmColor);
+  BITMAP bm{};
+  ::GetObjectA(info.hbmColor, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 16);
 
   ::SendMessageA(dialog.GetItem(IDC_SELECT_FONT), BM_CLICK, 0, 0);
   EXPECT_EQ(chooser.calls, 1);
