@@ -1,0 +1,65 @@
+// CPreviewIcon: the icon at its real size, centred on a background colour
+// that stands in for the desktop, with the transparent pixels shown in
+// that colour. It also writes the icon and bitmap files, from its working
+// copy of the image and with its two colours.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Dib.h"
+#include "editor/MessageSink.h"
+#include "framework/Handles.h"
+#include "framework/Window.h"
+
+namespace glyph {
+
+class CPreviewIcon : public Window {
+ public:
+  CPreviewIcon();
+  static const char* GetRuntimeClassName() { return "CPreviewIcon"; }
+
+  void SetSource(CDib* source) { source_ = source; }
+  CDib* GetSource() const { return source_; }
+  // Both colours are pixel values (0x00RRGGBB).
+  void SetBackgroundColor(Pixel color) { background_ = color & 0xFFFFFF; }
+  Pixel GetBackgroundColor() const { return background_; }
+  void SetTransparentColor(Pixel color) { transparent_ = color & 0xFFFFFF; }
+  Pixel GetTransparentColor() const { return transparent_; }
+  const CDib& GetWorkingCopy() const { return working_; }
+  void SetMessageSink(MessageSink* sink) { sink_ = sink ? sink : &PlatformMessageSink(); }
+
+  // A 32 x 32 platform icon of the source image, transparent colour masked.
+  UniqueIcon MakeIcon();
+  // Each writes the whole file or leaves what was at `path` as it was; on
+  // failure the user is told and false comes back.
+  bool SaveTrueColorIcon(const std::string& path);
+  bool Save16ColorIcon(const std::string& path);
+  bool SaveBitmap(const std::string& path);
+
+ protected:
+  BOOL OnEraseBkgnd(HDC) override { return TRUE; }
+  void OnPaint() override;
+
+ private:
+  void Compose();
+  bool WriteOrReport(const std::string& path, const std::vector<uint8_t>& bytes);
+  // The platform picture object's icon file; empty when it wrote nothing.
+  enum class PictureResult { kWritten, kEmpty, kFailed };
+  PictureResult SaveThroughPicture(HICON icon, std::vector<uint8_t>& bytes);
+
+  CDib working_;
+  CDib* source_ = nullptr;
+  Pixel background_ = 0xFFFFFF;
+  Pixel transparent_ = 0xC0C0C0;
+  MessageSink* sink_;
+};
+
+// Writes `bytes` to a temporary file beside `path` and moves it over
+// `path` only once all of it is written.
+bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace glyph

@@ -1,0 +1,79 @@
+#include "editor/TextDialog.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "editor/BitmapView.h"
+#include "editor/EditorResources.h"
+
+namespace glyph {
+namespace {
+
+class ChooseFontChooser final : public FontChooser {
+ public:
+  bool Choose(HWND owner, LOGFONTA& font) override {
+    LOGFONTA chosen = font;
+    CHOOSEFONTA cf{};
+    cf.lStructSize = sizeof cf;
+    cf.hwndOwner = owner;
+    cf.lpLogFont = &chosen;
+    cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+    if (!::ChooseFontA(&cf)) return false;
+    font = chosen;
+    return true;
+  }
+};
+
+}  // namespace
+
+FontChooser& PlatformFontChooser() {
+  static ChooseFontChooser chooser;
+  return chooser;
+}
+
+CTextDialog::CTextDialog(const std::string& text, const LOGFONTA& font, FontChooser* chooser)
+    : Dialog(IDD_ENTER_TEXT),
+      text_(text),
+      font_(font),
+      chooser_(chooser ? chooser : &PlatformFontChooser()) {}
+
+BOOL CTextDialog::OnInitDialog() {
+  ::SetDlgItemTextA(GetHwnd(), IDC_TEXT, text_.c_str());
+  constexpr int kIconSide = 16;
+  const struct {
+    CImageButton& button;
+    int id;
+    UINT icon;
+  } buttons[] = {{fontButton_, IDC_SELECT_FONT, IDI_SELECT_FONT},
+                 {okButton_, IDOK, IDI_OK},
+                 {cancelButton_, IDCANCEL, IDI_CANCEL}};
+  for (const auto& b : buttons) {
+    if (b.button.Subclass(GetItem(b.id))) b.button.SetIcon(b.icon, 0, kIconSide, kIconSide);
+  }
+  return TRUE;
+}
+
+bool CTextDialog::OnCommand(UINT id, UINT code, HWND) {
+  if (id != IDC_SELECT_FONT || code != BN_CLICKED) return false;
+  chooser_->Choose(GetHwnd(), font_);
+  return true;
+}
+
+void CTextDialog::OnOK() {
+  HWND edit = GetItem(IDC_TEXT);
+  const int length = ::GetWindowTextLengthA(edit);
+  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+  ::GetWindowTextA(edit, buffer.data(), length + 1);
+  text_.assign(buffer.data());
+  Dialog::OnOK();
+}
+
+bool EditCanvasText(HWND owner, CBitmapView& view, FontChooser* chooser) {
+  CTextDialog dialog(view.GetText(), view.GetTextFont(), chooser);
+  if (dialog.DoModal(owner) != IDOK) return false;
+  view.SetText(dialog.GetText(), dialog.GetFont());
+  return true;
+}
+
+}  // namespace glyph

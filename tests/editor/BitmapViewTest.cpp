@@ -1,0 +1,492 @@
+// The canvas driven with real mouse messages on a real owner-drawn button,
+// the image and the painted grid read back.
+#include "editor/BitmapView.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "tests/common/GuiTest.h"
+
+namespace glyph {
+namespace {
+
+constexpr ColorValue kSilver = RGB(192, 192, 192);
+constexpr Pixel kSilverPixel = 0xC0C0C0;
+constexpr Pixel kBlackPixel = 0x000000;
+constexpr int kClientWidth = 384, kClientHeight = 360;  // cells of 12 x 11
+constexpr int kCellW = 12, kCellH = 11;
+
+using Cells = std::set<std::pair<int, int>>;
+
+// The dialog stand-in: reflects WM_DRAWITEM to the canvas and records the
+// pick notification.
+class Host : public Window {
+ public:
+  int picks = 0;
+
+ protected:
+  bool OnCommand(UINT id, UINT, HWND lp) override {
+    if (id == kPickCommandId && reinterpret_cast<LPARAM>(lp) == kPickNotifyParam) ++picks;
+    return true;
+  }
+};
+
+// Counts its paints: a window of the canvas's refresh list.
+class PaintCounter : public Window {
+ public:
+  int paints = 0;
+
+ protected:
+  void OnPaint() override {
+    PaintDC dc(GetHwnd());
+    ++paints;
+  }
+};
+
+class BitmapViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Window::RegisterClass("GlyphCanvasHost", 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE)));
+    ASSERT_TRUE(host.Create("GlyphCanvasHost", "host", WS_POPUP | WS_VISIBLE, 0,
+                            RECT{20, 20, 20 + kClientWidth + 40, 20 + kClientHeight + 40}, nullptr, 0));
+    HWND button =
+        ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, kClientWidth,
+                          kClientHeight, host.GetHwnd(), reinterpret_cast<HMENU>(1000), nullptr, nullptr);
+    ASSERT_TRUE(button);
+    ASSERT_TRUE(view.Subclass(button));
+    ASSERT_EQ(image.Create(32, 32), 1);
+    image.Fill(192, 192, 192);
+    view.SetImage(&image);
+    ASSERT_TRUE(Window::RegisterClass("GlyphPaintCounter", 0, nullptr, nullptr));
+    ASSERT_TRUE(counter.Create("GlyphPaintCounter", "", WS_CHILD | WS_VISIBLE, 0, RECT{390, 0, 400, 10},
+                               host.GetHwnd(), 0));
+    const HWND list[] = {counter.GetHwnd(), nullptr};
+    view.SetRefreshList(list);
+    PumpMessages();
+  }
+  void TearDown() override {
+    view.Unsubclass();
+    host.DestroyWindow();
+  }
+
+  static LPARAM CellPoint(int x, int y) {
+    return MAKELPARAM(x * kCellW + kCellW / 2, y * kCellH + kCellH / 2);
+  }
+  void Down(int x, int y) { ::SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(x, y)); }
+  void Drag(int x, int y) { ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, CellPoint(x, y)); }
+  void Up(int x, int y) { ::SendMessageA(view, WM_LBUTTONUP, 0, CellPoint(x, y)); }
+  void Stroke(std::initializer_list<std::pair<int, int>> cells) {
+    auto it = cells.begin();
+    Down(it->first, it->second);
+    for (++it; it != cells.end(); ++it) Drag(it->first, it->second);
+    Up((cells.end() - 1)->first, (cells.end() - 1)->second);
+  }
+  Pixel At(int x, int y) const { return image.View().At(x, y) & 0xFFFFFF; }
+  Cells Changed(Pixel background = kSilverPixel) const {
+    Cells cells;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        if (At(x, y) != background) cells.insert({x, y});
+    return cells;
+  }
+
+  Host host;
+  PaintCounter counter;
+  CBitmapView view;
+  CDib image;
+};
+
+TEST_F(BitmapViewTest, CellsFollowTheClientArea) {
+  EXPECT_EQ(view.GetCellWidth(), kCellW);
+  EXPECT_EQ(view.GetCellHeight(), kCellH);
+  EXPECT_EQ(view.GetUndoCount(), 1);
+  EXPECT_EQ(view.GetTool(), TOOL_PEN);
+  EXPECT_EQ(view.GetBrushSize(), 1);
+  EXPECT_EQ(view.GetOpacity(), 256);
+  EXPECT_EQ(view.GetTransparentColor(), kSilver);
+}
+
+TEST_F(BitmapViewTest, PenStrokeSetsEachVisitedCellAndOneUndoState) {
+  Stroke({{2, 3}, {3, 3}, {5, 3}, {5, 4}});
+  // Only the visited cells: successive dots are not joined.
+  EXPECT_EQ(Changed(), (Cells{{2, 3}, {3, 3}, {5, 3}, {5, 4}}));
+  EXPECT_EQ(At(2, 3), kBlackPixel);
+  EXPECT_EQ(view.GetUndoCount(), 2);
+  view.Undo();
+  EXPECT_TRUE(Changed().empty());
+}
+
+TEST_F(BitmapViewTest, PenDotFollowsBrushSizeAndOpacity) {
+  struct Case {
+    int size;
+    Cells box;  // the cells the dot may touch
+    Cells must;
+  } cases[] = {
+      {1, {{10, 10}}, {{10, 10}}},
+      {3, {}, {{10, 10}, {9, 10}, {11, 10}, {10, 9}, {10, 11}}},
+      {4, {}, {{10, 10}, {11, 11}, {9, 10}, {12, 10}, {10, 9}, {10, 12}}},
+  };
+  for (auto& c : cases) {
+    if (c.box.empty()) {
+      const int lo = 10 - (c.size - 1) / 2, hi = 10 + c.size / 2;
+      for (int y = lo; y <= hi; ++y)
+        for (int x = lo; x <= hi; ++x) c.box.insert({x, y});
+    }
+    image.Fill(192, 192, 192);
+    view.SetBrushSize(c.size);
+    Stroke({{10, 10}});
+    const Cells changed = Changed();
+    for (const auto& cell : c.must) EXPECT_TRUE(changed.count(cell)) << c.size;
+    for (const auto& cell : changed)
+      EXPECT_TRUE(c.box.count(cell)) << c.size << " " << cell.first << "," << cell.second;
+  }
+  // At the corner the dot is clipped to the image.
+  image.Fill(192, 192, 192);
+  view.SetBrushSize(5);
+  Stroke({{0, 0}});
+  const Cells corner = Changed();
+  EXPECT_TRUE(corner.count({0, 0}));
+  for (const auto& cell : corner) EXPECT_TRUE(cell.first <= 2 && cell.second <= 2);
+  // White at opacity 128 over black gives 127.
+  image.Fill(0, 0, 0);
+  view.SetBrushSize(1);
+  view.SetBrushColor(RGB(255, 255, 255));
+  view.SetOpacity(128);
+  Stroke({{4, 4}});
+  EXPECT_EQ(At(4, 4), 0x7F7F7Fu);
+  EXPECT_EQ(At(5, 4), 0u);
+}
+
+TEST_F(BitmapViewTest, ControlMoveShiftsTheImageByWholeCells) {
+  image.View().At(0, 0) = 0xFF0000;
+  image.View().At(31, 31) = 0x00FF00;
+  const int x0 = 100, y0 = 100;
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0, y0));
+  EXPECT_EQ(view.GetUndoCount(), 2);
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 + 2 * kCellW + 3, y0 + kCellH + 2));
+  EXPECT_EQ(At(2, 1), 0xFF0000u);
+  EXPECT_EQ(Changed(), (Cells{{2, 1}}));  // what moved out is lost
+  // Further moves compute from the start, not from the last step.
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 - kCellW, y0));
+  EXPECT_EQ(Changed(), (Cells{{30, 31}}));  // (0,0) left the image, (31,31) went to (30,31)
+  EXPECT_EQ(At(30, 31), 0x00FF00u);
+  // A move without Control ends the gesture; one undo brings all back.
+  ::SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(x0, y0));
+  EXPECT_EQ(view.GetUndoCount(), 2);
+  view.Undo();
+  EXPECT_EQ(Changed(), (Cells{{0, 0}, {31, 31}}));
+  // A new gesture starts again from offset 0: the same offset applies.
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0, y0));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 - kCellW, y0));
+  EXPECT_EQ(Changed(), (Cells{{30, 31}}));
+}
+
+TEST_F(BitmapViewTest, RectClickWithoutMoveAddsAnUndoStateOnly) {
+  view.SetTool(TOOL_RECT);
+  Stroke({{5, 5}});
+  EXPECT_TRUE(Changed().empty());
+  EXPECT_EQ(view.GetUndoCount(), 2);
+}
+
+TEST_F(BitmapViewTest, LineDragLeavesOnlyTheLastLine) {
+  view.SetTool(TOOL_LINE);
+  Stroke({{1, 1}, {6, 1}, {6, 6}, {1, 6}, {5, 5}});
+  // The line from the start cell to the last cell; GDI leaves out the end point.
+  EXPECT_EQ(Changed(), (Cells{{1, 1}, {2, 2}, {3, 3}, {4, 4}}));
+  EXPECT_EQ(view.GetUndoCount(), 2);
+}
+
+TEST_F(BitmapViewTest, ShapeToolsDrawFromTheDragStart) {
+  struct Case {
+    int tool;
+    Cells expected;
+  } cases[] = {
+      {TOOL_FILL_RECT, {}},
+      {TOOL_RECT, {}},
+  };
+  for (int y = 2; y <= 4; ++y)
+    for (int x = 3; x <= 6; ++x) cases[0].expected.insert({x, y});
+  cases[1].expected = cases[0].expected;
+  for (auto& c : cases) {
+    image.Fill(192, 192, 192);
+    view.SetTool(c.tool);
+    // Dragged from bottom right to top left: the corners are normalised.
+    Stroke({{6, 4}, {5, 3}, {3, 2}});
+    const Cells changed = Changed();
+    if (c.tool == TOOL_FILL_RECT) {
+      EXPECT_EQ(changed, c.expected);
+    } else {
+      // An outline never fills the inside and never leaves the box.
+      for (const auto& cell : changed) EXPECT_TRUE(c.expected.count(cell));
+      EXPECT_FALSE(changed.empty());
+    }
+  }
+}
+
+TEST_F(BitmapViewTest, EllipsesStayInTheirBoxAndOnlyTheFilledOneCoversTheCentre) {
+  Cells box;
+  for (int y = 2; y <= 8; ++y)
+    for (int x = 3; x <= 9; ++x) box.insert({x, y});
+  for (int tool : {TOOL_ELLIPSE, TOOL_FILL_ELLIPSE}) {
+    image.Fill(192, 192, 192);
+    view.SetTool(tool);
+    view.SetBrushSize(1);
+    Stroke({{9, 8}, {5, 5}, {3, 2}});
+    const Cells changed = Changed();
+    for (const auto& cell : changed)
+      EXPECT_TRUE(box.count(cell)) << tool << ": " << cell.first << "," << cell.second;
+    EXPECT_TRUE(changed.count({6, 2})) << tool;  // top of the ellipse
+    EXPECT_TRUE(changed.count({3, 5})) << tool;  // left
+    EXPECT_EQ(changed.count({6, 5}), tool == TOOL_FILL_ELLIPSE ? 1u : 0u) << tool;
+    EXPECT_FALSE(changed.count({3, 2})) << tool;  // corners stay
+  }
+}
+
+TEST_F(BitmapViewTest, ShapeOpacityMixesOnceIntoTheImageAtThePress) {
+  image.Fill(0, 0, 0);
+  view.SetTool(TOOL_FILL_RECT);
+  view.SetBrushColor(RGB(255, 255, 255));
+  view.SetOpacity(128);
+  // Several moves over the same cells: each redraw starts from the press.
+  Stroke({{1, 1}, {4, 4}, {5, 5}, {4, 4}});
+  EXPECT_EQ(At(2, 2), 0x7F7F7Fu);
+  EXPECT_EQ(At(5, 5), 0u);
+  EXPECT_EQ(Changed(0).size(), 16u);
+}
+
+TEST_F(BitmapViewTest, MovingWithinOneCellDoesNotRedraw) {
+  Down(4, 4);
+  const int before = counter.paints;
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 * kCellW + 1, 4 * kCellH + 1));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 * kCellW + 10, 4 * kCellH + 9));
+  const int afterFirst = counter.paints;
+  EXPECT_EQ(afterFirst, before + 1);  // the first move into the cell is processed
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 * kCellW + 5, 4 * kCellH + 5));
+  EXPECT_EQ(counter.paints, afterFirst);
+  Drag(5, 4);
+  Drag(4, 4);
+  EXPECT_EQ(counter.paints, afterFirst + 2);
+  Up(4, 4);
+}
+
+TEST_F(BitmapViewTest, PaintsTheGridAndTheCells) {
+  image.View().At(0, 0) = 0xFF0000;
+  image.View().At(31, 31) = 0x0000FF;
+  const test::ClientPixels px = test::CaptureClient(view);
+  ASSERT_EQ(px.width, kClientWidth);
+  ASSERT_EQ(px.height, kClientHeight);
+  const DWORD face = ColorFromPixel(::GetSysColor(COLOR_BTNFACE)) & 0xFFFFFF;
+  const DWORD shadow = ColorFromPixel(::GetSysColor(COLOR_BTNSHADOW)) & 0xFFFFFF;
+  ASSERT_NE(face, shadow);
+  EXPECT_EQ(px.At(6, 5), 0xFF0000u);
+  EXPECT_EQ(px.At(31 * kCellW + 6, 31 * kCellH + 5), 0x0000FFu);
+  EXPECT_EQ(px.At(5 * kCellW + 6, 5 * kCellH + 5), kSilverPixel);
+  // Inner grid lines, none on the outer border; each cell is inset by 1.
+  EXPECT_EQ(px.At(kCellW, 5), shadow);
+  EXPECT_EQ(px.At(31 * kCellW, 5), shadow);
+  EXPECT_EQ(px.At(6, kCellH), shadow);
+  EXPECT_EQ(px.At(6, 31 * kCellH), shadow);
+  EXPECT_EQ(px.At(0, 5), face);
+  EXPECT_EQ(px.At(6, 0), face);
+  EXPECT_EQ(px.At(kCellW - 1, 5), face);
+  EXPECT_EQ(px.At(kCellW + 1, 5), kSilverPixel);
+  // The 8 rows below the 352-pixel grid are button face.
+  for (int y = 352; y < kClientHeight; ++y) EXPECT_EQ(px.At(100, y), face) << y;
+  EXPECT_EQ(px.At(100, 351), face);  // last cell row's inset
+  EXPECT_EQ(px.At(100, 350), kSilverPixel);
+  EXPECT_GT(counter.paints, 0);  // the refresh list was painted too
+}
+
+TEST_F(BitmapViewTest, PickSetsAColourReturnsToThePreviousToolAndNotifies) {
+  image.View().At(3, 3) = 0x123456;
+  image.View().At(4, 4) = 0xABCDEF;
+  view.SetPreviousTool(TOOL_RECT);
+  view.SetTool(TOOL_PICK);
+  Stroke({{3, 3}});
+  EXPECT_EQ(view.GetBrushColor(), RGB(0x12, 0x34, 0x56));
+  EXPECT_EQ(view.GetTool(), TOOL_RECT);
+  EXPECT_EQ(view.GetUndoCount(), 1);  // a pick pushes no undo state
+  EXPECT_TRUE(test::PumpUntil([&] { return host.picks == 1; }));
+
+  view.SetTool(TOOL_PICK);
+  ::SendMessageA(view, WM_RBUTTONUP, 0, CellPoint(4, 4));
+  EXPECT_EQ(view.GetTransparentColor(), RGB(0xAB, 0xCD, 0xEF));
+  EXPECT_TRUE(test::PumpUntil([&] { return host.picks == 2; }));
+
+  // Outside the image (captured mouse): colours kept, the pick finishes.
+  view.SetTool(TOOL_PICK);
+  Down(1, 1);
+  ::SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-30), 5));
+  ::SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(1, 1));
+  ::SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(kClientWidth - 1, kClientHeight - 2));
+  EXPECT_EQ(view.GetBrushColor(), RGB(0x12, 0x34, 0x56));
+  EXPECT_EQ(view.GetTool(), TOOL_RECT);
+}
+
+TEST_F(BitmapViewTest, PickChosenTwiceStillReturnsToTheToolBefore) {
+  view.SelectTool(TOOL_RECT);
+  view.SelectTool(TOOL_PICK);
+  view.SelectTool(TOOL_PICK);
+  Stroke({{3, 3}});
+  EXPECT_EQ(view.GetTool(), TOOL_RECT);
+}
+
+TEST_F(BitmapViewTest, UndoKeepsAHundredStates) {
+  view.Undo();  // nothing to undo yet
+  EXPECT_EQ(view.GetUndoCount(), 1);
+  EXPECT_TRUE(Changed().empty());
+  for (int i = 0; i < 101; ++i) Stroke({{i % 32, i / 32}});
+  EXPECT_EQ(view.GetUndoCount(), 101);
+  for (int i = 0; i < 100; ++i) view.Undo();
+  EXPECT_EQ(Changed(), (Cells{{0, 0}}));  // as before the second stroke
+  view.Undo();
+  EXPECT_EQ(Changed(), (Cells{{0, 0}}));
+  EXPECT_EQ(view.GetUndoCount(), 1);
+}
+
+TEST_F(BitmapViewTest, ClearAndBlurImageAreUndoable) {
+  image.View().At(5, 5) = 0;
+  view.ClearImage(RGB(10, 20, 30));
+  EXPECT_EQ(Changed(0x0A141E).size(), 0u);
+  view.Undo();
+  EXPECT_EQ(Changed(), (Cells{{5, 5}}));
+  view.BlurImage();
+  // The transparent pixels around the black one stay; the black one lightens.
+  EXPECT_EQ(Changed(), (Cells{{5, 5}}));
+  EXPECT_NE(At(5, 5), 0u);
+  view.Undo();
+  EXPECT_EQ(At(5, 5), 0u);
+}
+
+TEST_F(BitmapViewTest, FloodFillPaintsTheConnectedAreaAtButtonUp) {
+  // A black square outline from (2,2) to (6,6); fill inside it with red.
+  for (int i = 2; i <= 6; ++i) {
+    image.View().At(i, 2) = image.View().At(i, 6) = 0;
+    image.View().At(2, i) = image.View().At(6, i) = 0;
+  }
+  view.SetTool(TOOL_FILL);
+  view.SetBrushColor(RGB(255, 0, 0));
+  view.SetOpacity(10);  // ignored by the fill
+  Down(4, 4);
+  EXPECT_EQ(At(4, 4), kSilverPixel);
+  Up(4, 4);
+  for (int y = 3; y <= 5; ++y)
+    for (int x = 3; x <= 5; ++x) EXPECT_EQ(At(x, y), 0xFF0000u);
+  EXPECT_EQ(At(1, 1), kSilverPixel);
+  EXPECT_EQ(At(2, 2), 0u);
+  // Filling the transparent area outside the outline, then picking, leaves
+  // one undo state for the fill and none for the pick.
+  view.SetTool(TOOL_FILL);
+  view.SetBrushColor(RGB(0, 0, 255));
+  Stroke({{0, 0}});
+  EXPECT_EQ(At(31, 31), 0x0000FFu);
+  EXPECT_EQ(At(4, 4), 0xFF0000u);
+  const int undo = view.GetUndoCount();
+  view.SetPreviousTool(TOOL_FILL);
+  view.SetTool(TOOL_PICK);
+  Stroke({{4, 4}});
+  EXPECT_EQ(view.GetUndoCount(), undo);
+  view.Undo();
+  EXPECT_EQ(At(31, 31), kSilverPixel);
+}
+
+TEST_F(BitmapViewTest, BlurSquareReachesOneRowUpAndSkipsTransparentPixels) {
+  for (int x = 0; x < 32; ++x) image.View().At(x, 0) = image.View().At(x, 1) = (x % 2) ? 0xFFFFFF : 0;
+  view.SetTool(TOOL_BLUR);
+  const Pixel before10 = At(10, 1);
+  Stroke({{11, 0}});  // size 1 at row 0: only pixel (11, 0)
+  Cells changed;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x)
+      if (At(x, y) != ((y < 2) ? ((x % 2) ? 0xFFFFFFu : 0u) : kSilverPixel)) changed.insert({x, y});
+  EXPECT_EQ(changed, (Cells{{11, 0}}));
+  EXPECT_EQ(At(10, 1), before10);
+}
+
+TEST_F(BitmapViewTest, TextFollowsTheMouseAndStaysWhereReleased) {
+  LOGFONTA font{};
+  font.lfHeight = -10;
+  font.lfWeight = FW_BOLD;
+  lstrcpyA(font.lfFaceName, "Tahoma");
+  view.SetText("H", font);
+  view.SetTool(TOOL_TEXT);
+  view.SetBrushColor(RGB(0, 0, 0));
+  auto inBox = [&](int x0, int y0) {
+    int n = 0;
+    for (int y = y0; y < y0 + 12 && y < 32; ++y)
+      for (int x = x0; x < x0 + 10 && x < 32; ++x) n += At(x, y) == 0;
+    return n;
+  };
+  Down(2, 2);
+  EXPECT_GT(inBox(2, 2), 5);
+  Drag(18, 16);
+  EXPECT_EQ(inBox(2, 2), 0);
+  const int drawn = inBox(18, 16);
+  EXPECT_GT(drawn, 5);
+  Up(18, 16);
+  EXPECT_EQ(inBox(18, 16), drawn);
+  EXPECT_EQ(view.GetUndoCount(), 2);
+  // An empty text draws nothing.
+  view.SetText("", font);
+  image.Fill(192, 192, 192);
+  Stroke({{1, 1}, {3, 3}});
+  EXPECT_TRUE(Changed().empty());
+}
+
+// A window of a known colour on the screen ends up in the image.
+class SolidWindow : public Window {
+ public:
+  COLORREF color = RGB(0, 200, 0);
+
+ protected:
+  void OnPaint() override {
+    PaintDC dc(GetHwnd());
+    UniqueBrush brush(::CreateSolidBrush(color));
+    ::FillRect(dc.Get(), &dc.Info().rcPaint, brush.Get());
+  }
+};
+
+TEST_F(BitmapViewTest, ScreenCaptureCopiesTheSquareAroundThePointer) {
+  ASSERT_TRUE(Window::RegisterClass("GlyphSolid", 0, nullptr, nullptr));
+  SolidWindow green;
+  ASSERT_TRUE(green.Create("GlyphSolid", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, RECT{600, 500, 700, 600},
+                           nullptr, 0));
+  SolidWindow corner;
+  corner.color = RGB(0, 0, 210);
+  const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+  ASSERT_TRUE(corner.Create("GlyphSolid", "", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST,
+                            RECT{sw - 32, sh - 32, sw, sh}, nullptr, 0));
+  ::UpdateWindow(green);
+  ::UpdateWindow(corner);
+  PumpMessages();
+
+  ASSERT_TRUE(::SetCursorPos(650, 550));
+  view.ToggleScreenCapture();
+  EXPECT_TRUE(view.IsCapturing());
+  EXPECT_EQ(view.GetUndoCount(), 2);
+  EXPECT_TRUE(test::PumpUntil([&] { return At(0, 0) == 0x00C800 && At(31, 31) == 0x00C800; }));
+  view.ToggleScreenCapture();
+  EXPECT_FALSE(view.IsCapturing());
+
+  // In the corner the square is clamped onto the screen.
+  view.CaptureScreenAt(POINT{sw - 1, sh - 1});
+  EXPECT_EQ(Changed(0x0000D2).size(), 0u);
+  view.Undo();
+  EXPECT_TRUE(Changed().empty());
+}
+
+TEST_F(BitmapViewTest, DetachedCanvasIgnoresInput) {
+  view.SetImage(nullptr);
+  Stroke({{1, 1}, {2, 2}});
+  view.Undo();
+  view.ClearImage(0);
+  EXPECT_TRUE(Changed().empty());
+  EXPECT_EQ(view.GetUndoCount(), 1);
+  const test::ClientPixels px = test::CaptureClient(view);
+  EXPECT_EQ(px.At(6, 5), ColorFromPixel(::GetSysColor(COLOR_BTNFACE)) & 0xFFFFFF);
+}
+
+}  // namespace
+}  // namespace glyph

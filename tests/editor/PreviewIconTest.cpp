@@ -1,0 +1,258 @@
+// The preview painted on a real static control, and the three export files
+// read back through the platform's own loaders. The files of the
+// several-colour test image are left in export_out/ with the expected
+// pixels, for the check with the other readers (check_exports.py).
+#include "editor/PreviewIcon.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "editor/IconFormat.h"
+#include "tests/common/GuiTest.h"
+
+namespace glyph {
+namespace {
+
+constexpr Pixel kSilver = 0xC0C0C0;
+constexpr Pixel kMarker = 0xFF00FF;  // behind icons drawn for checking
+
+class RecordingSink final : public MessageSink {
+ public:
+  std::vector<std::string> shown;
+  void Show(HWND, const char* text) override { shown.emplace_back(text); }
+};
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A 32 x 32 image with transparent areas, palette and off-palette colours.
+void PaintTestImage(CDib& image) {
+  image.Fill(192, 192, 192);
+  const Pixel colors[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x000000, 0xFFFFFF, 0x336699, 0x808080};
+  const PixelView v = image.View();
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      if ((x / 4 + y / 4) % 3 == 0) continue;  // transparent checks
+      v.At(x, y) = colors[(x / 4 + 2 * (y / 8)) % 8];
+    }
+  }
+  v.At(0, 0) = 0xFF0000;
+  v.At(31, 31) = kSilver;
+}
+
+// Draws an icon file through the platform's loader onto the marker colour.
+bool DrawIconFile(const std::string& path, CDib& out) {
+  UniqueIcon icon(
+      static_cast<HICON>(::LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+  if (!icon) return false;
+  out.Create(32, 32);
+  out.Fill(0xFF, 0x00, 0xFF);
+  HDC dc = out.LockDC();
+  const bool ok = ::DrawIconEx(dc, 0, 0, icon.Get(), 32, 32, 0, nullptr, DI_NORMAL);
+  out.UnlockDC();
+  return ok;
+}
+
+class PreviewIconTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Window::RegisterClass("GlyphPreviewHost", 0, nullptr, nullptr));
+    ASSERT_TRUE(
+        host.Create("GlyphPreviewHost", "", WS_POPUP | WS_VISIBLE, 0, RECT{500, 40, 600, 140}, nullptr, 0));
+    HWND stat = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 49, 40, host.GetHwnd(),
+                                  reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+    ASSERT_TRUE(preview.Subclass(stat));
+    ASSERT_EQ(image.Create(32, 32), 1);
+    image.Fill(192, 192, 192);
+    preview.SetSource(&image);
+    preview.SetMessageSink(&sink);
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    dir = std::string(temp) + "glyph_preview_" + std::to_string(::GetCurrentProcessId()) + "\\";
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const char* name : {"a.ico", "b.ico", "c.bmp", "locked.ico", "locked.ico.~tmp"})
+      ::DeleteFileA((dir + name).c_str());
+    ::RemoveDirectoryA(dir.c_str());
+    preview.Unsubclass();
+    host.DestroyWindow();
+  }
+
+  Window host;
+  CPreviewIcon preview;
+  CDib image;
+  RecordingSink sink;
+  std::string dir;
+};
+
+TEST_F(PreviewIconTest, PaintsTheIconCentredOnTheBackground) {
+  // Fresh: all transparent, so all white.
+  test::ClientPixels px = test::CaptureClient(preview);
+  ASSERT_EQ(px.width, 49);
+  for (int y = 0; y < px.height; ++y)
+    for (int x = 0; x < px.width; ++x) ASSERT_EQ(px.At(x, y), 0xFFFFFFu) << x << "," << y;
+
+  image.View().At(0, 0) = 0xFF0000;
+  image.View().At(31, 31) = 0x0000FF;
+  preview.SetBackgroundColor(0x00FF00);
+  px = test::CaptureClient(preview);
+  const int left = (49 - 32) / 2, top = (40 - 32) / 2;  // odd width rounds down
+  EXPECT_EQ(px.At(left, top), 0xFF0000u);
+  EXPECT_EQ(px.At(left + 31, top + 31), 0x0000FFu);
+  EXPECT_EQ(px.At(left - 1, top), 0x00FF00u);
+  EXPECT_EQ(px.At(left + 1, top), 0x00FF00u);  // transparent shows the background
+  EXPECT_EQ(px.At(48, 39), 0x00FF00u);
+  // The composed picture stays in the working copy; the image is untouched.
+  EXPECT_EQ(preview.GetWorkingCopy().View().At(1, 0) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(image.View().At(1, 0) & 0xFFFFFF, kSilver);
+
+  // A pen pixel in the transparent colour disappears, and comes back when
+  // the transparent colour changes.
+  image.View().At(5, 5) = kSilver;
+  preview.SetTransparentColor(0x123456);
+  px = test::CaptureClient(preview);
+  EXPECT_EQ(px.At(left + 5, top + 5), kSilver);
+}
+
+TEST_F(PreviewIconTest, TrueColorIconWorkedExamples) {
+  ASSERT_TRUE(preview.SaveTrueColorIcon(dir + "a.ico"));
+  std::vector<uint8_t> file = ReadFile(dir + "a.ico");
+  ASSERT_EQ(file.size(), 3262u);
+  for (size_t i = 62; i < 3134; ++i) ASSERT_EQ(file[i], 0);
+  for (size_t i = 3134; i < 3262; ++i) ASSERT_EQ(file[i], 0xFF);
+
+  image.View().At(0, 0) = 0xFF0000;
+  ASSERT_TRUE(preview.SaveTrueColorIcon(dir + "a.ico"));  // replaces the old file
+  file = ReadFile(dir + "a.ico");
+  ASSERT_EQ(file.size(), 3262u);
+  EXPECT_EQ(file[62 + 31 * 96 + 2], 255);
+  EXPECT_EQ(file[3134 + 31 * 4], 0x7F);
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(PreviewIconTest, EveryFormatLoadsThroughThePlatformWithTheSamePixels) {
+  PaintTestImage(image);
+  ASSERT_TRUE(preview.SaveTrueColorIcon(dir + "a.ico"));
+  ASSERT_TRUE(preview.Save16ColorIcon(dir + "b.ico"));
+  EXPECT_TRUE(sink.shown.empty());
+  EXPECT_EQ(ReadFile(dir + "b.ico").size(), kSixteenColorIconBytes);
+  // No paint in between: the bitmap still shows the background colour.
+  ASSERT_TRUE(preview.SaveBitmap(dir + "c.bmp"));
+  EXPECT_EQ(ReadFile(dir + "c.bmp").size(), 4150u);
+
+  CDib drawn;
+  ASSERT_TRUE(DrawIconFile(dir + "a.ico", drawn));
+  CDib drawn16;
+  ASSERT_TRUE(DrawIconFile(dir + "b.ico", drawn16));
+  UniqueBitmap bmp(static_cast<HBITMAP>(::LoadImageA(nullptr, (dir + "c.bmp").c_str(), IMAGE_BITMAP, 0, 0,
+                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  ASSERT_TRUE(bmp);
+  DIBSECTION section{};
+  ASSERT_EQ(::GetObjectA(bmp.Get(), sizeof section, &section), static_cast<int>(sizeof section));
+  ASSERT_EQ(section.dsBm.bmBitsPixel, 32);
+  ASSERT_EQ(section.dsBm.bmWidth, 32);
+
+  const PixelView src = image.View();
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const Pixel p = src.At(x, y) & 0xFFFFFF;
+      const bool transparent = p == kSilver;
+      EXPECT_EQ(drawn.View().At(x, y) & 0xFFFFFF, transparent ? kMarker : p) << x << "," << y;
+      const Pixel nearest = SixteenColorPalette()[NearestPaletteIndex(p)];
+      EXPECT_EQ(drawn16.View().At(x, y) & 0xFFFFFF, transparent ? kMarker : nearest) << x << "," << y;
+      // Bottom-up file: row y of the image is row 31 - y of the bitmap memory.
+      const auto* rows = static_cast<const uint32_t*>(section.dsBm.bmBits);
+      const bool topDown = section.dsBmih.biHeight < 0;
+      EXPECT_EQ(rows[(topDown ? y : 31 - y) * 32 + x] & 0xFFFFFF, transparent ? 0xFFFFFFu : p)
+          << x << "," << y;
+    }
+  }
+}
+
+TEST_F(PreviewIconTest, MakeIconMasksTheTransparentColour) {
+  image.View().At(2, 3) = 0x102030;
+  UniqueIcon icon = preview.MakeIcon();
+  ASSERT_TRUE(icon);
+  CDib out;
+  out.Create(32, 32);
+  out.Fill(0xFF, 0x00, 0xFF);
+  HDC dc = out.LockDC();
+  ::DrawIconEx(dc, 0, 0, icon.Get(), 32, 32, 0, nullptr, DI_NORMAL);
+  out.UnlockDC();
+  EXPECT_EQ(out.View().At(2, 3) & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(out.View().At(3, 3) & 0xFFFFFF, kMarker);
+  // Another transparent colour: silver is now opaque, the image unchanged.
+  preview.SetTransparentColor(0x102030);
+  icon = preview.MakeIcon();
+  out.Fill(0xFF, 0x00, 0xFF);
+  dc = out.LockDC();
+  ::DrawIconEx(dc, 0, 0, icon.Get(), 32, 32, 0, nullptr, DI_NORMAL);
+  out.UnlockDC();
+  EXPECT_EQ(out.View().At(2, 3) & 0xFFFFFF, kMarker);
+  EXPECT_EQ(out.View().At(3, 3) & 0xFFFFFF, kSilver);
+  EXPECT_EQ(image.View().At(2, 3) & 0xFFFFFF, 0x102030u);
+}
+
+TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
+  EXPECT_FALSE(preview.SaveTrueColorIcon(dir + "missing\\x.ico"));
+  ASSERT_EQ(sink.shown.size(), 1u);
+  EXPECT_NE(sink.shown[0].find("missing\\x.ico"), std::string::npos);
+
+  const std::string target = dir + "locked.ico";
+  {
+    std::ofstream old(target, std::ios::binary);
+    old << "old contents";
+  }
+  {
+    // Another program holds the file open without sharing.
+    UniqueFile lock(::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    EXPECT_FALSE(preview.Save16ColorIcon(target));
+    EXPECT_FALSE(preview.SaveBitmap(target));
+  }
+  EXPECT_EQ(sink.shown.size(), 3u);
+  const std::vector<uint8_t> kept = ReadFile(target);
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
+  EXPECT_EQ(::GetFileAttributesA((target + ".~tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Leaves the files of the test image for check_exports.py, with the pixels
+// every reader must give: R, G, B, A per pixel, top row first.
+TEST_F(PreviewIconTest, WritesTheCrossCheckFiles) {
+  PaintTestImage(image);
+  ::CreateDirectoryA("export_out", nullptr);
+  ASSERT_TRUE(preview.SaveTrueColorIcon("export_out\\truecolor.ico"));
+  ASSERT_TRUE(preview.Save16ColorIcon("export_out\\16color.ico"));
+  test::CaptureClient(preview);
+  ASSERT_TRUE(preview.SaveBitmap("export_out\\bitmap.bmp"));
+  std::string trueColor, sixteen, bitmap;
+  const PixelView src = image.View();
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const Pixel p = src.At(x, y) & 0xFFFFFF;
+      const bool transparent = p == kSilver;
+      auto put = [](std::string& out, Pixel c, bool clear) {
+        out += static_cast<char>(clear ? 0 : (c >> 16) & 0xFF);
+        out += static_cast<char>(clear ? 0 : (c >> 8) & 0xFF);
+        out += static_cast<char>(clear ? 0 : c & 0xFF);
+        out += static_cast<char>(clear ? 0 : 0xFF);
+      };
+      put(trueColor, p, transparent);
+      put(sixteen, SixteenColorPalette()[NearestPaletteIndex(p)], transparent);
+      put(bitmap, transparent ? 0xFFFFFF : p, false);
+    }
+  }
+  std::ofstream("export_out\\truecolor.rgba", std::ios::binary) << trueColor;
+  std::ofstream("export_out\\16color.rgba", std::ios::binary) << sixteen;
+  std::ofstream("export_out\\bitmap.rgba", std::ios::binary) << bitmap;
+}
+
+}  // namespace
+}  // namespace glyph
