@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "skin/HlsColor.h"
+#include "skin/PictureCheck.h"
 #include "skin/SkinGeometry.h"
 
 namespace glyph::skin {
@@ -117,9 +118,10 @@ SIZE BitmapSize(HBITMAP bitmap) {
 
 bool DecodeSkinPicture(const std::string& bytes, UniqueBitmap& dest, SIZE* size) {
   ScopedCoInit com;
-  UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
   bool decoded = false;
   UniqueBitmap copy;
+  UniqueHGlobal block;
+  if (PictureBytesPlausible(bytes)) block.Reset(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
   if (block) {
     if (void* p = ::GlobalLock(block.Get())) {
       std::memcpy(p, bytes.data(), bytes.size());

@@ -135,10 +135,11 @@ void CHoverButton::OnKillFocus(HWND) {
   SetHot(false);
 }
 
-void CHoverButton::OnCaptureChanged(HWND) {
+void CHoverButton::OnCaptureChanged(HWND gaining) {
   // Without the capture the button no longer learns when the mouse leaves,
-  // so it must not stay hot.
-  if (hot_) SetHot(false);
+  // so it must not stay hot. (Wine reports a capture taken again by the
+  // same window as a change.)
+  if (hot_ && gaining != GetHwnd()) SetHot(false);
   Default();
 }
 
@@ -182,6 +183,13 @@ void CSkinButton::OnMouseMove(UINT flags, POINT point) {
   if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->SkinMouseMove(name_, flags, point);
   if (!GetHwnd()) return;
   CHoverButton::OnMouseMove(flags, point);
+}
+
+bool SkinControlColor(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  if (msg != WM_CTLCOLORBTN) return false;
+  if (!dynamic_cast<CHoverButton*>(Window::FromHandle(reinterpret_cast<HWND>(lp)))) return false;
+  *result = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+  return true;
 }
 
 }  // namespace glyph::skin

@@ -91,4 +91,10 @@ class CSkinButton : public CHoverButton {
   bool pressAndRelease_ = false;
 };
 
+// For a parent's WM_CTLCOLORBTN: an owner-drawn button may fill itself with
+// the returned brush before it asks for its picture (Wine does). Skinned
+// controls get the null brush, so they show only what they draw. Returns
+// true (and the brush in *result) when the control is one of ours.
+bool SkinControlColor(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
 }  // namespace glyph::skin

@@ -78,6 +78,16 @@ void CScrollLabel::OnDestroy() {
   Default();
 }
 
+void CScrollLabel::OnPaint() {
+  // An owner-drawn button may fill its background before asking us to draw
+  // (Wine does): an empty field must leave what lies under it alone.
+  if (text_.empty()) {
+    PaintDC paint(GetHwnd());
+    return;
+  }
+  Default();
+}
+
 bool CScrollLabel::DrawItem(const DRAWITEMSTRUCT& dis) {
   if (text_.empty()) return true;  // nothing at all, not even the background
   RECT rc;

@@ -41,6 +41,7 @@ class CScrollLabel : public CHoverButton {
 
  protected:
   bool DrawItem(const DRAWITEMSTRUCT& dis) override;
+  void OnPaint() override;
   void OnTimer(UINT_PTR id) override;
   void OnDestroy() override;
 

@@ -142,8 +142,9 @@ void CImageSlider::OnLButtonUp(UINT, POINT) {
   Repaint();
 }
 
-void CImageSlider::OnCaptureChanged(HWND) {
-  if (hot_) {
+void CImageSlider::OnCaptureChanged(HWND gaining) {
+  // Wine reports a capture taken again by the same window as a change.
+  if (hot_ && gaining != GetHwnd()) {
     hot_ = false;
     if (::GetCapture() == GetHwnd()) ::ReleaseCapture();
     Repaint();
@@ -171,7 +172,7 @@ void CSkinTrackbar::OnLButtonDown(UINT flags, POINT point) {
 void CSkinTrackbar::OnMouseMove(UINT flags, POINT point) {
   CImageSlider::OnMouseMove(flags, point);
   if (pressed_) {
-    Notify(TB_THUMBTRACK, GetPosition());
+    Notify(kTracking, GetPosition());
   } else if (SkinNotify* target = NotifyTargetOf(GetHwnd())) {
     target->SkinMouseMove(name_, flags, point);
   }
@@ -179,7 +180,7 @@ void CSkinTrackbar::OnMouseMove(UINT flags, POINT point) {
 
 void CSkinTrackbar::OnLButtonUp(UINT flags, POINT point) {
   pressed_ = false;
-  Notify(TB_ENDTRACK, GetPosition());
+  Notify(kTrackEnded, GetPosition());
   if (!GetHwnd()) return;
   CImageSlider::OnLButtonUp(flags, point);
 }

@@ -21,6 +21,10 @@ namespace glyph::skin {
 
 class CImageSlider : public Window {
  public:
+  // What a skinned slider reports: the thumb is moving, the movement ended.
+  static constexpr int kTracking = 4;
+  static constexpr int kTrackEnded = 8;
+
   CImageSlider() = default;
   ~CImageSlider() override;
 

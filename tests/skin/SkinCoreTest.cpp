@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "skin/HlsColor.h"
+#include "skin/PictureCheck.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
 
@@ -14,7 +15,8 @@ namespace glyph::skin {
 namespace {
 
 constexpr std::uint32_t Rgb(int r, int g, int b) {
-  return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) | (static_cast<std::uint32_t>(b) << 16);
+  return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) |
+         (static_cast<std::uint32_t>(b) << 16);
 }
 
 TEST(HlsColor, ConvertsLikeTheSkinModel) {
@@ -22,13 +24,13 @@ TEST(HlsColor, ConvertsLikeTheSkinModel) {
     std::uint32_t rgb;
     double hue, lightness, saturation;
   } cases[] = {
-      {Rgb(255, 0, 0), 360, 0.5, 1},            // red is 360, not 0
+      {Rgb(255, 0, 0), 360, 0.5, 1},  // red is 360, not 0
       {Rgb(0, 255, 0), 120, 0.5, 1},
       {Rgb(0, 0, 255), 240, 0.5, 1},
       {Rgb(255, 255, 255), 0, 1, 0},
       {Rgb(0, 0, 0), 0, 0, 0},
-      {Rgb(0, 255, 255), 180, 0.5, 1},          // green and blue share the maximum: blue's formula
-      {Rgb(255, 255, 0), 60, 0.5, 1},           // red and green: green's formula
+      {Rgb(0, 255, 255), 180, 0.5, 1},  // green and blue share the maximum: blue's formula
+      {Rgb(255, 255, 0), 60, 0.5, 1},   // red and green: green's formula
       {Rgb(64, 128, 192), 210, 128.0 / 255, 128.0 / 254},
   };
   for (const Case& c : cases) {
@@ -46,7 +48,8 @@ TEST(HlsColor, RoundTripsAndWrapsOnce) {
     const std::uint32_t back = h.GetRgb();
     // Truncation toward zero may lose one level per channel.
     for (int shift : {0, 8, 16}) {
-      EXPECT_NEAR(static_cast<int>((back >> shift) & 0xFF), static_cast<int>((rgb >> shift) & 0xFF), 1) << std::hex << rgb;
+      EXPECT_NEAR(static_cast<int>((back >> shift) & 0xFF), static_cast<int>((rgb >> shift) & 0xFF), 1)
+          << std::hex << rgb;
     }
   }
   EXPECT_EQ(AdjustColorHls(Rgb(255, 255, 255), 0, 0, 0), Rgb(255, 255, 255));
@@ -83,8 +86,12 @@ TEST(SkinDescription, FieldsComeOffTheFront) {
   struct Num {
     const char* text;
     int value;
-  } nums[] = {{"010", 8}, {"0x10", 16}, {"0X1f", 31}, {" -12", -12}, {"12abc", 12}, {"", 0}, {"abc", 0},
-              {"08", 0}, {"+7", 7}, {"99999999999", 2147483647}, {"-1", -1}, {"0xFFDDAA", 0xFFDDAA}};
+  } nums[] = {{"010", 8},    {"0x10", 16},
+              {"0X1f", 31},  {" -12", -12},
+              {"12abc", 12}, {"", 0},
+              {"abc", 0},    {"08", 0},
+              {"+7", 7},     {"99999999999", 2147483647},
+              {"-1", -1},    {"0xFFDDAA", 0xFFDDAA}};
   for (const Num& n : nums) EXPECT_EQ(ParseNumber(n.text), n.value) << n.text;
 
   std::string r = "010,0x10,3,4,rest";
@@ -107,8 +114,8 @@ TEST(SkinDescription, EntriesOfEachSection) {
   EXPECT_EQ(b.tooltip, "4");
   EXPECT_FALSE(b.toggle);
 
-  TrackbarEntry t = ParseTrackbarEntry("TRACKBAR_TRANSP,horslider.bmp,horslider_over.bmp,97,350,90,12,H,0,256,0 %",
-                                       "Skin\\");
+  TrackbarEntry t = ParseTrackbarEntry(
+      "TRACKBAR_TRANSP,horslider.bmp,horslider_over.bmp,97,350,90,12,H,0,256,0 %", "Skin\\");
   EXPECT_EQ(t.thumb, "Skin\\horslider.bmp");
   EXPECT_EQ(t.thumbHot, "Skin\\horslider_over.bmp");
   EXPECT_EQ(t.rect, (SkinRect{97, 350, 187, 362}));
@@ -168,8 +175,8 @@ TEST(SkinDescription, ReadsSectionsUntilTheFirstGap) {
 
   const SkinDescription bare = ReadSkinDescription(lookup, "skin.ini");
   EXPECT_EQ(bare.screen.main, "main.jpg");
-  const SkinDescription empty =
-      ReadSkinDescription([](const char*, const char*, const char* def) { return std::string(def); }, "Skin\\x.ini");
+  const SkinDescription empty = ReadSkinDescription(
+      [](const char*, const char*, const char* def) { return std::string(def); }, "Skin\\x.ini");
   EXPECT_EQ(empty.screen.main, "");  // no value names no picture
   EXPECT_TRUE(empty.buttons.empty());
 }
@@ -191,7 +198,9 @@ std::vector<SkinRect> Runs(const std::vector<std::uint32_t>& px, int w, int h, s
                            std::uint32_t tolerance) {
   std::vector<SkinRect> out;
   ScanOpaqueRuns(px.data(), w, h, static_cast<std::size_t>(w), transparent, tolerance,
-                 [&out](int l, int y, int r) { out.push_back(SkinRect{l, y, r, y + 1}); });
+                 [&out](int l, int y, int r) {
+                   out.push_back(SkinRect{l, y, r, y + 1});
+                 });
   return out;
 }
 
@@ -200,7 +209,8 @@ TEST(SkinGeometry, OpaqueRunsOfAMask) {
   EXPECT_EQ(Runs({W, B, B, W, B}, 5, 1, 0xFFFFFFFF, 0x101010),
             (std::vector<SkinRect>{{1, 0, 3, 1}, {4, 0, 5, 1}}));
   EXPECT_TRUE(Runs({W, W, W, W}, 2, 2, 0xFFFFFFFF, 0x101010).empty());
-  EXPECT_EQ(Runs({B, B, B, B}, 2, 2, 0xFFFFFFFF, 0x101010), (std::vector<SkinRect>{{0, 0, 2, 1}, {0, 1, 2, 2}}));
+  EXPECT_EQ(Runs({B, B, B, B}, 2, 2, 0xFFFFFFFF, 0x101010),
+            (std::vector<SkinRect>{{0, 0, 2, 1}, {0, 1, 2, 2}}));
   // Almost white is opaque with the mask's range; a tolerance widens it.
   EXPECT_EQ(Runs({0xFEFFFF}, 1, 1, 0xFFFFFFFF, 0x101010).size(), 1u);
   EXPECT_TRUE(Runs({0x102030}, 1, 1, Rgb(0x10, 0x20, 0x30), 0).empty());
@@ -241,6 +251,55 @@ TEST(SkinGeometry, ThumbPlaceAndDrag) {
 
   EXPECT_EQ(PercentAt(50, 200), 25);
   EXPECT_EQ(PercentAt(10, 0), 0);
+}
+
+// A 24-bit bitmap file of w x h pixels (rows padded to 4 bytes).
+std::string Bmp24(int w, int h, int headerSize = 40) {
+  const int stride = (w * 3 + 3) & ~3;
+  std::string b(14 + headerSize + stride * h, '\0');
+  auto put = [&b](std::size_t at, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put(2, static_cast<std::uint32_t>(b.size()), 4);
+  put(10, static_cast<std::uint32_t>(14 + headerSize), 4);
+  put(14, static_cast<std::uint32_t>(headerSize), 4);
+  if (headerSize == 12) {
+    put(18, w, 2);
+    put(20, h, 2);
+    put(22, 1, 2);
+    put(24, 24, 2);
+  } else {
+    put(18, w, 4);
+    put(22, h, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+  }
+  return b;
+}
+
+TEST(PictureCheck, RefusesBitmapsThatPromiseMoreThanTheyHold) {
+  const std::string good = Bmp24(10, 10);
+  EXPECT_TRUE(PictureBytesPlausible(good));
+  EXPECT_TRUE(PictureBytesPlausible(Bmp24(3, 2, 12)));
+  EXPECT_FALSE(PictureBytesPlausible(""));
+  EXPECT_FALSE(PictureBytesPlausible("BM"));
+  EXPECT_FALSE(PictureBytesPlausible(good.substr(0, 30)));               // header cut
+  EXPECT_FALSE(PictureBytesPlausible(good.substr(0, good.size() - 1)));  // pixels cut
+  std::string bad = good;
+  bad[10] = '\x7F';  // pixels said to start past the end
+  EXPECT_FALSE(PictureBytesPlausible(bad));
+  bad = good;
+  bad[28] = 7;  // no such bit count
+  EXPECT_FALSE(PictureBytesPlausible(bad));
+  bad = good;
+  bad[22] = bad[23] = bad[24] = bad[25] = '\xFF';  // height -1: one top-down row
+  EXPECT_TRUE(PictureBytesPlausible(bad));
+  bad[18] = 0;  // width 0
+  EXPECT_FALSE(PictureBytesPlausible(bad));
+  EXPECT_TRUE(PictureBytesPlausible("\xFF\xD8\xFF\xE0 JPEG is the decoder's business"));
+  EXPECT_TRUE(PictureBytesPlausible("GIF89a"));
 }
 
 }  // namespace
