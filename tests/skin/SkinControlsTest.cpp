@@ -344,7 +344,8 @@ class SkinTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetHlsOffsets(HlsOffsets{});
-    parentBrush.Reset(::CreateSolidBrush(RGB(0, 0, 255)));
+    // The window class keeps the brush for the whole process.
+    static UniqueBrush parentBrush(::CreateSolidBrush(RGB(0, 0, 255)));
     parent = std::make_unique<TestParent>(RECT{40, 400, 300, 460}, parentBrush.Get());
     label = std::make_unique<CSkinText>("X", 3);
     ASSERT_TRUE(label->Create(parent->GetHwnd(), RECT{0, 0, 120, 30}, ""));
@@ -369,7 +370,6 @@ class SkinTextTest : public ::testing::Test {
     for (DWORD p : px.bits) n += (p & 0xFFFFFF) == want;
     return n;
   }
-  UniqueBrush parentBrush;
   std::unique_ptr<TestParent> parent;
   std::unique_ptr<CSkinText> label;
   UniqueBitmap background;
