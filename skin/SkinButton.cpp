@@ -185,11 +185,4 @@ void CSkinButton::OnMouseMove(UINT flags, POINT point) {
   CHoverButton::OnMouseMove(flags, point);
 }
 
-bool SkinControlColor(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
-  if (msg != WM_CTLCOLORBTN) return false;
-  if (!dynamic_cast<CHoverButton*>(Window::FromHandle(reinterpret_cast<HWND>(lp)))) return false;
-  *result = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
-  return true;
-}
-
 }  // namespace glyph::skin

@@ -48,6 +48,9 @@ class CHoverButton : public Window {
   void OnKillFocus(HWND) override;
   void OnCaptureChanged(HWND) override;
   BOOL OnEraseBkgnd(HDC) override { return FALSE; }
+  // An owner-drawn button may fill itself with this brush before it asks
+  // for its picture (Wine does): a skinned control shows only what it draws.
+  HBRUSH CtlColor(HDC, UINT) override { return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)); }
 
   // Hot while the mouse is over the button (mouse capture held).
   void TrackHover(UINT flags, POINT point);
@@ -90,11 +93,5 @@ class CSkinButton : public CHoverButton {
   int index_;
   bool pressAndRelease_ = false;
 };
-
-// For a parent's WM_CTLCOLORBTN: an owner-drawn button may fill itself with
-// the returned brush before it asks for its picture (Wine does). Skinned
-// controls get the null brush, so they show only what they draw. Returns
-// true (and the brush in *result) when the control is one of ours.
-bool SkinControlColor(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 }  // namespace glyph::skin

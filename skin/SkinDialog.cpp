@@ -224,7 +224,6 @@ void CSkinDialog::ApplyWindowShape(HBITMAP maskBitmap) {
 LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   // Scroll messages of the skin's sliders go back to the slider.
   if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && ReflectSkinScroll(msg, wp, lp)) return 0;
-  if (LRESULT brush = 0; SkinControlColor(msg, wp, lp, &brush)) return brush;
   return Dialog::WindowProc(msg, wp, lp);
 }
 

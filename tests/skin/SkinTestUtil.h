@@ -110,7 +110,6 @@ class TestParent : public Window, public SkinNotify {
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (ReflectSkinScroll(msg, wp, lp)) return 0;
-    if (LRESULT brush = 0; SkinControlColor(msg, wp, lp, &brush)) return brush;
     return Window::WindowProc(msg, wp, lp);
   }
 };
