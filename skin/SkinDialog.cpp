@@ -149,7 +149,7 @@ void CSkinDialog::LoadSkin() {
   const bool haveMask = LoadSkinPicture(d.screen.mask, mask, &maskSize);
   if (haveMask || haveMain) {
     const SIZE size = haveMask ? maskSize : mainSize;
-    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
   }
   LoadSkinPicture(d.screen.over, over_, nullptr);
   LoadSkinPicture(d.screen.down, down_, nullptr);
