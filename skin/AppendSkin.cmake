@@ -11,10 +11,6 @@
 include_guard(GLOBAL)
 include(ExternalProject)
 
-set(GLYPH_SKIN_DIR ${CMAKE_CURRENT_LIST_DIR}/default)
-set(GLYPH_SKIN_PLAIN down.jpg main.jpg over.jpg)
-set(GLYPH_SKIN_PACKED horslider.bmp horslider_over.bmp mask.bmp skin.ini)
-
 # Sets out_var to the command that runs glyphpack on the build machine.
 function(glyph_native_glyphpack out_var)
   if(NOT CMAKE_CROSSCOMPILING)
@@ -36,17 +32,19 @@ function(glyph_native_glyphpack out_var)
 endfunction()
 
 function(glyph_append_skin target)
+  set(skin_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/default)
   glyph_native_glyphpack(pack)
   set(plain)
   set(packed)
   set(files)
-  foreach(f ${GLYPH_SKIN_PLAIN})
-    list(APPEND plain "${GLYPH_SKIN_DIR}/${f}=Skin\\${f}")
-    list(APPEND files ${GLYPH_SKIN_DIR}/${f})
+  # The JPEG pictures gain nothing from packing; the rest is block-sorted.
+  foreach(f down.jpg main.jpg over.jpg)
+    list(APPEND plain "${skin_dir}/${f}=Skin\\${f}")
+    list(APPEND files ${skin_dir}/${f})
   endforeach()
-  foreach(f ${GLYPH_SKIN_PACKED})
-    list(APPEND packed "${GLYPH_SKIN_DIR}/${f}=Skin\\${f}")
-    list(APPEND files ${GLYPH_SKIN_DIR}/${f})
+  foreach(f horslider.bmp horslider_over.bmp mask.bmp skin.ini)
+    list(APPEND packed "${skin_dir}/${f}=Skin\\${f}")
+    list(APPEND files ${skin_dir}/${f})
   endforeach()
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${pack} add $<TARGET_FILE:${target}> -m plain ${plain}
