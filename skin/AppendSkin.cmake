@@ -1,0 +1,61 @@
+# Carrying the default skin inside a program file.
+#
+# glyph_append_skin(TARGET) appends the six pictures and the description in
+# skin/default to TARGET's file after each link, as a version-5 resource
+# archive: the three JPEG pictures stored as they are, the other four
+# block-sorted, every entry named "Skin\<file>". The program reads its skin
+# from there, and from a "Skin" folder when the archive is missing.
+#
+# glyphpack does the packing on the build machine; a cross build makes a
+# native glyphpack of its own from the same sources (glyph_native_tools).
+include_guard(GLOBAL)
+include(ExternalProject)
+
+# Sets out_var to the command that runs glyphpack on the build machine.
+function(glyph_native_glyphpack out_var)
+  if(NOT CMAKE_CROSSCOMPILING)
+    set(${out_var} $<TARGET_FILE:glyphpack> PARENT_SCOPE)
+    return()
+  endif()
+  set(dir ${CMAKE_BINARY_DIR}/native-tools)
+  if(NOT TARGET glyph_native_tools)
+    ExternalProject_Add(glyph_native_tools
+      SOURCE_DIR ${PROJECT_SOURCE_DIR}
+      BINARY_DIR ${dir}
+      CMAKE_ARGS -DGLYPH_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=cc -DCMAKE_CXX_COMPILER=c++
+      BUILD_COMMAND ${CMAKE_COMMAND} --build ${dir} --target glyphpack
+      INSTALL_COMMAND ""
+      BUILD_ALWAYS ON
+      BUILD_BYPRODUCTS ${dir}/tools/glyphpack/glyphpack)
+  endif()
+  set(${out_var} ${dir}/tools/glyphpack/glyphpack PARENT_SCOPE)
+endfunction()
+
+function(glyph_append_skin target)
+  set(skin_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/default)
+  glyph_native_glyphpack(pack)
+  set(plain)
+  set(packed)
+  set(files)
+  # The JPEG pictures gain nothing from packing; the rest is block-sorted.
+  foreach(f down.jpg main.jpg over.jpg)
+    list(APPEND plain "${skin_dir}/${f}=Skin\\${f}")
+    list(APPEND files ${skin_dir}/${f})
+  endforeach()
+  foreach(f horslider.bmp horslider_over.bmp mask.bmp skin.ini)
+    list(APPEND packed "${skin_dir}/${f}=Skin\\${f}")
+    list(APPEND files ${skin_dir}/${f})
+  endforeach()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${pack} add $<TARGET_FILE:${target}> -m plain ${plain}
+    COMMAND ${pack} add $<TARGET_FILE:${target}> -m block ${packed}
+    COMMENT "Appending the default skin to ${target}"
+    VERBATIM)
+  if(TARGET glyph_native_tools)
+    add_dependencies(${target} glyph_native_tools)
+  else()
+    add_dependencies(${target} glyphpack)
+  endif()
+  # A changed picture relinks the program, which appends the skin again.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${files})
+endfunction()

@@ -1,0 +1,263 @@
+#include "skin/SkinBitmap.h"
+
+#include <objbase.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "skin/HlsColor.h"
+#include "skin/PictureCheck.h"
+#include "skin/SkinGeometry.h"
+
+namespace glyph::skin {
+namespace {
+
+SkinArchive* g_archive = nullptr;
+SkinPrompt* g_prompt = nullptr;
+HlsOffsets g_offsets;
+
+// Regions are built from at most this many rectangles at a time.
+constexpr std::size_t kRectsPerRegion = 2000;
+
+// COM for the picture loader, for one scope (nests with the caller's).
+class ScopedCoInit {
+ public:
+  ScopedCoInit() : hr_(::CoInitialize(nullptr)) {}
+  ~ScopedCoInit() {
+    if (SUCCEEDED(hr_)) ::CoUninitialize();
+  }
+  ScopedCoInit(const ScopedCoInit&) = delete;
+  ScopedCoInit& operator=(const ScopedCoInit&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+BITMAPINFO Info32(int width, int height) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // top-down rows
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
+UniqueRegion RegionFromRects(const std::vector<RECT>& rects, const RECT& bounds) {
+  std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  RGNDATAHEADER header{};
+  header.dwSize = sizeof header;
+  header.iType = RDH_RECTANGLES;
+  header.nCount = static_cast<DWORD>(rects.size());
+  header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  header.rcBound = rects.empty() ? RECT{0, 0, 0, 0} : bounds;
+  std::memcpy(data.data(), &header, sizeof header);
+  if (!rects.empty()) std::memcpy(data.data() + sizeof header, rects.data(), rects.size() * sizeof(RECT));
+  HRGN rgn = ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                               reinterpret_cast<const RGNDATA*>(data.data()));
+  if (!rgn && rects.empty()) rgn = ::CreateRectRgn(0, 0, 0, 0);
+  return UniqueRegion(rgn);
+}
+
+}  // namespace
+
+std::optional<std::string> DiskSkinArchive::ReadFile(const std::string& name) {
+  if (name.empty()) return std::nullopt;
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return std::nullopt;
+  std::string bytes;
+  char buf[16384];
+  for (;;) {
+    const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+    bytes.append(buf, n);
+    if (n < sizeof buf) break;
+  }
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+ScopedSkinArchive::ScopedSkinArchive(SkinArchive* archive) : previous_(g_archive) { g_archive = archive; }
+ScopedSkinArchive::~ScopedSkinArchive() { g_archive = previous_; }
+SkinArchive* CurrentSkinArchive() { return g_archive; }
+
+std::optional<std::string> ReadSkinItem(const std::string& name) {
+  if (g_archive) return g_archive->ReadFile(name);
+  DiskSkinArchive disk;
+  return disk.ReadFile(name);
+}
+
+SkinPrompt* SetSkinPrompt(SkinPrompt* prompt) {
+  SkinPrompt* old = g_prompt;
+  g_prompt = prompt;
+  return old;
+}
+
+void ShowSkinMessage(HWND owner, const char* text, const char* caption) {
+  if (g_prompt) {
+    g_prompt->Show(owner, text, caption);
+  } else {
+    ::MessageBoxA(owner, text, caption, MB_OK);
+  }
+}
+
+void SetHlsOffsets(const HlsOffsets& offsets) { g_offsets = offsets; }
+HlsOffsets GetHlsOffsets() { return g_offsets; }
+
+SIZE BitmapSize(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!bitmap || !::GetObjectA(bitmap, sizeof bm, &bm)) return SIZE{0, 0};
+  return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+bool DecodeSkinPicture(const std::string& bytes, UniqueBitmap& dest, SIZE* size) {
+  ScopedCoInit com;
+  bool decoded = false;
+  UniqueBitmap copy;
+  UniqueHGlobal block;
+  if (PictureBytesPlausible(bytes)) block.Reset(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+  if (block) {
+    if (void* p = ::GlobalLock(block.Get())) {
+      std::memcpy(p, bytes.data(), bytes.size());
+      ::GlobalUnlock(block.Get());
+      ComPtr<IStream> stream;
+      // The stream frees the block when it is released.
+      if (SUCCEEDED(::CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put()))) {
+        block.Release();
+        ComPtr<IPicture> picture;
+        short type = PICTYPE_NONE;
+        OLE_HANDLE handle = 0;
+        if (SUCCEEDED(::OleLoadPicture(stream.Get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                       picture.PutVoid())) &&
+            picture && SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+            SUCCEEDED(picture->get_Handle(&handle)) && handle) {
+          // The picture owns its handle: keep a copy of our own.
+          copy.Reset(static_cast<HBITMAP>(
+              ::CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0)));
+          decoded = static_cast<bool>(copy);
+        }
+      }
+    }
+  }
+  if (!decoded) {
+    ShowSkinMessage(nullptr, "err", nullptr);
+    return false;
+  }
+  dest = std::move(copy);
+  if (size) *size = BitmapSize(dest.Get());
+  return true;
+}
+
+bool LoadSkinPicture(const std::string& name, UniqueBitmap& dest, SIZE* size) {
+  std::optional<std::string> bytes = ReadSkinItem(name);
+  if (!bytes) return false;
+  return DecodeSkinPicture(*bytes, dest, size);
+}
+
+UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tolerance) {
+  if (!bitmap) return {};
+  const SIZE size = BitmapSize(bitmap);
+  if (size.cx <= 0 || size.cy <= 0) return {};
+  UniqueDC target(::CreateCompatibleDC(nullptr));
+  UniqueDC source(::CreateCompatibleDC(nullptr));
+  if (!target || !source) return {};
+  BITMAPINFO bi = Info32(size.cx, size.cy);
+  void* bits = nullptr;
+  UniqueBitmap section(::CreateDIBSection(target.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!section || !bits) return {};
+  {
+    ScopedSelect selTarget(target.Get(), section.Get());
+    ScopedSelect selSource(source.Get(), bitmap);
+    ::BitBlt(target.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+  }
+
+  UniqueRegion result;
+  std::vector<RECT> rects;
+  rects.reserve(100);
+  RECT bounds{};
+  auto resetBounds = [&bounds] { bounds = RECT{2147483647, 2147483647, 0, 0}; };
+  resetBounds();
+  auto flush = [&] {
+    UniqueRegion part = RegionFromRects(rects, bounds);
+    rects.clear();
+    resetBounds();
+    if (!part) return;
+    if (!result) {
+      result = std::move(part);
+    } else {
+      ::CombineRgn(result.Get(), result.Get(), part.Get(), RGN_OR);
+    }
+  };
+  ScanOpaqueRuns(static_cast<const std::uint32_t*>(bits), size.cx, size.cy, static_cast<std::size_t>(size.cx),
+                 transparent, tolerance, [&](int left, int y, int right) {
+                   rects.push_back(RECT{left, y, right, y + 1});
+                   bounds.left = std::min<LONG>(bounds.left, left);
+                   bounds.top = std::min<LONG>(bounds.top, y);
+                   bounds.right = std::max<LONG>(bounds.right, right);
+                   bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
+                   if (rects.size() == kRectsPerRegion) flush();
+                 });
+  flush();
+  return result;
+}
+
+void AdjustBitmapHls(HDC dc, HBITMAP bitmap, int width, int height) {
+  const HlsOffsets o = g_offsets;
+  if ((o.hue == 0 && o.lightness == 0 && o.saturation == 0) || !bitmap) return;
+  if (width <= 0 || height <= 0) return;
+  UniqueDC mem(::CreateCompatibleDC(dc));
+  if (!mem) return;
+  // The whole bitmap is read once and written back once; the selected
+  // bitmap must be deselected for GetDIBits.
+  const SIZE full = BitmapSize(bitmap);
+  width = std::min<int>(width, full.cx);
+  height = std::min<int>(height, full.cy);
+  BITMAPINFO bi = Info32(full.cx, full.cy);
+  std::vector<std::uint32_t> px(static_cast<std::size_t>(full.cx) * full.cy);
+  if (::GetDIBits(mem.Get(), bitmap, 0, full.cy, px.data(), &bi, DIB_RGB_COLORS) != full.cy) return;
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y) {
+      std::uint32_t& p = px[static_cast<std::size_t>(y) * full.cx + x];
+      const std::uint32_t rgb = ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+      const std::uint32_t out = AdjustColorHls(rgb, o.hue, o.lightness, o.saturation);
+      p = ((out & 0xFF) << 16) | (out & 0xFF00) | ((out >> 16) & 0xFF);
+    }
+  }
+  bi = Info32(full.cx, full.cy);
+  ::SetDIBits(mem.Get(), bitmap, 0, full.cy, px.data(), &bi, DIB_RGB_COLORS);
+}
+
+void CopyBitmapRect(HDC dc, UniqueBitmap& dest, HBITMAP source, int left, int top, int right, int bottom) {
+  if (!source) return;
+  const int w = right - left, h = bottom - top;
+  dest.Reset(::CreateCompatibleBitmap(dc, w, h));
+  if (!dest) return;
+  UniqueDC src(::CreateCompatibleDC(dc));
+  UniqueDC dst(::CreateCompatibleDC(dc));
+  if (!src || !dst) return;
+  ScopedSelect selSrc(src.Get(), source);
+  ScopedSelect selDst(dst.Get(), dest.Get());
+  ::StretchBlt(dst.Get(), 0, 0, w, h, src.Get(), left, top, w, h, SRCCOPY);
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom, bool stretch) {
+  if (!bitmap) return;
+  UniqueDC mem(::CreateCompatibleDC(dc));
+  if (!mem) return;
+  ScopedSelect sel(mem.Get(), bitmap);
+  const int w = right - left, h = bottom - top;
+  if (stretch) {
+    ::StretchBlt(dc, left, top, w, h, mem.Get(), 0, 0, w, h, SRCCOPY);
+  } else {
+    ::BitBlt(dc, left, top, w, h, mem.Get(), 0, 0, SRCCOPY);
+  }
+}
+
+}  // namespace glyph::skin

@@ -1,0 +1,97 @@
+// Picture buttons of the skin.
+//
+// CHoverButton is an owner-drawn button that shows one of four pictures
+// (normal, over, down, disabled), knows when the mouse is over it by
+// holding the mouse capture, and carries a tooltip. CSkinButton is one
+// BUTTONINFO entry: it cuts its pictures out of the skin's four screens and
+// reports clicks by index to its parent (SkinNotify).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Handles.h"
+#include "framework/Window.h"
+#include "skin/SkinTooltip.h"
+
+namespace glyph::skin {
+
+class CHoverButton : public Window {
+ public:
+  CHoverButton() = default;
+  ~CHoverButton() override;
+
+  // A visible owner-drawn child button with empty text and control id 0.
+  bool Create(HWND parent, const RECT& rect);
+  // The four pictures become that rectangle of the four skin screens; the
+  // over, down and disabled pieces are colour-adjusted.
+  void SetPictures(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP over, HBITMAP down,
+                   HBITMAP disabled);
+  void SetTooltip(const char* text, bool activate);
+  void SetLatched(bool latched);
+  bool IsLatched() const { return latched_; }
+  void SetToggleStyle(bool toggle) { toggle_ = toggle; }
+  bool IsToggleStyle() const { return toggle_; }
+  bool IsHot() const { return hot_; }
+  HWND GetTooltip() const { return tooltip_.Get(); }
+
+  // Which picture DrawItem shows for the given item state.
+  enum class Picture { Normal, Over, Down, Disabled };
+  Picture PictureFor(bool selected, bool disabled) const;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void PreSubclassWindow() override;
+  bool DrawItem(const DRAWITEMSTRUCT& dis) override;
+  void OnMouseMove(UINT flags, POINT point) override;
+  void OnKillFocus(HWND) override;
+  void OnCaptureChanged(HWND) override;
+  BOOL OnEraseBkgnd(HDC) override { return FALSE; }
+  // An owner-drawn button may fill itself with this brush before it asks
+  // for its picture (Wine does): a skinned control shows only what it draws.
+  HBRUSH CtlColor(HDC, UINT) override { return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)); }
+
+  // Hot while the mouse is over the button (mouse capture held).
+  void TrackHover(UINT flags, POINT point);
+  void SetHot(bool hot);
+  HBITMAP Bitmap(Picture p) const;
+  void RemoveFrameStyles();
+
+  UniqueBitmap normal_, over_, down_, disabled_;
+  bool latched_ = false;
+  bool toggle_ = false;
+  bool hot_ = false;
+
+ private:
+  SkinTooltip tooltip_;
+};
+
+class CSkinButton : public CHoverButton {
+ public:
+  CSkinButton(std::string name, int index) : name_(std::move(name)), index_(index) {}
+
+  const std::string& Name() const { return name_; }
+  int Index() const { return index_; }
+  // Reports on press and on release (wherever released) as well.
+  void SetPressAndRelease(bool on) { pressAndRelease_ = on; }
+  bool PressAndRelease() const { return pressAndRelease_; }
+  void SetPictures(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP over, HBITMAP down,
+                   HBITMAP disabled);
+
+ protected:
+  void OnLButtonDown(UINT flags, POINT point) override;
+  void OnLButtonUp(UINT flags, POINT point) override;
+  void OnLButtonDblClk(UINT flags, POINT point) override;
+  void OnMouseMove(UINT flags, POINT point) override;
+
+ private:
+  bool Inside(POINT point) const;
+  void NotifyClicked();
+
+  std::string name_;
+  int index_;
+  bool pressAndRelease_ = false;
+};
+
+}  // namespace glyph::skin

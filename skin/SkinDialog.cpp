@@ -1,0 +1,272 @@
+#include "skin/SkinDialog.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "skin/SkinDescription.h"
+#include "skin/SkinSources.h"
+
+namespace glyph::skin {
+namespace {
+
+// Texts of the window-shape failures, single-byte as stored.
+constexpr char kShapeCaption[] = "Hata";
+constexpr char kNoRegionText[] = "Resimden Region Olu\xA6turulamad\xA4";
+constexpr char kSetRegionText[] = "Region Olu\xA6turulamad\xA4";
+
+// Pure white only: 255 to min(255, 255 + 0x10) in each component.
+constexpr COLORREF kMaskTransparent = 0xFFFFFFFF;
+constexpr COLORREF kMaskTolerance = 0x101010;
+
+constexpr std::size_t kMaxFaceName = LF_FACESIZE - 1;
+
+std::string OwnModulePath() {
+  char path[1024] = {};
+  const DWORD n = ::GetModuleFileNameA(nullptr, path, 1023);
+  return std::string(path, n);
+}
+
+template <class T>
+T* FindByName(const std::vector<std::unique_ptr<T>>& list, const std::string& name) {
+  for (const auto& c : list) {
+    if (c->Name() == name) return c.get();
+  }
+  return nullptr;
+}
+
+RECT ToRect(const SkinRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+CSkinDialog::~CSkinDialog() { DestroySkin(); }
+
+void CSkinDialog::SetSkinSource(const std::string& descriptionName, const char* archivePath) {
+  descriptionName_ = descriptionName;
+  archivePath_ = archivePath ? archivePath : OwnModulePath();
+}
+
+CSkinButton* CSkinDialog::FindButton(const std::string& name) const { return FindByName(buttons_, name); }
+CSkinTrackbar* CSkinDialog::FindTrackbar(const std::string& name) const {
+  return FindByName(trackbars_, name);
+}
+CSkinText* CSkinDialog::FindText(const std::string& name) const { return FindByName(texts_, name); }
+CSkinProgress* CSkinDialog::FindProgress(const std::string& name) const {
+  return FindByName(progress_, name);
+}
+
+void CSkinDialog::SetButtonLatched(const std::string& name, bool state) {
+  if (CSkinButton* b = FindButton(name)) b->SetLatched(state);
+}
+
+void CSkinDialog::SetTrackbarTooltip(const std::string& name, const char* text) {
+  if (CSkinTrackbar* t = FindTrackbar(name)) t->SetTooltip(text, true);
+}
+
+void CSkinDialog::ProgressNotifyByIndex(int index) {
+  if (index >= 0 && static_cast<std::size_t>(index) < progress_.size())
+    ProgressNotify(progress_[index]->Name());
+}
+
+void CSkinDialog::ButtonClickedByIndex(int index) {
+  if (index >= 0 && static_cast<std::size_t>(index) < buttons_.size()) {
+    const std::string name = buttons_[index]->Name();  // the handler may reload the skin
+    ButtonClicked(name);
+  }
+}
+
+void CSkinDialog::TrackbarNotifyByIndex(int index, int code, int position) {
+  if (index >= 0 && static_cast<std::size_t>(index) < trackbars_.size()) {
+    const std::string name = trackbars_[index]->Name();
+    TrackbarNotify(name, code, position);
+  }
+}
+
+void CSkinDialog::TextClickedByIndex(int index) {
+  if (index >= 0 && static_cast<std::size_t>(index) < texts_.size()) {
+    const std::string name = texts_[index]->Name();
+    TextClicked(name);
+  }
+}
+
+BOOL CSkinDialog::OnInitDialog() {
+  if (descriptionName_.empty() && archivePath_.empty()) SetSkinSource("", nullptr);
+  if (archivePath_.empty()) archivePath_ = OwnModulePath();
+  LoadSkin();
+  return TRUE;
+}
+
+std::unique_ptr<SkinArchive> CSkinDialog::OpenArchive(const std::string& hostPath) {
+  return OpenSkinArchive(hostPath);
+}
+
+std::string CSkinDialog::ReadProfileString(const char* section, const char* key) {
+  const std::string path = std::string(kProfileKey) + "\\" + section;
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
+  UniqueRegKey hkey(raw);
+  char value[256] = {};
+  DWORD type = 0, size = sizeof value - 1;
+  if (::RegQueryValueExA(hkey.Get(), key, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return {};
+  }
+  return std::string(value, strnlen(value, size));
+}
+
+void CSkinDialog::DestroySkin() {
+  main_.Reset();
+  over_.Reset();
+  down_.Reset();
+  disabled_.Reset();
+  buttons_.clear();
+  trackbars_.clear();
+  texts_.clear();
+  progress_.clear();
+}
+
+void CSkinDialog::LoadSkin() {
+  HWND hwnd = GetHwnd();
+  auto offset = [this](const char* key) {
+    return std::strtod(ReadProfileString("Skin", key).c_str(), nullptr);
+  };
+  SetHlsOffsets(HlsOffsets{offset("Hue"), offset("Lum"), offset("Sat")});
+
+  DestroySkin();
+
+  std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
+  ScopedSkinArchive current(archive.get());
+  // An unreadable description parses as empty text: no pictures, no controls.
+  const std::string text = ReadSkinItem(descriptionName_).value_or(std::string());
+  std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
+  const SkinDescription d = ReadSkinDescription(
+      [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
+      descriptionName_);
+
+  SIZE mainSize{}, maskSize{};
+  const bool haveMain = LoadSkinPicture(d.screen.main, main_, &mainSize);
+  UniqueBitmap mask;
+  const bool haveMask = LoadSkinPicture(d.screen.mask, mask, &maskSize);
+  if (haveMask || haveMain) {
+    const SIZE size = haveMask ? maskSize : mainSize;
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
+  }
+  LoadSkinPicture(d.screen.over, over_, nullptr);
+  LoadSkinPicture(d.screen.down, down_, nullptr);
+  LoadSkinPicture(d.screen.disabled, disabled_, nullptr);
+  {
+    WindowDC screen(hwnd);
+    AdjustBitmapHls(screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
+  }
+  ApplyWindowShape(mask.Get());
+  CreateControls(d);
+  ::InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void CSkinDialog::CreateControls(const SkinDescription& d) {
+  HWND hwnd = GetHwnd();
+  for (const ButtonEntry& e : d.buttons) {
+    auto b = std::make_unique<CSkinButton>(e.name, static_cast<int>(buttons_.size()));
+    if (!b->Create(hwnd, ToRect(e.rect))) continue;
+    b->SetPictures(e.rect.left, e.rect.top, e.rect.right, e.rect.bottom, main_.Get(), over_.Get(),
+                   down_.Get(), disabled_.Get());
+    b->SetToggleStyle(e.toggle);
+    b->SetTooltip(e.tooltip.c_str(), true);
+    buttons_.push_back(std::move(b));
+  }
+  for (const TextEntry& e : d.texts) {
+    auto t = std::make_unique<CSkinText>(e.name, static_cast<int>(texts_.size()));
+    if (!t->Create(hwnd, ToRect(e.rect), e.text.c_str())) continue;
+    t->SetBackground(ToRect(e.rect), main_.Get());
+    LOGFONTA lf{};
+    std::strncpy(lf.lfFaceName, e.face.c_str(), kMaxFaceName);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfHeight = e.height;
+    lf.lfWeight = e.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = e.italic ? TRUE : FALSE;
+    UniqueFont font(::CreateFontIndirectA(&lf));
+    t->SetFont(font.Get());
+    t->SetColors(e.color1, static_cast<COLORREF>(e.color2));
+    t->SetText(e.text);
+    texts_.push_back(std::move(t));
+  }
+  for (const TrackbarEntry& e : d.trackbars) {
+    auto t = std::make_unique<CSkinTrackbar>(e.name, static_cast<int>(trackbars_.size()));
+    if (!t->Create(hwnd, ToRect(e.rect), !e.horizontal)) continue;
+    t->SetPictures(ToRect(e.rect), main_.Get(), e.thumb, e.thumbHot);
+    t->SetRangeAndPosition(0, e.maximum, e.position);
+    if (!e.tooltip.empty()) t->SetTooltip(e.tooltip.c_str(), true);
+    trackbars_.push_back(std::move(t));
+  }
+  for (const ProgressEntry& e : d.progress) {
+    auto p = std::make_unique<CSkinProgress>(e.name, static_cast<int>(progress_.size()));
+    if (!p->Create(hwnd, ToRect(e.rect))) continue;
+    p->SetPictures(ToRect(e.rect), main_.Get(), down_.Get());
+    p->SetAlongHeight(e.alongHeight);
+    p->SetTooltip(e.tooltip.c_str(), true);
+    progress_.push_back(std::move(p));
+  }
+}
+
+void CSkinDialog::ApplyWindowShape(HBITMAP maskBitmap) {
+  HWND hwnd = GetHwnd();
+  UniqueRegion region = RegionFromBitmap(maskBitmap, kMaskTransparent, kMaskTolerance);
+  if (!region) {
+    ShowSkinMessage(hwnd, kNoRegionText, kShapeCaption);
+  } else if (::SetWindowRgn(hwnd, region.Get(), TRUE)) {
+    region.Release();  // the window owns it now
+  } else {
+    ShowSkinMessage(hwnd, kSetRegionText, kShapeCaption);
+  }
+  ::InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // Scroll messages of the skin's sliders go back to the slider.
+  if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && ReflectSkinScroll(msg, wp, lp)) return 0;
+  return Dialog::WindowProc(msg, wp, lp);
+}
+
+void CSkinDialog::OnPaint() {
+  {
+    PaintDC paint(GetHwnd());
+    RECT rc;
+    ::GetClientRect(GetHwnd(), &rc);
+    DrawBitmap(paint.Get(), main_.Get(), 0, 0, rc.right, rc.bottom, false);
+  }
+  for (const auto& t : trackbars_) ::InvalidateRect(t->GetHwnd(), nullptr, FALSE);
+  for (const auto& b : buttons_) ::InvalidateRect(b->GetHwnd(), nullptr, FALSE);
+  for (const auto& t : texts_) ::InvalidateRect(t->GetHwnd(), nullptr, FALSE);
+}
+
+void CSkinDialog::OnLButtonDown(UINT, POINT point) {
+  // The borderless window is dragged by its background.
+  POINT screen = point;
+  ::ClientToScreen(GetHwnd(), &screen);
+  ::PostMessageA(GetHwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+}
+
+void CSkinDialog::OnRButtonDown(UINT, POINT) {
+  if (contextMenuId_ == 0) {
+    Default();
+    return;
+  }
+  UniqueMenu menu(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(contextMenuId_)));
+  if (!menu) return;
+  HMENU popup = ::GetSubMenu(menu.Get(), 0);
+  if (!popup) return;
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  TrackContextMenu(popup, cursor);
+}
+
+void CSkinDialog::TrackContextMenu(HMENU menu, POINT screen) {
+  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, GetHwnd(), nullptr);
+}
+
+void CSkinDialog::OnMouseMove(UINT flags, POINT point) {
+  SkinMouseMove(std::string(), flags, point);
+  Default();
+}
+
+}  // namespace glyph::skin

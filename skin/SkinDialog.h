@@ -1,0 +1,106 @@
+// CSkinDialog: the skinned dialog base. It loads a skin description and its
+// pictures (from the archive appended to the program file, or from a
+// "Skin" folder), takes the shape of the mask picture, creates one skinned
+// control per description entry and turns their use into calls by control
+// name, which a derived window answers.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "skin/SkinBitmap.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinNotify.h"
+#include "skin/SkinProgress.h"
+#include "skin/SkinText.h"
+#include "skin/SkinTrackbar.h"
+
+namespace glyph::skin {
+
+// The application profile's key under HKEY_CURRENT_USER; its "Skin"
+// section holds the colour offsets "Hue", "Lum" and "Sat".
+constexpr char kProfileKey[] = "Software\\Vorlane\\Glyphsmith";
+
+class CSkinDialog : public Dialog, public SkinNotify {
+ public:
+  explicit CSkinDialog(UINT templateId) : Dialog(templateId) {}
+  ~CSkinDialog() override;
+
+  // The description's name inside the archive, and the archive's host file
+  // (null: the running program's own file).
+  void SetSkinSource(const std::string& descriptionName, const char* archivePath);
+  void SetContextMenuId(UINT id) { contextMenuId_ = id; }
+  const std::string& DescriptionName() const { return descriptionName_; }
+  const std::string& ArchivePath() const { return archivePath_; }
+  UINT ContextMenuId() const { return contextMenuId_; }
+
+  // Lookups by name: exact, case-sensitive, the first match wins.
+  CSkinButton* FindButton(const std::string& name) const;
+  CSkinTrackbar* FindTrackbar(const std::string& name) const;
+  CSkinText* FindText(const std::string& name) const;
+  CSkinProgress* FindProgress(const std::string& name) const;
+  void SetButtonLatched(const std::string& name, bool state);
+  void SetTrackbarTooltip(const std::string& name, const char* text);
+
+  const std::vector<std::unique_ptr<CSkinButton>>& Buttons() const { return buttons_; }
+  const std::vector<std::unique_ptr<CSkinTrackbar>>& Trackbars() const { return trackbars_; }
+  const std::vector<std::unique_ptr<CSkinText>>& Texts() const { return texts_; }
+  const std::vector<std::unique_ptr<CSkinProgress>>& ProgressBars() const { return progress_; }
+  HBITMAP MainBitmap() const { return main_.Get(); }
+  HBITMAP OverBitmap() const { return over_.Get(); }
+  HBITMAP DownBitmap() const { return down_.Get(); }
+  HBITMAP DisabledBitmap() const { return disabled_.Get(); }
+
+  // Notifications by name; a derived window overrides what it answers.
+  virtual void ProgressNotify(const std::string& /*name*/) {}
+  virtual void ButtonClicked(const std::string& /*name*/) {}
+  virtual void TrackbarNotify(const std::string& /*name*/, int /*code*/, int /*position*/) {}
+  virtual void TextClicked(const std::string& /*name*/) {}
+
+  // SkinNotify: index -> name.
+  void ProgressNotifyByIndex(int index) override;
+  void ButtonClickedByIndex(int index) override;
+  void TrackbarNotifyByIndex(int index, int code, int position) override;
+  void TextClickedByIndex(int index) override;
+  void SkinMouseMove(const std::string& /*name*/, UINT /*flags*/, POINT /*point*/) override {}
+
+  // Cuts the window to the mask's non-white pixels.
+  virtual void ApplyWindowShape(HBITMAP mask);
+  // Throws the current skin away and loads the description and its pictures.
+  virtual void LoadSkin();
+
+ protected:
+  BOOL OnInitDialog() override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnPaint() override;
+  void OnLButtonDown(UINT flags, POINT point) override;
+  void OnRButtonDown(UINT flags, POINT point) override;
+  void OnMouseMove(UINT flags, POINT point) override;
+
+  // Seams over the platform.
+  virtual std::unique_ptr<SkinArchive> OpenArchive(const std::string& hostPath);
+  // A value of the application profile (empty when absent).
+  virtual std::string ReadProfileString(const char* section, const char* key);
+  // Shows the context menu at a screen point (modal).
+  virtual void TrackContextMenu(HMENU menu, POINT screen);
+
+ private:
+  void DestroySkin();
+  void CreateControls(const struct SkinDescription& d);
+
+  std::string descriptionName_;
+  std::string archivePath_;
+  UINT contextMenuId_ = 0;
+  UniqueBitmap main_, over_, down_, disabled_;
+  std::vector<std::unique_ptr<CSkinButton>> buttons_;
+  std::vector<std::unique_ptr<CSkinTrackbar>> trackbars_;
+  std::vector<std::unique_ptr<CSkinText>> texts_;
+  std::vector<std::unique_ptr<CSkinProgress>> progress_;
+};
+
+}  // namespace glyph::skin

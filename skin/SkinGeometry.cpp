@@ -1,0 +1,76 @@
+#include "skin/SkinGeometry.h"
+
+#include <algorithm>
+
+namespace glyph::skin {
+
+void ScanOpaqueRuns(const std::uint32_t* pixels, int width, int height, std::size_t stride,
+                    std::uint32_t transparent, std::uint32_t tolerance,
+                    const std::function<void(int left, int y, int right)>& emit) {
+  // Ranges per component, in the pixel layout: red, green, blue.
+  int lo[3], hi[3];
+  for (int i = 0; i < 3; ++i) {
+    lo[i] = static_cast<int>((transparent >> (8 * i)) & 0xFF);
+    hi[i] = std::min(255, lo[i] + static_cast<int>((tolerance >> (8 * i)) & 0xFF));
+  }
+  auto isTransparent = [&](std::uint32_t p) {
+    const int r = static_cast<int>((p >> 16) & 0xFF);
+    const int g = static_cast<int>((p >> 8) & 0xFF);
+    const int b = static_cast<int>(p & 0xFF);
+    return r >= lo[0] && r <= hi[0] && g >= lo[1] && g <= hi[1] && b >= lo[2] && b <= hi[2];
+  };
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * stride;
+    int x = 0;
+    while (x < width) {
+      while (x < width && isTransparent(row[x])) ++x;
+      if (x >= width) break;
+      const int x0 = x;
+      while (x < width && !isTransparent(row[x])) ++x;
+      emit(x0, y, x);
+      ++x;  // the transparent pixel that ended the run needs no second look
+    }
+  }
+}
+
+SkinRect ThumbRect(const SliderGeometry& g, int position) {
+  const long long range = static_cast<long long>(g.maximum) - g.minimum;
+  SkinRect r;
+  if (g.horizontal) {
+    r.left =
+        range == 0
+            ? 0
+            : static_cast<int>((g.clientWidth - g.thumbWidth) * static_cast<long long>(position) / range);
+    r.right = r.left + g.thumbWidth;
+    r.bottom = g.thumbHeight;
+  } else {
+    r.top =
+        range == 0
+            ? 0
+            : static_cast<int>(static_cast<long long>(position) * (g.clientHeight - g.thumbHeight) / range);
+    r.bottom = r.top + g.thumbHeight;
+    r.right = g.thumbWidth;
+  }
+  return r;
+}
+
+int PositionFromPointer(const SliderGeometry& g, int x, int y) {
+  const long long range = static_cast<long long>(g.maximum) - g.minimum;
+  if (g.horizontal) {
+    const int half = g.thumbWidth / 2;
+    const int track = g.clientWidth - g.thumbWidth;
+    if (track <= 0) return g.minimum;
+    x = std::min(std::max(x, half), g.clientWidth - half);
+    return static_cast<int>((x - half) * range / track);
+  }
+  const int track = g.clientHeight - g.thumbHeight;
+  if (track <= 0) return g.minimum;
+  return static_cast<int>((y - g.thumbHeight / 2) * range / track);
+}
+
+int PercentAt(int offset, int length) {
+  if (length <= 0) return 0;
+  return static_cast<int>(static_cast<long long>(offset) * 100 / length);
+}
+
+}  // namespace glyph::skin

@@ -1,0 +1,41 @@
+// Pixel arithmetic of the skin engine, apart from the platform: the opaque
+// runs a window shape is built from, the slider thumb's place and the
+// progress bar's percentage.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "skin/SkinDescription.h"
+
+namespace glyph::skin {
+
+// Calls emit(left, y, right) for every run of opaque pixels in each row,
+// rows from the top. pixels are 0x00RRGGBB, rows top-down, stride in
+// pixels. A pixel is transparent when each of its components c lies in
+// [t, min(255, t + tol)] for the matching components of transparent and
+// tolerance, both in the platform colour layout 0x00BBGGRR.
+void ScanOpaqueRuns(const std::uint32_t* pixels, int width, int height, std::size_t stride,
+                    std::uint32_t transparent, std::uint32_t tolerance,
+                    const std::function<void(int left, int y, int right)>& emit);
+
+struct SliderGeometry {
+  bool horizontal = true;
+  int thumbWidth = 0, thumbHeight = 0;
+  int clientWidth = 0, clientHeight = 0;
+  int minimum = 0, maximum = 0;
+};
+
+// The thumb's rectangle in client coordinates for position p. An empty
+// range puts the thumb at the start.
+SkinRect ThumbRect(const SliderGeometry& g, int position);
+// The position under a pointer dragging the thumb (horizontal: clamped to
+// the track; vertical: left for the control to clamp).
+int PositionFromPointer(const SliderGeometry& g, int x, int y);
+
+// The percentage a progress bar shows for a pointer at offset along a
+// side of the given length.
+int PercentAt(int offset, int length);
+
+}  // namespace glyph::skin

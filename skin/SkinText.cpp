@@ -1,0 +1,129 @@
+#include "skin/SkinText.h"
+
+#include "skin/SkinBitmap.h"
+#include "skin/SkinNotify.h"
+
+namespace glyph::skin {
+
+CScrollLabel::CScrollLabel() {
+  LOGFONTA lf{};
+  if (::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf))
+    font_.Reset(::CreateFontIndirectA(&lf));
+}
+
+CScrollLabel::~CScrollLabel() { timer_.Stop(); }
+
+bool CScrollLabel::Create(HWND parent, const RECT& rect, const char* text) {
+  if (!CHoverButton::Create(parent, rect)) return false;
+  ::SetWindowTextA(GetHwnd(), text ? text : "");
+  return true;
+}
+
+void CScrollLabel::SetBackground(const RECT& r, HBITMAP main) {
+  WindowDC screen(GetHwnd());
+  CopyBitmapRect(screen.Get(), background_, main, r.left, r.top, r.right, r.bottom);
+}
+
+void CScrollLabel::SetText(const std::string& text) {
+  text_ = text;
+  Layout();
+}
+
+void CScrollLabel::SetFont(HFONT font) {
+  LOGFONTA lf{};
+  if (!font || !::GetObjectA(font, sizeof lf, &lf)) return;
+  UniqueFont copy(::CreateFontIndirectA(&lf));
+  if (!copy) return;
+  font_ = std::move(copy);
+  Layout();
+}
+
+int CScrollLabel::TextWidth(const std::string& s) const {
+  WindowDC dc(GetHwnd());
+  ScopedSelect sel(dc.Get(), font_.Get());
+  SIZE size{};
+  ::GetTextExtentPoint32A(dc.Get(), s.c_str(), static_cast<int>(s.size()), &size);
+  return size.cx;
+}
+
+void CScrollLabel::Layout() {
+  if (!GetHwnd()) return;
+  if (scrolling_) timer_.Stop();
+  RECT rc;
+  ::GetClientRect(GetHwnd(), &rc);
+  if (rc.right < TextWidth(text_)) {
+    timer_.Start(GetHwnd(), kScrollTimer, kScrollInterval);
+    scrolling_ = true;
+  } else {
+    scrolling_ = false;
+  }
+  offset_ = 0;
+  ::InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+void CScrollLabel::OnTimer(UINT_PTR id) {
+  if (id != kScrollTimer || !scrolling_) {
+    Default();
+    return;
+  }
+  const int width = TextWidth(text_ + kSeparator);
+  ++offset_;
+  if (offset_ >= width) offset_ = 0;
+  ::InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+void CScrollLabel::OnDestroy() {
+  timer_.Stop();
+  scrolling_ = false;
+  Default();
+}
+
+void CScrollLabel::OnPaint() {
+  // An owner-drawn button may fill its background before asking us to draw
+  // (Wine does): an empty field must leave what lies under it alone.
+  if (text_.empty()) {
+    PaintDC paint(GetHwnd());
+    return;
+  }
+  Default();
+}
+
+bool CScrollLabel::DrawItem(const DRAWITEMSTRUCT& dis) {
+  if (text_.empty()) return true;  // nothing at all, not even the background
+  RECT rc;
+  ::GetClientRect(GetHwnd(), &rc);
+  if (rc.right <= 0 || rc.bottom <= 0) return true;
+  UniqueDC mem(::CreateCompatibleDC(dis.hDC));
+  UniqueBitmap buffer(::CreateCompatibleBitmap(dis.hDC, rc.right, rc.bottom));
+  if (!mem || !buffer) return true;
+  ScopedSelect selBuffer(mem.Get(), buffer.Get());
+  DrawBitmap(mem.Get(), background_.Get(), 0, 0, rc.right, rc.bottom, false);
+  ScopedSelect selFont(mem.Get(), font_.Get());
+  ::SetBkMode(mem.Get(), TRANSPARENT);
+  ::IntersectClipRect(mem.Get(), 0, 0, rc.right, rc.bottom);
+  const std::string shown = scrolling_ ? text_ + kSeparator + text_ : text_;
+  const int n = static_cast<int>(shown.size());
+  int x = scrolling_ ? -offset_ : rc.right / 2;
+  ::SetTextAlign(mem.Get(), (scrolling_ ? TA_LEFT : TA_CENTER) | TA_BASELINE);
+  const int y = rc.bottom / 2;
+  ::SetTextColor(mem.Get(), first_);
+  ::TextOutA(mem.Get(), x, y + 1, shown.c_str(), n);
+  if (second_ != kNoColor) {
+    ::SetTextColor(mem.Get(), second_);
+    ::TextOutA(mem.Get(), x - 1, y, shown.c_str(), n);
+  }
+  ::BitBlt(dis.hDC, 0, 0, rc.right, rc.bottom, mem.Get(), 0, 0, SRCCOPY);
+  return true;
+}
+
+void CSkinText::OnLButtonUp(UINT, POINT) {
+  Default();
+  if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->TextClickedByIndex(index_);
+}
+
+void CSkinText::OnMouseMove(UINT flags, POINT point) {
+  if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->SkinMouseMove(name_, flags, point);
+  if (GetHwnd()) Default();  // no hover tracking for text fields
+}
+
+}  // namespace glyph::skin

@@ -1,0 +1,203 @@
+#include "skin/SkinTrackbar.h"
+
+#include <commctrl.h>
+
+#include "skin/SkinBitmap.h"
+#include "skin/SkinNotify.h"
+
+namespace glyph::skin {
+
+CImageSlider::~CImageSlider() {
+  tooltip_.Destroy();
+  DestroyWindow();
+}
+
+bool CImageSlider::Create(HWND parent, const RECT& r, bool vertical) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  const DWORD style = WS_CHILD | WS_VISIBLE | (vertical ? TBS_VERT : TBS_HORZ);
+  HWND hwnd = ::CreateWindowExA(0, TRACKBAR_CLASSA, "", style, r.left, r.top, r.right - r.left,
+                                r.bottom - r.top, parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd) return false;
+  if (!Subclass(hwnd)) {
+    ::DestroyWindow(hwnd);
+    return false;
+  }
+  return true;
+}
+
+void CImageSlider::SetPictures(const RECT& rect, HBITMAP main, const std::string& thumb,
+                               const std::string& thumbHot) {
+  WindowDC screen(GetHwnd());
+  CopyBitmapRect(screen.Get(), background_, main, rect.left, rect.top, rect.right, rect.bottom);
+  SIZE size{};
+  if (LoadSkinPicture(thumb, thumb_, &size)) AdjustBitmapHls(screen.Get(), thumb_.Get(), size.cx, size.cy);
+  if (LoadSkinPicture(thumbHot, thumbHot_, &size))
+    AdjustBitmapHls(screen.Get(), thumbHot_.Get(), size.cx, size.cy);
+  const LONG_PTR style = ::GetWindowLongPtrA(GetHwnd(), GWL_STYLE);
+  ::SetWindowLongPtrA(GetHwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_TABSTOP));
+}
+
+void CImageSlider::SetRangeAndPosition(int minimum, int maximum, int position) {
+  HWND hwnd = GetHwnd();
+  const int oldMin = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMIN, 0, 0));
+  const int oldMax = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMAX, 0, 0));
+  bool changed = false;
+  if (oldMin != minimum || oldMax != maximum) {
+    ::SendMessageA(hwnd, TBM_SETRANGEMIN, FALSE, minimum);
+    ::SendMessageA(hwnd, TBM_SETRANGEMAX, FALSE, maximum);
+    changed = true;
+  }
+  if (GetPosition() != position && !grabbed_) {
+    ::SendMessageA(hwnd, TBM_SETPOS, TRUE, position);
+    changed = true;
+  }
+  if (changed) Repaint();
+}
+
+void CImageSlider::SetTooltip(const char* text, bool activate) { tooltip_.Set(GetHwnd(), text, activate); }
+
+int CImageSlider::GetPosition() const {
+  return static_cast<int>(::SendMessageA(GetHwnd(), TBM_GETPOS, 0, 0));
+}
+
+SliderGeometry CImageSlider::Geometry() const {
+  SliderGeometry g;
+  HWND hwnd = GetHwnd();
+  g.horizontal = (::GetWindowLongPtrA(hwnd, GWL_STYLE) & TBS_VERT) == 0;
+  // A thumb picture that could not be read counts as 0 x 0.
+  const SIZE thumb = BitmapSize(thumb_.Get());
+  g.thumbWidth = thumb.cx;
+  g.thumbHeight = thumb.cy;
+  RECT rc;
+  ::GetClientRect(hwnd, &rc);
+  g.clientWidth = rc.right;
+  g.clientHeight = rc.bottom;
+  g.minimum = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMIN, 0, 0));
+  g.maximum = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMAX, 0, 0));
+  return g;
+}
+
+SkinRect CImageSlider::ThumbRectNow() const { return ThumbRect(Geometry(), GetPosition()); }
+
+void CImageSlider::Repaint() { ::InvalidateRect(GetHwnd(), nullptr, FALSE); }
+
+LRESULT CImageSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) tooltip_.Relay(GetHwnd(), msg, wp, lp);
+  return Window::WindowProc(msg, wp, lp);
+}
+
+void CImageSlider::OnPaint() {
+  PaintDC paint(GetHwnd());
+  RECT rc;
+  ::GetClientRect(GetHwnd(), &rc);
+  if (rc.right <= 0 || rc.bottom <= 0) return;
+  // Drawn off screen, then copied in one step.
+  UniqueDC mem(::CreateCompatibleDC(paint.Get()));
+  UniqueBitmap buffer(::CreateCompatibleBitmap(paint.Get(), rc.right, rc.bottom));
+  if (!mem || !buffer) return;
+  ScopedSelect sel(mem.Get(), buffer.Get());
+  DrawBitmap(mem.Get(), background_.Get(), 0, 0, rc.right, rc.bottom, false);
+  const SkinRect t = ThumbRectNow();
+  DrawBitmap(mem.Get(), hot_ ? thumbHot_.Get() : thumb_.Get(), t.left, t.top, t.right, t.bottom, false);
+  ::BitBlt(paint.Get(), 0, 0, rc.right, rc.bottom, mem.Get(), 0, 0, SRCCOPY);
+}
+
+static bool InRect(const SkinRect& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+void CImageSlider::OnLButtonDown(UINT, POINT point) {
+  if (InRect(ThumbRectNow(), point)) {
+    grabbed_ = true;  // ours to drag: the control must not page or drag itself
+  } else {
+    Default();
+  }
+  Repaint();
+}
+
+void CImageSlider::OnMouseMove(UINT, POINT point) {
+  Default();
+  HWND hwnd = GetHwnd();
+  const bool inThumb = InRect(ThumbRectNow(), point);
+  if (inThumb && !hot_) {
+    hot_ = true;
+    if (!grabbed_) ::SetCapture(hwnd);
+    Repaint();
+  } else if (!inThumb && hot_) {
+    hot_ = false;
+    if (!grabbed_ && ::GetCapture() == hwnd) ::ReleaseCapture();
+    Repaint();
+  }
+  if (grabbed_) {
+    ::SendMessageA(hwnd, TBM_SETPOS, TRUE, PositionFromPointer(Geometry(), point.x, point.y));
+    Repaint();
+  }
+}
+
+void CImageSlider::OnLButtonUp(UINT, POINT) {
+  Default();
+  if (grabbed_ && !hot_ && ::GetCapture() == GetHwnd()) ::ReleaseCapture();
+  grabbed_ = false;
+  Repaint();
+}
+
+void CImageSlider::OnCaptureChanged(HWND gaining) {
+  // Wine reports a capture taken again by the same window as a change.
+  if (hot_ && gaining != GetHwnd()) {
+    hot_ = false;
+    if (::GetCapture() == GetHwnd()) ::ReleaseCapture();
+    Repaint();
+  }
+  Default();
+}
+
+void CImageSlider::OnReflectedScroll(int, int) {}
+
+void CSkinTrackbar::SetPictures(const RECT& rect, HBITMAP main, const std::string& thumb,
+                                const std::string& thumbHot) {
+  CImageSlider::SetPictures(rect, main, thumb, thumbHot);
+  pressed_ = false;
+}
+
+void CSkinTrackbar::Notify(int code, int position) {
+  if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->TrackbarNotifyByIndex(index_, code, position);
+}
+
+void CSkinTrackbar::OnLButtonDown(UINT flags, POINT point) {
+  CImageSlider::OnLButtonDown(flags, point);
+  pressed_ = true;
+}
+
+void CSkinTrackbar::OnMouseMove(UINT flags, POINT point) {
+  CImageSlider::OnMouseMove(flags, point);
+  if (pressed_) {
+    Notify(kTracking, GetPosition());
+  } else if (SkinNotify* target = NotifyTargetOf(GetHwnd())) {
+    target->SkinMouseMove(name_, flags, point);
+  }
+}
+
+void CSkinTrackbar::OnLButtonUp(UINT flags, POINT point) {
+  pressed_ = false;
+  Notify(kTrackEnded, GetPosition());
+  if (!GetHwnd()) return;
+  CImageSlider::OnLButtonUp(flags, point);
+}
+
+void CSkinTrackbar::OnReflectedScroll(int code, int position) {
+  // Only the thumb codes carry a position; the others report where the
+  // slider is, so that an end of tracking never reads as position 0.
+  if (code != TB_THUMBTRACK && code != TB_THUMBPOSITION) position = GetPosition();
+  Notify(code, position);
+}
+
+bool ReflectSkinScroll(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_HSCROLL && msg != WM_VSCROLL) return false;
+  auto* slider = dynamic_cast<CImageSlider*>(Window::FromHandle(reinterpret_cast<HWND>(lp)));
+  if (!slider) return false;
+  slider->OnReflectedScroll(LOWORD(wp), static_cast<short>(HIWORD(wp)));
+  return true;
+}
+
+}  // namespace glyph::skin
