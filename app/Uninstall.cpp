@@ -25,8 +25,9 @@ bool IsUninstallCommand(const std::string& commandLine) {
 bool RemoveApplicationProfile() {
   HKEY raw = nullptr;
   DWORD disposition = 0;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, kProfileKey, 0, const_cast<char*>(kKeyClass), REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &raw, &disposition) != ERROR_SUCCESS) {
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, kProfileKey, 0, const_cast<char*>(kKeyClass),
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &raw,
+                        &disposition) != ERROR_SUCCESS) {
     return false;
   }
   UniqueRegKey key(raw);
