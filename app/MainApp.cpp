@@ -6,6 +6,7 @@
 
 #include "app/MainDialog.h"
 #include "app/Uninstall.h"
+#include "widgets/FlatControlManager.h"
 
 namespace glyph {
 
@@ -51,6 +52,9 @@ int CMainApp::Run(const std::wstring& commandLine) {
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
+  // Every standard control of every dialog of this thread is drawn flat.
+  CFlatControlManager flat;
+  flat.Install();
   CMainDialog dialog(commandLine);
   return dialog.DoModal(nullptr) == IDOK ? 0 : 1;
 }

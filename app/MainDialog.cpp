@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/AboutDialog.h"
 #include "app/res/AppResources.h"
 #include "browser/FilePath.h"
 #include "browser/IconExtract.h"
@@ -129,6 +130,8 @@ void CMainDialog::ButtonClicked(const std::string& name) {
     OpenDocument(HelpFilePath());
   } else if (name == "QaS") {
     Save();
+  } else if (name == "BUTTON_LOAD") {
+    LoadChosenIcon();
   } else if (name == "TOOL_BLUR_ALL") {
     canvas_.BlurImage();
   } else if (name == "TOOL_CLEAR") {
@@ -220,6 +223,22 @@ void CMainDialog::Save() {
   if (saved) SetFileTitle(dialog.GetFileName());
 }
 
+void CMainDialog::LoadChosenIcon() {
+  std::wstring path;
+  int index = -1;
+  if (!ChooseIcon(path, index) || path.empty() || index < 0) return;
+  UniqueIcon icon = LoadFileIcon(path, static_cast<size_t>(index));
+  if (!icon) return;
+  SetFileTitle(CFilePath(Narrow(path)).GetTitle());
+  // Not cleared first: where the icon is transparent the picture stays.
+  canvas_.PushUndo();
+  if (HDC dc = image_.LockDC()) {
+    ::DrawIcon(dc, 0, 0, icon.Get());
+    image_.UnlockDC();
+  }
+  canvas_.Repaint();
+}
+
 void CMainDialog::OnPicked() {
   brushWell_.SetColor(canvas_.GetBrushColor());
   brushWell_.Refresh();
@@ -291,6 +310,13 @@ void CMainDialog::OpenDocument(const std::string& path) {
   ::ShellExecuteA(GetHwnd(), "open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
-void CMainDialog::ShowAbout() {}
+void CMainDialog::ShowAbout() {
+  CAboutDialog about;
+  about.DoModal(GetHwnd());
+}
+
+// The icon browser comes with the "Choose Icon" dialog; until the program
+// carries it, the load command finds nothing to load.
+bool CMainDialog::ChooseIcon(std::wstring&, int&) { return false; }
 
 }  // namespace glyph

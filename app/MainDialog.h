@@ -78,9 +78,12 @@ class CMainDialog : public skin::CSkinDialog {
   virtual FontChooser* TextFontChooser() { return nullptr; }
   // The about box.
   virtual void ShowAbout();
+  // The "Choose Icon" browser: true with the chosen file and icon index.
+  virtual bool ChooseIcon(std::wstring& path, int& index);
 
  private:
   void Save();
+  void LoadChosenIcon();
   void SelectTool(const std::string& name, int tool);
   void OnPicked();
   void SetFileTitle(const std::string& fileName);
