@@ -88,6 +88,19 @@ class TestMainDialog : public CMainDialog {
   }
   void OpenDocument(const std::string& path) override { opened.push_back(path); }
   void ShowAbout() override { ++abouts; }
+
+ public:
+  // The icon browser's answer: false for cancel.
+  bool chooseOk = false;
+  std::wstring choosePath;
+  int chooseIndex = 0;
+
+ protected:
+  bool ChooseIcon(std::wstring& path, int& index) override {
+    path = choosePath;
+    index = chooseIndex;
+    return chooseOk;
+  }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP && onApp) {
       onApp();
@@ -512,6 +525,48 @@ TEST_F(MainDialogTest, HostileCommandLineFileLeavesTheWindowUp) {
   TestMainDialog missing(dir_ + L"\\no such file.ico");
   ASSERT_TRUE(missing.Open());
   EXPECT_EQ(missing.Title(), "Glyphsmith v1.0.0");
+}
+
+}  // namespace
+}  // namespace glyph
+
+namespace glyph {
+namespace {
+
+// Loading through the icon browser: drawn over the picture (its
+// transparent part leaves the drawing), undoable, and named in the title.
+TEST_F(MainDialogTest, LoadDrawsTheChosenIconOverThePictureAndCanBeUndone) {
+  const std::wstring icon = Write(L"loaded.ico", SampleIcon());
+  const std::wstring hostile = Write(L"hostile.dll", std::string("MZ\x90\0", 4) + std::string(60, '\xFF'));
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  // A picture of green everywhere.
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) At(dlg.GetImage(), x, y) = 0x00FF00;
+  const int undoBefore = dlg.GetCanvas().GetUndoCount();
+  const struct {
+    bool ok;
+    std::wstring path;
+    int index;
+  } nothing[] = {{false, icon, 0}, {true, L"", 0},     {true, icon, 1},
+                 {true, icon, -1}, {true, hostile, 0}, {true, dir_ + L"\\missing.ico", 0}};
+  for (const auto& c : nothing) {
+    dlg.chooseOk = c.ok, dlg.choosePath = c.path, dlg.chooseIndex = c.index;
+    dlg.ButtonClicked("BUTTON_LOAD");
+    EXPECT_EQ(dlg.Title(), "Glyphsmith v1.0.0");
+    EXPECT_EQ(dlg.GetCanvas().GetUndoCount(), undoBefore);
+    EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return RGB(0, 255, 0); }));
+  }
+  dlg.chooseOk = true, dlg.choosePath = icon, dlg.chooseIndex = 0;
+  dlg.ButtonClicked("BUTTON_LOAD");
+  EXPECT_EQ(dlg.Title(), "Glyphsmith - loaded");
+  EXPECT_TRUE(ImageIs(dlg.GetImage(),
+                      [](int x, int y) { return x >= 16 && y >= 16 ? RGB(0, 255, 0) : SampleColor(x, y); }));
+  // The save dialog proposes the loaded file's name.
+  dlg.ButtonClicked("QaS");
+  EXPECT_EQ(dlg.proposedName, "loaded");
+  dlg.ButtonClicked("TOOL_UNDO");
+  EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return RGB(0, 255, 0); }));
 }
 
 }  // namespace
