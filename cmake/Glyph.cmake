@@ -70,4 +70,8 @@ function(glyph_test name)
   endif()
   add_test(NAME ${test_name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${test_name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  if(NOT ARG_PORTABLE)
+    # Window tests share one display, its pointer and its focus: one at a time.
+    set_tests_properties(${test_name} PROPERTIES RESOURCE_LOCK glyph_display)
+  endif()
 endfunction()
