@@ -7,6 +7,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/res/AppResources.h"
+#include "browser/ChooseIconDlg.h"
 #include "browser/FilePath.h"
 #include "browser/IconExtract.h"
 #include "editor/EditorResources.h"
@@ -315,8 +316,11 @@ void CMainDialog::ShowAbout() {
   about.DoModal(GetHwnd());
 }
 
-// The icon browser comes with the "Choose Icon" dialog; until the program
-// carries it, the load command finds nothing to load.
-bool CMainDialog::ChooseIcon(std::wstring&, int&) { return false; }
+bool CMainDialog::ChooseIcon(std::wstring& path, int& index) {
+  CChooseIconDlg dialog(GetHwnd());
+  if (dialog.DoModal() != IDOK) return false;
+  dialog.GetResult(path, index);
+  return true;
+}
 
 }  // namespace glyph
