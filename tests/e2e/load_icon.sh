@@ -15,7 +15,8 @@ cp "$WINEPREFIX/drive_c/windows/system32/shell32.dll" "$out/icons/"
 wine reg delete 'HKCU\Software\Vorlane\Glyphsmith' /f >/dev/null 2>&1 || true
 
 # The first group icon, as icoutils sees it.
-first=$(wrestool -l --type=group_icon "$out/icons/shell32.dll" | head -1 | sed -n "s/.*--name=\([^ ]*\) .*/\1/p" | tr -d "'")
+# (sed reads the whole list: a reader that stops early would fail the pipe)
+first=$(wrestool -l --type=group_icon "$out/icons/shell32.dll" | sed -n "1s/.*--name=\([^ ]*\) .*/\1/p" | tr -d "'")
 [ -n "$first" ] || fail "icoutils found no icon in shell32.dll"
 wrestool -x --type=group_icon --name="$first" -o "$out/reference.ico" "$out/icons/shell32.dll" ||
   fail "icoutils could not extract $first"
