@@ -41,8 +41,9 @@ TEST(SkinArchive, EntriesComeFromTheProgramFile) {
   EmptyFolder folder;
   ASSERT_EQ(::GetFileAttributesA("Skin"), INVALID_FILE_ATTRIBUTES);
   std::unique_ptr<SkinArchive> archive = OpenSkinArchive(OwnFile());
-  const char* names[] = {"Skin\\down.jpg", "Skin\\horslider.bmp", "Skin\\horslider_over.bmp", "Skin\\main.jpg",
-                         "Skin\\mask.bmp", "Skin\\over.jpg",      "Skin\\skin.ini"};
+  const char* names[] = {"Skin\\down.jpg", "Skin\\horslider.bmp", "Skin\\horslider_over.bmp",
+                         "Skin\\main.jpg", "Skin\\mask.bmp",      "Skin\\over.jpg",
+                         "Skin\\skin.ini"};
   for (const char* name : names) {
     std::optional<std::string> bytes = archive->ReadFile(name);
     ASSERT_TRUE(bytes) << name;
@@ -52,6 +53,9 @@ TEST(SkinArchive, EntriesComeFromTheProgramFile) {
   }
   EXPECT_FALSE(archive->ReadFile("skin\\skin.ini"));  // names are case-sensitive
   EXPECT_FALSE(archive->ReadFile("Skin\\missing.bmp"));
+  // A name the archive does not hold is read from the disk.
+  EXPECT_EQ(archive->ReadFile("..\\Skin\\mask.bmp").value_or(""), test::ReadFileBytes("..\\Skin\\mask.bmp"));
+  EXPECT_FALSE(test::ReadFileBytes("..\\Skin\\mask.bmp").empty());
 }
 
 TEST(SkinArchive, TheDialogLoadsItsSkinFromItsOwnFile) {

@@ -113,6 +113,7 @@ TEST_F(SkinButtonTest, HoverPressAndLatchShowTheirPictures) {
   HWND h = left->GetHwnd();
   left->SetLatched(true);
   EXPECT_EQ(Shown(*left), kDown);
+  test::Activate(parent->GetHwnd());
   ::SendMessageA(h, WM_MOUSEMOVE, 0, At(5, 5));
   EXPECT_TRUE(left->IsHot());
   EXPECT_EQ(::GetCapture(), h);
@@ -133,6 +134,7 @@ TEST_F(SkinButtonTest, HoverPressAndLatchShowTheirPictures) {
 }
 
 TEST_F(SkinButtonTest, MovingToTheNeighbourMovesTheHover) {
+  test::Activate(parent->GetHwnd());
   ::SendMessageA(left->GetHwnd(), WM_MOUSEMOVE, 0, At(5, 5));
   ASSERT_TRUE(left->IsHot());
   // The pointer is now over the right button (left's client x = 45).
@@ -322,6 +324,7 @@ TEST_F(SkinProgressTest, ClickAtAQuarterFillsAQuarter) {
 
 TEST_F(SkinProgressTest, DraggingWhileHotAndAlongHeight) {
   HWND h = bar->GetHwnd();
+  test::Activate(parent->GetHwnd());
   ::SendMessageA(h, WM_MOUSEMOVE, 0, At(20, 10));  // hover first
   ASSERT_TRUE(bar->IsHot());
   ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 10));

@@ -49,6 +49,8 @@ class TestSkinDialog : public CSkinDialog {
   bool Open(const std::string& description) {
     SetSkinSource(description, nullptr);
     if (!CreateModeless(nullptr)) return false;
+    ::SetWindowPos(GetHwnd(), HWND_TOP, test::kScreenLeft, test::kScreenTop, 0, 0, SWP_NOSIZE);
+    test::Activate(GetHwnd());
     PumpFor(20);
     return true;
   }
@@ -165,7 +167,9 @@ TEST_F(SkinDialogTest, ButtonsShowTheSkinsPictures) {
   auto skin = [](const UniqueBitmap& bmp) { return BitmapPixel(bmp.Get(), 49 + 18, 137 + 17); };
   ASSERT_NE(skin(main), skin(over));
   EXPECT_EQ(ScreenPixel(b, 18, 17), skin(main));
+  test::Activate(dlg.GetHwnd());
   ::SendMessageA(b, WM_MOUSEMOVE, 0, At(18, 17));
+  EXPECT_TRUE(line->IsHot());
   EXPECT_EQ(ScreenPixel(b, 18, 17), skin(over));
   ::SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, At(18, 17));
   EXPECT_EQ(ScreenPixel(b, 18, 17), skin(down));

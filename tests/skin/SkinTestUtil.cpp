@@ -36,12 +36,18 @@ std::string ReadFileBytes(const std::string& path) {
   return disk.ReadFile(path).value_or(std::string());
 }
 
-TestParent::TestParent(const RECT& r, HBRUSH background) {
+void Activate(HWND hwnd) {
+  ::SetForegroundWindow(hwnd);
+  ::SetActiveWindow(hwnd);
+}
+
+TestParent::TestParent(const RECT& screenRect, HBRUSH background) {
   const char* cls = background ? "GlyphSkinTestParentBrush" : "GlyphSkinTestParent";
   Window::RegisterClass(cls, 0, nullptr, background);
+  RECT r = screenRect;
+  ::OffsetRect(&r, kScreenLeft, 0);
   Create(cls, "skin test", WS_POPUP | WS_VISIBLE, 0, r, nullptr, 0);
-  ::SetForegroundWindow(GetHwnd());
-  ::SetActiveWindow(GetHwnd());
+  Activate(GetHwnd());
   glyph::test::PumpFor(20);
 }
 

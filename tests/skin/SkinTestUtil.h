@@ -90,6 +90,13 @@ class RecordingPrompt : public SkinPrompt {
   SkinPrompt* previous_;
 };
 
+// Test windows keep to the right of the screen, away from other test
+// programs that CTest runs at the same time on the same display.
+constexpr int kScreenLeft = 860;
+constexpr int kScreenTop = 560;
+// Makes the window active again (another test program may have taken over).
+void Activate(HWND hwnd);
+
 // A visible, active pop-up window that records what skinned controls report.
 class TestParent : public Window, public SkinNotify {
  public:
