@@ -1,0 +1,62 @@
+#include "app/MainApp.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/MainDialog.h"
+#include "app/Uninstall.h"
+#include "widgets/FlatControlManager.h"
+
+namespace glyph {
+
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                          nullptr);
+  return out;
+}
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+}  // namespace
+
+std::wstring CMainApp::ArgumentsOf(const std::wstring& full) {
+  size_t i = 0;
+  // The program's name: up to the closing quote, or to the first blank.
+  if (i < full.size() && full[i] == L'"') {
+    const size_t close = full.find(L'"', i + 1);
+    i = close == std::wstring::npos ? full.size() : close + 1;
+  } else {
+    while (i < full.size() && !IsBlank(full[i])) ++i;
+  }
+  while (i < full.size() && IsBlank(full[i])) ++i;
+  size_t end = full.size();
+  while (end > i && IsBlank(full[end - 1])) --end;
+  std::wstring args = full.substr(i, end - i);
+  // A path with blanks often comes quoted; the file is what is inside.
+  if (args.size() >= 2 && args.front() == L'"' && args.back() == L'"') args = args.substr(1, args.size() - 2);
+  return args;
+}
+
+int CMainApp::Run(const std::wstring& commandLine) {
+  if (!commandLine.empty() && IsUninstallCommand(Narrow(commandLine))) {
+    RemoveApplicationProfile();
+    return 0;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  // Every standard control of every dialog of this thread is drawn flat.
+  CFlatControlManager flat;
+  flat.Install();
+  CMainDialog dialog(commandLine);
+  return dialog.DoModal(nullptr) == IDOK ? 0 : 1;
+}
+
+}  // namespace glyph

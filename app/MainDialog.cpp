@@ -1,0 +1,326 @@
+#include "app/MainDialog.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/AboutDialog.h"
+#include "app/res/AppResources.h"
+#include "browser/ChooseIconDlg.h"
+#include "browser/FilePath.h"
+#include "browser/IconExtract.h"
+#include "editor/EditorResources.h"
+#include "editor/FileExportDialog.h"
+
+namespace glyph {
+
+const char* const kToolNames[10] = {"TOOL_PEN",       "TOOL_LINE",         "TOOL_RECT", "TOOL_ELLIPSE",
+                                    "TOOL_FILL_RECT", "TOOL_FILL_ELLIPSE", "TOOL_FILL", "TOOL_PICK",
+                                    "TOOL_TEXT",      "TOOL_BLUR"};
+
+namespace {
+
+// The trackbar's notification at the end of a movement (TB_ENDTRACK).
+constexpr int kEndOfMove = 8;
+constexpr size_t kMaxModulePath = 1023;
+
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                          nullptr);
+  return out;
+}
+
+}  // namespace
+
+CMainDialog::CMainDialog(std::wstring commandLine)
+    : CSkinDialog(IDD_MAIN), commandLine_(std::move(commandLine)) {
+  preview_.SetBackgroundColor(0xFFFFFF);
+  preview_.SetTransparentColor(0xC0C0C0);
+  brushWell_.SetColor(RGB(0, 0, 0));
+  transparentWell_.SetColor(RGB(192, 192, 192));
+  programIcon_.Reset(static_cast<HICON>(::LoadImageA(
+      ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+}
+
+CMainDialog::~CMainDialog() { DestroyWindow(); }
+
+BOOL CMainDialog::OnInitDialog() {
+  capturing_ = false;
+  SetContextMenuId(IDR_CONTEXT_MENU);
+  SetSkinSource(kSkinDescription, nullptr);
+  // The template's own controls, bound before the skin loads.
+  canvas_.Subclass(GetItem(IDC_CANVAS));
+  preview_.Subclass(GetItem(IDC_PREVIEW));
+  brushWell_.Subclass(GetItem(IDC_BRUSH_WELL));
+  transparentWell_.Subclass(GetItem(IDC_TRANSP_WELL));
+  CSkinDialog::OnInitDialog();
+
+  if (programIcon_) {
+    ::SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_.Get()));
+    ::SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon_.Get()));
+  }
+
+  image_.Create(32, 32);
+  image_.Fill(192, 192, 192);
+  canvas_.SetImage(&image_);
+  const HWND refresh[] = {preview_.GetHwnd(), brushWell_.GetHwnd(), transparentWell_.GetHwnd(), nullptr};
+  canvas_.SetRefreshList(refresh);
+  canvas_.LoadToolCursors(IDC_CURSOR_PEN, IDC_CURSOR_FILL, IDC_CURSOR_LINE, IDC_CURSOR_RECT,
+                          IDC_CURSOR_ELLIPSE, IDC_CURSOR_PICK);
+  preview_.SetSource(&image_);
+
+  brushWell_.SetColor(canvas_.GetBrushColor());
+  transparentWell_.SetColor(canvas_.GetTransparentColor());
+  brushWell_.Refresh();
+  transparentWell_.Refresh();
+
+  SetButtonLatched(kToolNames[TOOL_PEN], true);
+  toolName_ = kToolNames[TOOL_PEN];
+  ::SetWindowTextA(GetHwnd(), kTitleNoFile);
+
+  DrawCommandLineIcon();
+
+  // The camera runs while its button is held down: it reports the press
+  // and the release, and each report toggles the capture.
+  if (skin::CSkinButton* photo = FindButton("TOOL_PHOTO")) photo->SetPressAndRelease(true);
+  return TRUE;
+}
+
+void CMainDialog::DrawCommandLineIcon() {
+  if (commandLine_.empty()) return;
+  // Our own reader, never the platform's extraction: a file with lying
+  // headers must not bring the editor down.
+  UniqueIcon icon = LoadFileIcon(commandLine_, 0);
+  if (!icon) return;
+  SetFileTitle(CFilePath(Narrow(commandLine_)).GetTitle());
+  if (HDC dc = image_.LockDC()) {
+    ::DrawIcon(dc, 0, 0, icon.Get());
+    image_.UnlockDC();
+  }
+  canvas_.Repaint();
+}
+
+void CMainDialog::OnDestroy() {
+  if (canvas_.IsCapturing()) canvas_.ToggleScreenCapture();
+  canvas_.SetImage(nullptr);
+  canvas_.Unsubclass();
+  preview_.Unsubclass();
+  brushWell_.Unsubclass();
+  transparentWell_.Unsubclass();
+  CSkinDialog::OnDestroy();
+}
+
+void CMainDialog::SetFileTitle(const std::string& fileName) {
+  fileName_ = fileName;
+  const std::string title = fileName_.empty() ? std::string(kTitleNoFile) : kTitlePrefix + fileName_;
+  ::SetWindowTextA(GetHwnd(), title.c_str());
+}
+
+void CMainDialog::ButtonClicked(const std::string& name) {
+  if (name == "BUTTON_EXIT") {
+    EndDialog(IDOK);
+  } else if (name == "BUTTON_MINIMIZE") {
+    ::ShowWindow(GetHwnd(), SW_MINIMIZE);
+  } else if (name == "BUTTON_HELP") {
+    OpenDocument(HelpFilePath());
+  } else if (name == "QaS") {
+    Save();
+  } else if (name == "BUTTON_LOAD") {
+    LoadChosenIcon();
+  } else if (name == "TOOL_BLUR_ALL") {
+    canvas_.BlurImage();
+  } else if (name == "TOOL_CLEAR") {
+    canvas_.ClearImage(canvas_.GetTransparentColor());
+    SetFileTitle(std::string());
+  } else if (name == "TOOL_UNDO") {
+    canvas_.Undo();
+  } else if (name == "TOOL_PHOTO") {
+    canvas_.ToggleScreenCapture();
+    capturing_ = canvas_.IsCapturing();
+  } else {
+    if (name == "TOOL_TEXT") EditCanvasText(GetHwnd(), canvas_, TextFontChooser());
+    for (int tool = 0; tool < 10; ++tool) {
+      if (name == kToolNames[tool]) {
+        SelectTool(name, tool);
+        break;
+      }
+    }
+  }
+}
+
+void CMainDialog::SelectTool(const std::string& name, int tool) {
+  SetButtonLatched(toolName_, false);
+  toolName_ = name;
+  SetButtonLatched(toolName_, true);
+  // A pick returns to the tool chosen before it, so choosing the pick
+  // itself again keeps that tool.
+  canvas_.SelectTool(tool);
+}
+
+void CMainDialog::TrackbarNotify(const std::string& name, int code, int position) {
+  if (code != kEndOfMove) return;
+  char text[64];
+  if (name == "TRACKBAR_TRANSP") {
+    canvas_.SetOpacity(256 - position);
+    std::snprintf(text, sizeof text, "%d %%", position * 100 / 256);
+  } else if (name == "TRACKBAR_SIZE") {
+    canvas_.SetBrushSize(position + 1);
+    std::snprintf(text, sizeof text, "%d pixel%s", position + 1, position != 0 ? "s" : "");
+  } else {
+    return;
+  }
+  SetTrackbarTooltip(name, text);
+}
+
+void CMainDialog::TextClicked(const std::string& name) {
+  if (name == "BRUSH_COLOR") {
+    ColorValue color = canvas_.GetBrushColor();
+    if (!PickColor(color)) return;
+    canvas_.SetBrushColor(color);
+    brushWell_.SetColor(color);
+    brushWell_.Refresh();
+  } else if (name == "TRANSP_COLOR") {
+    ColorValue color = canvas_.GetTransparentColor();
+    if (!PickColor(color)) return;
+    canvas_.SetTransparentColor(color);
+    transparentWell_.SetColor(color);
+    preview_.SetTransparentColor(PixelFromColor(color));
+    transparentWell_.Refresh();
+    ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
+  } else if (name == "PREVIEW_COLOR") {
+    ColorValue color = ColorFromPixel(preview_.GetBackgroundColor());
+    if (!PickColor(color)) return;
+    preview_.SetBackgroundColor(PixelFromColor(color));
+    ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
+  }
+}
+
+void CMainDialog::Save() {
+  CFileExportDialog dialog(kSaveTitle, kSaveFilters, fileName_.empty() ? kDefaultSaveName : fileName_);
+  if (!RunSaveDialog(dialog)) return;
+  const std::string path = dialog.GetPathName();
+  bool saved = false;
+  switch (dialog.GetFormatIndex()) {
+    case 1:
+      saved = preview_.SaveTrueColorIcon(path);
+      break;
+    case 2:
+      saved = preview_.Save16ColorIcon(path);
+      break;
+    case 3:
+      saved = preview_.SaveBitmap(path);
+      break;
+    default:
+      break;
+  }
+  // A file that could not be written has been reported; the title keeps
+  // naming the file the image really is in.
+  if (saved) SetFileTitle(dialog.GetFileName());
+}
+
+void CMainDialog::LoadChosenIcon() {
+  std::wstring path;
+  int index = -1;
+  if (!ChooseIcon(path, index) || path.empty() || index < 0) return;
+  UniqueIcon icon = LoadFileIcon(path, static_cast<size_t>(index));
+  if (!icon) return;
+  SetFileTitle(CFilePath(Narrow(path)).GetTitle());
+  // Not cleared first: where the icon is transparent the picture stays.
+  canvas_.PushUndo();
+  if (HDC dc = image_.LockDC()) {
+    ::DrawIcon(dc, 0, 0, icon.Get());
+    image_.UnlockDC();
+  }
+  canvas_.Repaint();
+}
+
+void CMainDialog::OnPicked() {
+  brushWell_.SetColor(canvas_.GetBrushColor());
+  brushWell_.Refresh();
+  transparentWell_.SetColor(canvas_.GetTransparentColor());
+  transparentWell_.Refresh();
+  preview_.SetTransparentColor(PixelFromColor(canvas_.GetTransparentColor()));
+  ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
+  SetButtonLatched(toolName_, false);
+  const int tool = canvas_.GetTool();
+  toolName_ = tool >= 0 && tool < 10 ? kToolNames[tool] : "";
+  SetButtonLatched(toolName_, true);
+}
+
+bool CMainDialog::OnCommand(UINT id, UINT code, HWND control) {
+  if (id == kPickCommandId && reinterpret_cast<LPARAM>(control) == kPickNotifyParam) {
+    OnPicked();
+    return true;
+  }
+  if (id == ID_APP_ABOUT && !control) {
+    ShowAbout();
+    return true;
+  }
+  return CSkinDialog::OnCommand(id, code, control);
+}
+
+void CMainDialog::OnPaint() {
+  if (!::IsIconic(GetHwnd())) {
+    CSkinDialog::OnPaint();
+    return;
+  }
+  PaintDC dc(GetHwnd());
+  RECT client;
+  ::GetClientRect(GetHwnd(), &client);
+  const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  if (programIcon_) ::DrawIcon(dc.Get(), x, y, programIcon_.Get());
+}
+
+LRESULT CMainDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(programIcon_.Get());
+  if (msg == WM_HELP) {
+    OpenDocument(HelpFilePath());
+    return TRUE;
+  }
+  return CSkinDialog::WindowProc(msg, wp, lp);
+}
+
+std::string CMainDialog::HelpFilePath() {
+  char module[kMaxModulePath + 1] = {};
+  ::GetModuleFileNameA(nullptr, module, static_cast<DWORD>(kMaxModulePath));
+  return CFilePath(module).GetPathNoExt() + ".chm";
+}
+
+bool CMainDialog::PickColor(ColorValue& color) {
+  CHOOSECOLORA choose{};
+  choose.lStructSize = sizeof choose;
+  choose.hwndOwner = GetHwnd();
+  choose.rgbResult = color;
+  choose.lpCustColors = customColors_;
+  choose.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!::ChooseColorA(&choose)) return false;
+  color = choose.rgbResult & 0xFFFFFF;
+  return true;
+}
+
+bool CMainDialog::RunSaveDialog(CFileExportDialog& dialog) { return dialog.DoModal(GetHwnd()); }
+
+void CMainDialog::OpenDocument(const std::string& path) {
+  ::ShellExecuteA(GetHwnd(), "open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void CMainDialog::ShowAbout() {
+  CAboutDialog about;
+  about.DoModal(GetHwnd());
+}
+
+bool CMainDialog::ChooseIcon(std::wstring& path, int& index) {
+  CChooseIconDlg dialog(GetHwnd());
+  if (dialog.DoModal() != IDOK) return false;
+  dialog.GetResult(path, index);
+  return true;
+}
+
+}  // namespace glyph

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# End to end: an icon of a library loaded through the real "Choose Icon"
+# dialog by mouse and keyboard, drawn on, saved, and read back: its opaque
+# pixels are those of the same icon taken out of the library by icoutils.
+# Usage: load_icon.sh GLYPHSMITH_EXE OUT_DIR  (DISPLAY and WINEPREFIX set)
+source "$(dirname "$0")/lib.sh"
+exe=$(realpath "$1")
+out=$2
+[ -n "${DISPLAY:-}" ] || fail "no DISPLAY"
+rm -rf "$out"
+mkdir -p "$out/icons"
+# The dialog starts in the current folder; its remembered placement goes,
+# so that it opens at its own size.
+cp "$WINEPREFIX/drive_c/windows/system32/shell32.dll" "$out/icons/"
+wine reg delete 'HKCU\Software\Vorlane\Glyphsmith' /f >/dev/null 2>&1 || true
+
+# The first group icon, as icoutils sees it.
+# (sed reads the whole list: a reader that stops early would fail the pipe)
+first=$(wrestool -l --type=group_icon "$out/icons/shell32.dll" | sed -n "1s/.*--name=\([^ ]*\) .*/\1/p" | tr -d "'")
+[ -n "$first" ] || fail "icoutils found no icon in shell32.dll"
+wrestool -x --type=group_icon --name="$first" -o "$out/reference.ico" "$out/icons/shell32.dll" ||
+  fail "icoutils could not extract $first"
+
+(cd "$out/icons" && exec wine "$exe") >"$out/program.log" 2>&1 &
+pid=$!
+cleanup() { kill "$pid" 2>/dev/null || true; }
+trap cleanup EXIT
+win=$(wait_window "^Glyphsmith v1.0.0$" 30) || fail "the main window did not open"
+
+# BUTTON_LOAD, then in "Choose Icon": the file's row, its first icon, OK.
+xdotool mousemove --window "$win" 49 56 click 1
+dialog=$(wait_window "^Choose Icon$" 15) || fail "the Choose Icon dialog did not open"
+sleep 2  # the scan of one folder
+xdotool mousemove --window "$dialog" 57 220 click 1
+sleep 1
+xdotool mousemove --window "$dialog" 276 70 click 1
+sleep 0.3
+xdotool mousemove --window "$dialog" 300 361 click 1
+wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
+wait_window "^Glyphsmith - shell32$" 10 >/dev/null || fail "the title does not name the library"
+
+# Save through the save dialog; its proposed name is the library's.
+xdotool mousemove --window "$win" 49 89 click 1
+wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
+sleep 0.3
+xdotool key alt+n
+xdotool key ctrl+a
+xdotool type --delay 20 "$(winpath "$out/loaded.ico")"
+xdotool key Return
+wait_window "^Glyphsmith - loaded.ico$" 10 >/dev/null || fail "the title does not name the saved file"
+xdotool mousemove --window "$win" 374 21 click 1
+wait_exit "$pid" 20 || fail "the program did not end on BUTTON_EXIT"
+trap - EXIT
+
+/usr/bin/python3 - "$out/reference.ico" "$out/loaded.ico" <<'PY'
+import sys
+from PIL import Image
+ref = Image.open(sys.argv[1])
+ref.size = (32, 32)  # the image the editor draws: the 32 x 32 one
+ref = ref.convert("RGBA").load()
+got = Image.open(sys.argv[2]).convert("RGBA").load()
+bad, opaque = [], 0
+for y in range(32):
+    for x in range(32):
+        r, g = ref[x, y], got[x, y]
+        if r[3] == 255:
+            opaque += 1
+            if g[3] != 255 or max(abs(r[i] - g[i]) for i in range(3)) > 2:
+                bad.append(f"({x},{y}) {g} is not {r}")
+        elif r[3] == 0 and g[3] != 0 and g[:3] != (192, 192, 192):
+            bad.append(f"({x},{y}) {g} is not transparent")
+if opaque < 50:
+    bad.append(f"only {opaque} opaque pixels in the reference")
+if bad:
+    print("\n".join(bad[:20]))
+    sys.exit(1)
+print(f"loaded icon: {opaque} opaque pixels as in the library")
+PY
