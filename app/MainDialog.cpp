@@ -59,6 +59,7 @@ BOOL CMainDialog::OnInitDialog() {
   preview_.Subclass(GetItem(IDC_PREVIEW));
   brushWell_.Subclass(GetItem(IDC_BRUSH_WELL));
   transparentWell_.Subclass(GetItem(IDC_TRANSP_WELL));
+  PlaceOwnControls();
   CSkinDialog::OnInitDialog();
 
   if (programIcon_) {
@@ -90,6 +91,31 @@ BOOL CMainDialog::OnInitDialog() {
   // and the release, and each report toggles the capture.
   if (skin::CSkinButton* photo = FindButton("TOOL_PHOTO")) photo->SetPressAndRelease(true);
   return TRUE;
+}
+
+// The skin's frames are drawn where the template's controls fall with the
+// template font's standard base units (MS Sans Serif 8 at 96 dpi: 6 x 13).
+// A platform whose substitute font measures differently would shift every
+// control off its frame, so the four controls are placed with those units
+// whatever the font measured.
+void CMainDialog::PlaceOwnControls() {
+  constexpr int kBaseX = 6, kBaseY = 13;
+  struct Placement {
+    int id;
+    RECT units;  // x, y, width, height in dialog units, as in the template
+  };
+  static constexpr Placement kPlacements[] = {
+      {IDC_CANVAS, {66, 25, 192, 177}},
+      {IDC_BRUSH_WELL, {136, 216, 55, 27}},
+      {IDC_TRANSP_WELL, {203, 216, 54, 27}},
+      {IDC_PREVIEW, {8, 219, 49, 24}},
+  };
+  for (const Placement& p : kPlacements) {
+    const int x = ::MulDiv(p.units.left, kBaseX, 4), y = ::MulDiv(p.units.top, kBaseY, 8);
+    const int right = ::MulDiv(p.units.left + p.units.right, kBaseX, 4);
+    const int bottom = ::MulDiv(p.units.top + p.units.bottom, kBaseY, 8);
+    ::SetWindowPos(GetItem(p.id), nullptr, x, y, right - x, bottom - y, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void CMainDialog::DrawCommandLineIcon() {

@@ -88,6 +88,7 @@ class CMainDialog : public skin::CSkinDialog {
   void OnPicked();
   void SetFileTitle(const std::string& fileName);
   void DrawCommandLineIcon();
+  void PlaceOwnControls();
 
   std::string fileName_;
   std::string toolName_;

@@ -194,8 +194,22 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   ::GetWindowRect(dlg.GetHwnd(), &r);
   EXPECT_EQ(r.right - r.left, 400);
   EXPECT_EQ(r.bottom - r.top, 408);
-  for (int id : {IDC_CANVAS, IDC_PREVIEW, IDC_BRUSH_WELL, IDC_TRANSP_WELL})
-    EXPECT_NE(dlg.GetItem(id), nullptr);
+  // The four controls sit in the skin's frames, placed with the template
+  // font's standard base units whatever font the platform substituted.
+  struct Placement {
+    int id;
+    RECT rect;
+  };
+  for (const Placement& p :
+       {Placement{IDC_CANVAS, {99, 41, 387, 328}}, Placement{IDC_PREVIEW, {12, 356, 86, 395}},
+        Placement{IDC_BRUSH_WELL, {204, 351, 287, 395}}, Placement{IDC_TRANSP_WELL, {305, 351, 386, 395}}}) {
+    ASSERT_NE(dlg.GetItem(p.id), nullptr);
+    RECT c;
+    ::GetWindowRect(dlg.GetItem(p.id), &c);
+    ::MapWindowPoints(nullptr, dlg.GetHwnd(), reinterpret_cast<POINT*>(&c), 2);
+    EXPECT_TRUE(::EqualRect(&c, &p.rect))
+        << p.id << ": " << c.left << "," << c.top << " " << c.right << "," << c.bottom;
+  }
   EXPECT_EQ(dlg.Buttons().size(), 19u);
   EXPECT_TRUE(dlg.FindButton("TOOL_PHOTO")->PressAndRelease());
   // The wells show black and silver.
