@@ -48,6 +48,30 @@ int DigitValue(unsigned char c) {
 
 bool IsDecimal(unsigned char c) { return c >= '0' && c <= '9'; }
 
+// The text a list is read from: the stored value, or the default when the
+// value is missing or empty.
+const char* ListText(const char* value, const char* defaultText) {
+  return (value && *value) ? value : defaultText;
+}
+
+// Every number `scan` reads in `text`, in order; a byte it cannot read is
+// skipped.
+template <typename T>
+std::unique_ptr<std::vector<T>> ScanAll(const char* text, size_t (*scan)(const char*, T*)) {
+  auto list = std::make_unique<std::vector<T>>();
+  for (size_t pos = 0; text[pos];) {
+    T number = 0;
+    const size_t used = scan(text + pos, &number);
+    if (used == 0) {
+      ++pos;
+    } else {
+      list->push_back(number);
+      pos += used;
+    }
+  }
+  return list;
+}
+
 }  // namespace
 
 size_t ScanLong(const char* text, int32_t* value) {
@@ -294,46 +318,19 @@ void TIniFile::SaveToFile(const char* name) {
 
 std::unique_ptr<std::vector<double>> TIniFile::GetDoubleList(const char* section, const char* key,
                                                              const char* defaultText) {
-  const char* value = GetString(section, key, "");
-  const char* text = (value && *value) ? value : defaultText;
-  if (!text) return nullptr;
-  auto list = std::make_unique<std::vector<double>>();
-  for (size_t pos = 0; text[pos];) {
-    double number = 0;
-    const size_t used = ScanDouble(text + pos, &number);
-    if (used == 0) {
-      ++pos;
-    } else {
-      list->push_back(number);
-      pos += used;
-    }
-  }
-  return list;
+  const char* text = ListText(GetString(section, key, ""), defaultText);
+  return text ? ScanAll(text, ScanDouble) : nullptr;
 }
 
 std::unique_ptr<std::vector<int32_t>> TIniFile::GetLongList(const char* section, const char* key,
                                                             const char* defaultText) {
-  const char* value = GetString(section, key, "");
-  const char* text = (value && *value) ? value : defaultText;
-  if (!text) return nullptr;
-  auto list = std::make_unique<std::vector<int32_t>>();
-  for (size_t pos = 0; text[pos];) {
-    int32_t number = 0;
-    const size_t used = ScanLong(text + pos, &number);
-    if (used == 0) {
-      ++pos;
-    } else {
-      list->push_back(number);
-      pos += used;
-    }
-  }
-  return list;
+  const char* text = ListText(GetString(section, key, ""), defaultText);
+  return text ? ScanAll(text, ScanLong) : nullptr;
 }
 
 std::unique_ptr<std::vector<std::string>> TIniFile::GetStringList(const char* section, const char* key,
                                                                   const char* defaultText) {
-  const char* value = GetString(section, key, "");
-  const char* text = (value && *value) ? value : defaultText;
+  const char* text = ListText(GetString(section, key, ""), defaultText);
   if (!text) return nullptr;
   const std::string_view s(text);
   auto skipSpace = [&](size_t pos) {
