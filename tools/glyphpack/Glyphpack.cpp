@@ -146,6 +146,18 @@ class Tool {
     return false;
   }
 
+  // Renames the finished copy over `path`; on failure the copy is removed.
+  int PutCopyInPlace(const std::string& copy, const std::string& path) {
+    std::error_code ec;
+    fs::rename(copy, path, ec);
+    if (ec) {
+      RemovePendingCopy();
+      return Fail(path + ": cannot replace: " + ec.message());
+    }
+    g_pendingCopy.clear();
+    return 0;
+  }
+
   // Runs `edit` on a copy of the archive (or of the host file), flushes it
   // and only then puts the copy in place of the original.
   template <class Edit>
@@ -174,14 +186,7 @@ class Tool {
         return Fail(path + ": cannot write the directory");
       }
     }
-    std::error_code ec;
-    fs::rename(copy, path, ec);
-    if (ec) {
-      RemovePendingCopy();
-      return Fail(path + ": cannot replace: " + ec.message());
-    }
-    g_pendingCopy.clear();
-    return 0;
+    return PutCopyInPlace(copy, path);
   }
 
   int List(const std::vector<std::string>& args) {
@@ -386,13 +391,7 @@ class Tool {
       RemovePendingCopy();
       return Fail(host + ": cannot append the archive");
     }
-    std::error_code ec;
-    fs::rename(copy, host, ec);
-    if (ec) {
-      RemovePendingCopy();
-      return Fail(host + ": cannot replace: " + ec.message());
-    }
-    g_pendingCopy.clear();
+    if (const int status = PutCopyInPlace(copy, host); status != 0) return status;
     out_ << "appended " << source << " to " << host << "\n";
     return 0;
   }
