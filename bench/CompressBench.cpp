@@ -22,6 +22,7 @@
 #endif
 
 #include "support/compress.h"
+#include "tests/common/Xorshift.h"
 
 namespace {
 
@@ -65,15 +66,7 @@ int Convert(int argc, char** argv) {
   return 2;
 }
 
-struct Rng {
-  std::uint64_t s;
-  std::uint32_t Next() {
-    s ^= s << 13;
-    s ^= s >> 7;
-    s ^= s << 17;
-    return static_cast<std::uint32_t>(s >> 11);
-  }
-};
+using Rng = glyph::test::Xorshift;
 
 // A 24-bit bitmap file: gradients, flat shapes and a little noise, like a skin picture.
 Bytes MakeBitmap(int w, int h) {

@@ -12,6 +12,7 @@
 
 #include "support/ErrorReport.h"
 #include "support/compress.h"
+#include "tests/common/Xorshift.h"
 
 namespace {
 
@@ -65,16 +66,7 @@ class CompressTest : public ::testing::Test {
   support::ErrorReportPlatform* previous_ = nullptr;
 };
 
-// Small deterministic generator (xorshift), so data is the same everywhere.
-struct Rng {
-  std::uint64_t s;
-  std::uint32_t Next() {
-    s ^= s << 13;
-    s ^= s >> 7;
-    s ^= s << 17;
-    return static_cast<std::uint32_t>(s >> 11);
-  }
-};
+using Rng = glyph::test::Xorshift;
 
 Bytes RandomBytes(std::size_t n, std::uint32_t alphabet, std::uint64_t seed) {
   Rng rng{seed * 2654435761u + 1};
