@@ -59,18 +59,16 @@ AutoAnswer::~AutoAnswer() {
 int AutoAnswer::Count() const { return g_count; }
 const char* AutoAnswer::LastCaption() const { return g_caption.c_str(); }
 
-ClientPixels CaptureClient(HWND hwnd) {
-  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PumpMessages();
-  RECT rc;
-  ::GetClientRect(hwnd, &rc);
+namespace {
+
+// Copies width x height screen pixels from (x, y) of `screen`'s surface.
+ClientPixels CopyPixels(HDC screen, int x, int y, int width, int height) {
   ClientPixels out;
-  out.width = rc.right;
-  out.height = rc.bottom;
+  out.width = width;
+  out.height = height;
   if (out.width <= 0 || out.height <= 0) return out;
   out.bits.resize(static_cast<size_t>(out.width) * out.height);
-  WindowDC screen(hwnd);
-  UniqueDC mem(::CreateCompatibleDC(screen.Get()));
+  UniqueDC mem(::CreateCompatibleDC(screen));
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = out.width;
@@ -78,14 +76,35 @@ ClientPixels CaptureClient(HWND hwnd) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  UniqueBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap dib(::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   {
     ScopedSelect sel(mem.Get(), dib.Get());
-    ::BitBlt(mem.Get(), 0, 0, out.width, out.height, screen.Get(), 0, 0, SRCCOPY);
+    ::BitBlt(mem.Get(), 0, 0, out.width, out.height, screen, x, y, SRCCOPY);
     ::GdiFlush();
     std::memcpy(out.bits.data(), bits, out.bits.size() * 4);
   }
   return out;
+}
+
+}  // namespace
+
+ClientPixels CaptureClient(HWND hwnd) {
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpMessages();
+  RECT rc;
+  ::GetClientRect(hwnd, &rc);
+  WindowDC screen(hwnd);
+  return CopyPixels(screen.Get(), 0, 0, rc.right, rc.bottom);
+}
+
+ClientPixels CaptureWindow(HWND hwnd) {
+  ::RedrawWindow(hwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpMessages();
+  RECT r;
+  ::GetWindowRect(hwnd, &r);
+  WindowDC screen(nullptr);
+  return CopyPixels(screen.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 }  // namespace glyph::test

@@ -38,5 +38,8 @@ struct ClientPixels {
 // Paints hwnd (WM_PRINTCLIENT is not used: the window paints itself, then
 // its screen pixels are copied) and returns the client area's pixels.
 ClientPixels CaptureClient(HWND hwnd);
+// The same for the whole window, non-client edge included, as it is on
+// screen.
+ClientPixels CaptureWindow(HWND hwnd);
 
 }  // namespace glyph::test

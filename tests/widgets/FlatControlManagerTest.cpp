@@ -17,40 +17,13 @@
 namespace glyph {
 namespace {
 
+using test::CaptureWindow;
 using test::ClientPixels;
 using test::PumpUntil;
 
 DWORD Sys(int index) {
   const COLORREF c = ::GetSysColor(index);
   return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-// The window's pixels as they are on screen, non-client edge included.
-ClientPixels CaptureWindow(HWND hwnd) {
-  ::RedrawWindow(hwnd, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PumpMessages();
-  RECT r;
-  ::GetWindowRect(hwnd, &r);
-  ClientPixels out;
-  out.width = r.right - r.left;
-  out.height = r.bottom - r.top;
-  out.bits.resize(static_cast<size_t>(out.width) * out.height);
-  WindowDC screen(nullptr);
-  UniqueDC mem(::CreateCompatibleDC(screen.Get()));
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = out.width;
-  bi.bmiHeader.biHeight = -out.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  UniqueBitmap dib(::CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ScopedSelect select(mem.Get(), dib.Get());
-  ::BitBlt(mem.Get(), 0, 0, out.width, out.height, screen.Get(), r.left, r.top, SRCCOPY);
-  ::GdiFlush();
-  std::memcpy(out.bits.data(), bits, out.bits.size() * 4);
-  return out;
 }
 
 POINT CentreOnScreen(HWND hwnd) {
