@@ -108,12 +108,22 @@ void GenericFrame(HDC dc, const RECT& r, bool hotOrFocused, bool flatFace, bool 
   }
 }
 
+// A raised face (header and tab items, toolbar buttons, trackbar thumbs),
+// lit while the pointer is over it or it has the focus.
+void RaisedFrame(HDC dc, const RECT& r, bool lit) {
+  if (lit) {
+    DoubleFrame(dc, r, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW);
+  } else {
+    DoubleFrame(dc, r, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
+  }
+}
+
 // An arrow button of a scroll bar or an up-down half.
 void ArrowButton(HDC dc, const RECT& r, bool enabled, bool hotOrFocused) {
   if (enabled && hotOrFocused) {
     DoubleFrame(dc, r, COLOR_BTNFACE, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
   } else {
-    DoubleFrame(dc, r, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
+    RaisedFrame(dc, r, false);
   }
 }
 
@@ -237,10 +247,8 @@ class ComboBox : public Generic {
     button.left = button.right - ::GetSystemMetrics(SM_CXVSCROLL);
     if (!Enabled()) {
       DoubleFrame(dc, button, COLOR_BTNFACE, COLOR_BTNFACE, COLOR_BTNFACE, COLOR_BTNFACE);
-    } else if (Hot() || Focused()) {
-      DoubleFrame(dc, button, COLOR_BTNFACE, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
     } else {
-      DoubleFrame(dc, button, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
+      ArrowButton(dc, button, true, Hot() || Focused());
     }
   }
 };
@@ -460,16 +468,9 @@ class Header : public FlatControl {
       const bool under = Hot() && inParent && CursorIn(hwnd_, item);
       ToWindow(hwnd_, item);
       right = item.right;
-      if (under) {
-        DoubleFrame(dc, item, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW);
-      } else {
-        DoubleFrame(dc, item, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
-      }
+      RaisedFrame(dc, item, under);
     }
-    if (right < r.right) {
-      DoubleFrame(dc, RECT{right, r.top, r.right, r.bottom}, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW,
-                  COLOR_BTNFACE, COLOR_BTNFACE);
-    }
+    if (right < r.right) RaisedFrame(dc, RECT{right, r.top, r.right, r.bottom}, false);
   }
 };
 
@@ -486,17 +487,8 @@ class Trackbar : public FlatControl {
     const bool lit = Hot() || Focused();
     flat::Fill(dc, thumb.left, thumb.top, thumb.right - thumb.left, thumb.bottom - thumb.top,
                ::GetSysColor(COLOR_BTNFACE));
-    if (Style() & TBS_BOTH) {
-      if (lit) {
-        DoubleFrame(dc, thumb, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW);
-      } else {
-        DoubleFrame(dc, thumb, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
-      }
-      return;
-    }
-    // Pointed thumbs: an outline of four one-pixel lines.
-    DoubleFrame(dc, thumb, COLOR_BTNHIGHLIGHT, lit ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW,
-                lit ? COLOR_3DLIGHT : COLOR_BTNFACE, lit ? COLOR_BTNSHADOW : COLOR_BTNFACE);
+    // Square and pointed thumbs alike: the thumb rectangle's raised frame.
+    RaisedFrame(dc, thumb, lit);
   }
 };
 
@@ -522,10 +514,8 @@ class Toolbar : public FlatControl {
         DoubleFrame(dc, item, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNSHADOW);
       } else if (pressed) {
         DoubleFrame(dc, item, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNFACE, COLOR_BTNFACE);
-      } else if (under) {
-        DoubleFrame(dc, item, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW);
       } else {
-        DoubleFrame(dc, item, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
+        RaisedFrame(dc, item, under);
       }
     }
   }
@@ -551,11 +541,7 @@ class Tab : public FlatControl {
       if (!::SendMessageA(hwnd_, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) return;
       const bool under = Hot() && CursorIn(hwnd_, item);
       ToWindow(hwnd_, item);
-      if (under) {
-        DoubleFrame(dc, item, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW);
-      } else {
-        DoubleFrame(dc, item, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNFACE);
-      }
+      RaisedFrame(dc, item, under);
     };
     for (int i = 0; i < count; ++i) {
       if (i != selected) drawTab(i);
