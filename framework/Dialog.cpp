@@ -33,19 +33,9 @@ INT_PTR CALLBACK Dialog::StaticDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lp) {
 }
 
 LRESULT Dialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COMMAND && lp == 0) {
-    // Enter and Escape arrive as IDOK / IDCANCEL with no control.
-    if (OnCommand(LOWORD(wp), HIWORD(wp), nullptr)) return 0;
-    if (LOWORD(wp) == IDOK) {
-      OnOK();
-      return 0;
-    }
-    if (LOWORD(wp) == IDCANCEL) {
-      OnCancel();
-      return 0;
-    }
-  }
-  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+  // Enter and Escape arrive as IDOK / IDCANCEL with no control; buttons
+  // as BN_CLICKED from the control.
+  if (msg == WM_COMMAND && (lp == 0 || HIWORD(wp) == BN_CLICKED)) {
     if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
     if (LOWORD(wp) == IDOK) {
       OnOK();
