@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "framework/WindowText.h"
 #include "widgets/LinkText.h"
 
 namespace glyph {
@@ -14,15 +15,6 @@ constexpr DWORD kRegistryValueLength = 260;
 constexpr WORD kHelpViewerHandCursor = 106;
 
 bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
-
-std::string WindowText(HWND hwnd) {
-  const int length = ::GetWindowTextLengthA(hwnd);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = ::GetWindowTextA(hwnd, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
 
 // The shared hand cursor: a copy of the help viewer's (ours to free), or
 // the system's hand when that is missing (shared, never freed).

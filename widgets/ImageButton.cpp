@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/WindowText.h"
 #include "widgets/Shade.h"
 
 namespace glyph {
@@ -9,15 +10,6 @@ namespace {
 
 // How much lighter the background is while the button is lit.
 constexpr int kLitDelta = 25;
-
-std::string WindowText(HWND hwnd) {
-  const int length = ::GetWindowTextLengthA(hwnd);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = ::GetWindowTextA(hwnd, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
 
 // Fills a rectangle with a solid colour without creating a brush.
 void FillSolid(HDC dc, const RECT& r, COLORREF colour) {

@@ -1,0 +1,21 @@
+#pragma once
+
+// A window's text as a std::string.
+
+#include <windows.h>
+
+#include <string>
+
+namespace glyph {
+
+// The window's text; empty when it has none or cannot be read.
+inline std::string WindowText(HWND hwnd) {
+  const int length = ::GetWindowTextLengthA(hwnd);
+  if (length <= 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = ::GetWindowTextA(hwnd, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+}  // namespace glyph
