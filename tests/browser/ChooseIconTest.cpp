@@ -16,6 +16,7 @@
 #include "browser/resource.h"
 #include "framework/Profile.h"
 #include "tests/browser/TempTree.h"
+#include "tests/common/FileBytes.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {
@@ -23,8 +24,7 @@ namespace {
 
 std::string IconBytes() {
   // One of the dialog's own button icons: a real two-image icon file.
-  std::ifstream in(GLYPH_SAMPLE_ICON, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return test::ReadAll(GLYPH_SAMPLE_ICON);
 }
 
 std::wstring CurrentDirectory() {
@@ -316,13 +316,8 @@ TEST_F(ChooseIconTest, VanishedAndUnreadableFilesLeaveTheIconListEmpty) {
   EXPECT_EQ(dlg->CurrentFolder(), temp.Path(L"brief\\"));
 }
 
-std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST_F(ChooseIconTest, HostileFilesNeitherCrashNorHang) {
-  const std::string library = ReadFile("C:\\windows\\system32\\comdlg32.dll");
+  const std::string library = test::ReadAll("C:\\windows\\system32\\comdlg32.dll");
   ASSERT_GT(library.size(), 4096u);
   std::string past = library;
   // Every section's raw data pointer moved past the end of the file.

@@ -16,19 +16,13 @@
 #include "support/Checksum.h"
 #include "support/WindowCodec.h"
 #include "support/compress.h"
+#include "tests/common/FileBytes.h"
 
 namespace support {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using glyph::test::ReadAll;
+using glyph::test::WriteAll;
 
 void PutU32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));

@@ -11,6 +11,7 @@
 
 #include "FakeReportPlatform.h"
 #include "support/FileProvider.h"
+#include "tests/common/FileBytes.h"
 
 namespace support {
 namespace {
@@ -26,10 +27,7 @@ constexpr char kBreak[] = "\r\n";
 constexpr char kBreak[] = "\n";
 #endif
 
-std::string ReadLog() {
-  std::ifstream in(kLog, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+std::string ReadLog() { return glyph::test::ReadAll(kLog); }
 
 class ErrorReportTest : public ::testing::Test {
  protected:

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/Archive.h"
+#include "tests/common/FileBytes.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,15 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using glyph::test::ReadAll;
+using glyph::test::WriteAll;
 
 struct Result {
   int status;

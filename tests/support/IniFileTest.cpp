@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/FileProvider.h"
+#include "tests/common/FileBytes.h"
 
 namespace support {
 namespace {
@@ -197,10 +198,7 @@ TEST(IniFileTest, ReloadWithoutProviderLeavesNoLines) {
 
 TEST(IniFileTest, LoadsAndSavesFiles) {
   const char* name = "inifile_test.ini";
-  {
-    std::ofstream out(name, std::ios::binary);
-    out << "[Screen]\r\nWidth = 320\r\n\r\nHeight=240";
-  }
+  glyph::test::WriteAll(name, "[Screen]\r\nWidth = 320\r\n\r\nHeight=240");
   TIniFile ini;
   ASSERT_TRUE(ini.LoadFromFile(name));
   EXPECT_FALSE(ini.Failed());
@@ -208,14 +206,12 @@ TEST(IniFileTest, LoadsAndSavesFiles) {
   EXPECT_EQ(ini.GetLong("Screen", "Height", 0), 240);
 
   ini.SaveToFile(name);
-  std::ifstream in(name, std::ios::binary);
-  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string saved = glyph::test::ReadAll(name);
 #ifdef _WIN32
   EXPECT_EQ(saved, "[Screen]\r\nWidth=320\r\n\r\nHeight=240\r\n");
 #else
   EXPECT_EQ(saved, "[Screen]\nWidth=320\n\nHeight=240\n");
 #endif
-  in.close();
   std::remove(name);
   ini.SaveToFile("no such folder/x.ini");  // reports nothing
   EXPECT_STREQ(ini.ClassName(), "TIniFile");
