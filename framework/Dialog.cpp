@@ -33,20 +33,24 @@ INT_PTR CALLBACK Dialog::StaticDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lp) {
 }
 
 LRESULT Dialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  // Enter and Escape arrive as IDOK / IDCANCEL with no control; buttons
-  // as BN_CLICKED from the control.
-  if (msg == WM_COMMAND && (lp == 0 || HIWORD(wp) == BN_CLICKED)) {
-    if (OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) return 0;
-    if (LOWORD(wp) == IDOK) {
+  if (msg != WM_COMMAND) return Window::WindowProc(msg, wp, lp);
+  // Every command is offered to OnCommand once; what it declines and is
+  // Enter or Escape (IDOK / IDCANCEL with no control) or a click on the OK
+  // or Cancel button goes to OnOK / OnCancel.
+  const UINT id = LOWORD(wp);
+  const UINT code = HIWORD(wp);
+  if (OnCommand(id, code, reinterpret_cast<HWND>(lp))) return 0;
+  if (lp == 0 || code == BN_CLICKED) {
+    if (id == IDOK) {
       OnOK();
       return 0;
     }
-    if (LOWORD(wp) == IDCANCEL) {
+    if (id == IDCANCEL) {
       OnCancel();
       return 0;
     }
   }
-  return Window::WindowProc(msg, wp, lp);
+  return Default();
 }
 
 }  // namespace glyph
