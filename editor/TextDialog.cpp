@@ -2,10 +2,9 @@
 
 #include <commdlg.h>
 
-#include <vector>
-
 #include "editor/BitmapView.h"
 #include "editor/EditorResources.h"
+#include "framework/WindowText.h"
 
 namespace glyph {
 namespace {
@@ -61,11 +60,7 @@ bool CTextDialog::OnCommand(UINT id, UINT code, HWND) {
 }
 
 void CTextDialog::OnOK() {
-  HWND edit = GetItem(IDC_TEXT);
-  const int length = ::GetWindowTextLengthA(edit);
-  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-  ::GetWindowTextA(edit, buffer.data(), length + 1);
-  text_.assign(buffer.data());
+  text_ = WindowText(GetItem(IDC_TEXT));
   Dialog::OnOK();
 }
 
