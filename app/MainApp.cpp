@@ -6,22 +6,12 @@
 
 #include "app/MainDialog.h"
 #include "app/Uninstall.h"
+#include "framework/AnsiText.h"
 #include "widgets/FlatControlManager.h"
 
 namespace glyph {
 
 namespace {
-
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                          nullptr);
-  return out;
-}
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 

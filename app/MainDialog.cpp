@@ -12,6 +12,7 @@
 #include "browser/IconExtract.h"
 #include "editor/EditorResources.h"
 #include "editor/FileExportDialog.h"
+#include "framework/AnsiText.h"
 
 namespace glyph {
 
@@ -24,17 +25,6 @@ namespace {
 // The trackbar's notification at the end of a movement (TB_ENDTRACK).
 constexpr int kEndOfMove = 8;
 constexpr size_t kMaxModulePath = 1023;
-
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                          nullptr);
-  return out;
-}
 
 }  // namespace
 
