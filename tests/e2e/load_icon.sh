@@ -39,6 +39,11 @@ xdotool mousemove --window "$dialog" 300 361 click 1
 wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
 wait_window "^Glyphsmith - shell32$" 10 >/dev/null || fail "the title does not name the library"
 
+# Draw on it: the pen (the tool at start, black, size 1) sets the last
+# cell of the last row. The canvas starts at (99, 41) with 9 x 8 cells.
+xdotool mousemove --window "$win" $((99 + 9 * 31 + 4)) $((41 + 8 * 31 + 4)) click 1
+sleep 0.3
+
 # Save through the save dialog; its proposed name is the library's.
 xdotool mousemove --window "$win" 49 89 click 1
 wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
@@ -60,8 +65,12 @@ ref.size = (32, 32)  # the image the editor draws: the 32 x 32 one
 ref = ref.convert("RGBA").load()
 got = Image.open(sys.argv[2]).convert("RGBA").load()
 bad, opaque = [], 0
+if got[31, 31] != (0, 0, 0, 255):
+    bad.append(f"(31,31) {got[31, 31]} is not the pen's black dot")
 for y in range(32):
     for x in range(32):
+        if (x, y) == (31, 31):
+            continue
         r, g = ref[x, y], got[x, y]
         if r[3] == 255:
             opaque += 1
