@@ -72,9 +72,9 @@ UINT_PTR CALLBACK CFileExportDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARA
 void CFileExportDialog::OnTypeChange(HWND dialog, const OPENFILENAMEA& ofn) {
   const size_t type = ofn.nFilterIndex;
   if (type < 1 || type > filter_.descriptions.size()) return;
-  char spec[ExportFilter::kMaxName + 1] = {};
-  const LRESULT length = CommDlg_OpenSave_GetSpec(dialog, spec, sizeof spec);
-  const std::string name = length > 0 ? std::string(spec) : std::string();
+  char typedName[ExportFilter::kMaxName + 1] = {};
+  const LRESULT length = CommDlg_OpenSave_GetSpec(dialog, typedName, sizeof typedName);
+  const std::string name = length > 0 ? std::string(typedName) : std::string();
   std::string renamed = ApplyExtension(name, ExtensionOfDescription(filter_.descriptions[type - 1]));
   if (renamed.size() > ExportFilter::kMaxName) renamed.resize(ExportFilter::kMaxName);
   CommDlg_OpenSave_SetControlText(dialog, cmb13, renamed.c_str());

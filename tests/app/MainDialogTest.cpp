@@ -75,9 +75,9 @@ class TestMainDialog : public CMainDialog {
   }
   bool RunSaveDialog(CFileExportDialog& dialog) override {
     dialog.SetShownCallback([this](HWND d) {
-      char spec[MAX_PATH] = {};
-      CommDlg_OpenSave_GetSpec(d, spec, sizeof spec);
-      proposedName = spec;
+      char typedName[MAX_PATH] = {};
+      CommDlg_OpenSave_GetSpec(d, typedName, sizeof typedName);
+      proposedName = typedName;
       if (onSaveShown) {
         onSaveShown(d);
       } else {

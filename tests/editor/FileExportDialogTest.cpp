@@ -15,9 +15,9 @@ namespace {
 const char kTypes[] = "True-color icon (*.ico)|16 colors icon (*.ico)|True-color bitmap (*.bmp)|";
 
 std::string FieldText(HWND dialog) {
-  char spec[300] = {};
-  CommDlg_OpenSave_GetSpec(dialog, spec, sizeof spec);
-  return spec;
+  char typedName[300] = {};
+  CommDlg_OpenSave_GetSpec(dialog, typedName, sizeof typedName);
+  return typedName;
 }
 
 // Chooses a type in the type box as a user would.
