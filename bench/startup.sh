@@ -10,9 +10,7 @@ build="$root/build/windows"
 unset DISPLAY
 glyph_display
 glyph_wineprefix "$build/wineprefix"
-wineserver -k 2>/dev/null || true
-wineserver -p
-wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+glyph_wineserver
 trap 'wineserver -k 2>/dev/null || true; glyph_stop_display' EXIT
 
 # Milliseconds from launch until a visible window with the title appears.
@@ -24,10 +22,8 @@ time_one() {
   until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do sleep 0.005; done
   end=$(date +%s%N)
   kill "$pid" 2>/dev/null || true
-  wineserver -k 2>/dev/null || true   # ends the Windows process too
+  glyph_wineserver   # the old server's end takes the Windows process with it
   wait "$pid" 2>/dev/null || true
-  wineserver -p
-  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
   echo $(((end - start) / 1000000))
 }
 

@@ -80,6 +80,16 @@ glyph_wineprefix() {
   touch "$WINEPREFIX/.glyph-ready"
 }
 
+# glyph_wineserver: one persistent server for the prefix in WINEPREFIX,
+# replacing any left over there (an earlier run cut short), with Wine's
+# services started now and with no inherited output: started later by a
+# program whose output is a pipe, they would hold that pipe open for ever.
+glyph_wineserver() {
+  wineserver -k 2>/dev/null || true
+  wineserver -p
+  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+}
+
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   glyph_install_packages
 fi

@@ -27,13 +27,8 @@ saved_display="${DISPLAY:-}"
 unset DISPLAY
 glyph_display
 glyph_wineprefix "$root/build/windows/wineprefix"
-# One persistent server for the whole run; a server left over in this
-# build's prefix (an earlier run cut short) is replaced.
-wineserver -k 2>/dev/null || true
-wineserver -p
-# Start Wine's services now, with no inherited output: started by the first
-# test they would hold CTest's output pipe open and hang the run.
-wine cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+# One server for the whole run, its services started outside CTest's pipe.
+glyph_wineserver
 cleanup() {
   WINEPREFIX="$root/build/windows/wineprefix" wineserver -k 2>/dev/null || true
   glyph_stop_display
