@@ -110,8 +110,10 @@ class CBitmapView : public Window {
   void OnMouseMove(UINT flags, POINT p) override;
   void OnLButtonDown(UINT flags, POINT p) override;
   void OnLButtonUp(UINT flags, POINT p) override;
-  // A quick second click is a press like any other.
-  void OnLButtonDblClk(UINT flags, POINT p) override { OnLButtonDown(flags, p); }
+  // The second press of a double-click is swallowed, so a double-click acts
+  // as the single click its first press began: after a pick it would
+  // otherwise paint with the restored tool in the picked colour.
+  void OnLButtonDblClk(UINT, POINT) override {}
   void OnRButtonUp(UINT flags, POINT p) override;
   void OnCancelMode() override;
   BOOL OnSetCursor(HWND, UINT, UINT) override;

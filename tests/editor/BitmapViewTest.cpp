@@ -333,6 +333,21 @@ TEST_F(BitmapViewTest, PickChosenTwiceStillReturnsToTheToolBefore) {
   EXPECT_EQ(view.GetTool(), TOOL_RECT);
 }
 
+// A double-click arrives as press, release, double-click, release: the
+// second half must not act as a second press with the tool the pick
+// returned to.
+TEST_F(BitmapViewTest, DoubleClickActsAsOneClick) {
+  image.View().At(3, 3) = 0x123456;
+  view.SetPreviousTool(TOOL_PEN);
+  view.SetTool(TOOL_PICK);
+  Stroke({{3, 3}});
+  ::SendMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, CellPoint(5, 5));
+  Up(5, 5);
+  EXPECT_EQ(view.GetTool(), TOOL_PEN);
+  EXPECT_EQ(view.GetUndoCount(), 1);
+  EXPECT_EQ(At(5, 5), kSilverPixel);
+}
+
 TEST_F(BitmapViewTest, UndoKeepsAHundredStates) {
   view.Undo();  // nothing to undo yet
   EXPECT_EQ(view.GetUndoCount(), 1);
