@@ -181,6 +181,10 @@ bool CDialogLayout::RestorePlacement(const char* name, bool restoreShowState) co
   r.top = Profile::GetInt(name, "Top", r.top);
   r.bottom = Profile::GetInt(name, "Bottom", r.bottom);
   wp.showCmd = static_cast<UINT>(Profile::GetInt(name, "State", static_cast<int>(wp.showCmd)));
+  // A placement that would show the dialog hidden or off every monitor is
+  // not ours to keep: a modal dialog there leaves the program looking hung.
+  if (wp.showCmd == SW_HIDE || wp.showCmd > SW_MAX) return false;
+  if (r.right <= r.left || r.bottom <= r.top || !::MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return false;
   // A dialog closed while minimised comes back as a normal window: a
   // dialog that opens as an icon looks like one that never opened.
   if (wp.showCmd == SW_SHOWMINIMIZED || wp.showCmd == SW_MINIMIZE || wp.showCmd == SW_SHOWMINNOACTIVE)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "framework/Profile.h"
 #include "tests/common/GuiTest.h"
@@ -262,6 +263,42 @@ TEST_F(PlacementTest, MissingOrHalfWrittenPlacementIsIgnored) {
   ::GetWindowRect(dlg, &after);
   EXPECT_TRUE(Same(before, after));
   dlg.DestroyWindow();
+}
+
+// Placements that would open the dialog where nobody can see it: a modal
+// dialog there makes the program look hung.
+TEST_F(PlacementTest, HiddenOrOffScreenPlacementIsIgnored) {
+  const struct {
+    const char* what;
+    RECT rect;
+    int state;
+  } cases[] = {
+      {"hidden", {100, 100, 500, 400}, SW_HIDE},
+      {"unknown state", {100, 100, 500, 400}, 99},
+      {"off every monitor", {-32000, -32000, -31600, -31700}, SW_SHOWNORMAL},
+      {"far right", {40000, 100, 40400, 400}, SW_SHOWNORMAL},
+  };
+  for (const auto& c : cases) {
+    for (const auto& [entry, value] : {std::pair<const char*, int>{"(check)", 0x7F7F},
+                                       {"Left", c.rect.left},
+                                       {"Top", c.rect.top},
+                                       {"Right", c.rect.right},
+                                       {"Bottom", c.rect.bottom},
+                                       {"State", c.state}})
+      ASSERT_TRUE(Profile::WriteInt("Odd", entry, value));
+    TestDialog dlg;
+    ASSERT_TRUE(dlg.Open());
+    ::ShowWindow(dlg, SW_SHOWNORMAL);
+    RECT before{};
+    ::GetWindowRect(dlg, &before);
+    EXPECT_FALSE(dlg.Layout().RestorePlacement("Odd", true)) << c.what;
+    PumpMessages();
+    RECT after{};
+    ::GetWindowRect(dlg, &after);
+    EXPECT_TRUE(::IsWindowVisible(dlg)) << c.what;
+    EXPECT_TRUE(Same(before, after)) << c.what << ": " << Str(after);
+    dlg.DestroyWindow();
+  }
 }
 
 TEST(Profile, ValuesRoundTripAndDefaultsApply) {
