@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "app/res/AppResources.h"
-#include "editor/EditorResources.h"
+#include "framework/ResourceIds.h"
 
 namespace glyph {
 

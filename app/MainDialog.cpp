@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "app/AboutDialog.h"
-#include "app/res/AppResources.h"
 #include "browser/ChooseIconDlg.h"
 #include "browser/FilePath.h"
 #include "browser/IconExtract.h"
-#include "editor/EditorResources.h"
 #include "editor/FileExportDialog.h"
 #include "framework/AnsiText.h"
+#include "framework/ResourceIds.h"
 
 namespace glyph {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "browser/resource.h"
+#include "framework/ResourceIds.h"
 
 namespace glyph {
 namespace {
@@ -98,9 +98,9 @@ BOOL CChooseIconDlg::OnInitDialog() {
   scanButton_.Subclass(GetItem(IDC_SCAN_SUBFOLDERS));
   okButton_.Subclass(GetItem(IDOK));
   cancelButton_.Subclass(GetItem(IDCANCEL));
-  scanButton_.SetIcon(IDI_BUTTON_SCAN, 0, 16, 16);
-  okButton_.SetIcon(IDI_BUTTON_OK, 0, 16, 16);
-  cancelButton_.SetIcon(IDI_BUTTON_CANCEL, 0, 16, 16);
+  scanButton_.SetIcon(IDI_SCAN, 0, 16, 16);
+  okButton_.SetIcon(IDI_OK, 0, 16, 16);
+  cancelButton_.SetIcon(IDI_CANCEL, 0, 16, 16);
 
   CDialogLayout& layout = Layout();
   layout.AddControl(GetItem(IDC_FOLDER_TREE), 0, 50, 0, 50);

@@ -3,7 +3,7 @@
 #include <commdlg.h>
 
 #include "editor/BitmapView.h"
-#include "editor/EditorResources.h"
+#include "framework/ResourceIds.h"
 #include "framework/WindowText.h"
 
 namespace glyph {

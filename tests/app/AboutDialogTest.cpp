@@ -9,7 +9,7 @@
 
 #include "app/MainApp.h"
 #include "app/MainDialog.h"
-#include "app/res/AppResources.h"
+#include "framework/ResourceIds.h"
 #include "tests/common/GuiTest.h"
 #include "widgets/FlatControlManager.h"
 

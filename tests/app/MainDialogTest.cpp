@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/res/AppResources.h"
 #include "editor/FileExportDialog.h"
+#include "framework/ResourceIds.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "browser/ChooseIconDlg.h"
-#include "browser/resource.h"
 #include "framework/Profile.h"
+#include "framework/ResourceIds.h"
 #include "tests/browser/TempTree.h"
 #include "tests/common/FileBytes.h"
 #include "tests/common/GuiTest.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/BitmapView.h"
-#include "editor/EditorResources.h"
+#include "framework/ResourceIds.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {
