@@ -228,25 +228,9 @@ TEST(BmpFormat, RefusesTruncatedAndLyingFiles) {
 // sanitizers, any disagreement of stride and memory is caught), written and
 // read back unchanged.
 TEST(BmpFormat, EveryImageReadTakesEveryPrimitiveAndRoundTrips) {
-  struct Case {
-    std::string name;
-    std::vector<uint8_t> bytes;
-    uint32_t width, height;
-    std::vector<Pixel> pixels;  // empty: not checked
-  };
-  std::vector<Case> cases;
-  for (auto& s : bmptest::LoadSamples(GLYPH_TEST_DATA)) {
-    cases.push_back({s.name, std::move(s.bytes), bmptest::kSampleWidth, bmptest::kSampleHeight, s.pixels});
-  }
-  ASSERT_EQ(cases.size(), 16u);
-  cases.push_back(
-      {"1021 wide, 32 bits", bmptest::BmpFile({1021, 3}, std::vector<uint8_t>(1021 * 4 * 3, 9)), 1021, 3});
-  bmptest::FileSpec claimsOne{64, 2};
-  claimsOne.reserved1 = 1;
-  cases.push_back(
-      {"64 wide claiming 1", bmptest::BmpFile(claimsOne, std::vector<uint8_t>(64 * 4 * 2, 7)), 64, 2});
-
-  for (const Case& c : cases) {
+  const auto cases = bmptest::ImagesToRead(GLYPH_TEST_DATA);
+  ASSERT_EQ(cases.size(), 18u);
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto image = Read(c.bytes);
     ASSERT_TRUE(image);

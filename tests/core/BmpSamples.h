@@ -49,11 +49,9 @@ inline std::vector<uint8_t> BmpFile(const FileSpec& s, const std::vector<uint8_t
 struct Sample {
   std::string name;
   std::vector<uint8_t> bytes;
-  std::vector<Pixel> pixels;  // 0x00RRGGBB, top row first
+  uint32_t width = 0, height = 0;  // as read
+  std::vector<Pixel> pixels;       // 0x00RRGGBB, top row first; empty: not known
 };
-
-constexpr int kSampleWidth = 5;
-constexpr int kSampleHeight = 3;
 
 // Every sample listed in `dir`/expected.txt, with its file's bytes.
 inline std::vector<Sample> LoadSamples(const std::string& dir) {
@@ -63,6 +61,8 @@ inline std::vector<Sample> LoadSamples(const std::string& dir) {
   while (std::getline(list, line)) {
     std::istringstream fields(line);
     Sample s;
+    s.width = 5;
+    s.height = 3;
     fields >> s.name;
     std::string rgb;
     while (fields >> rgb) {
@@ -74,6 +74,21 @@ inline std::vector<Sample> LoadSamples(const std::string& dir) {
     samples.push_back(std::move(s));
   }
   return samples;
+}
+
+// The samples, and the two files that once made an image whose stride
+// disagreed with its memory.
+inline std::vector<Sample> ImagesToRead(const std::string& dir) {
+  std::vector<Sample> images = LoadSamples(dir);
+  // Rows of exactly 1021 pixels: not a multiple of 4.
+  images.push_back(
+      {"1021 wide, 32 bits", BmpFile({1021, 3}, std::vector<uint8_t>(1021 * 4 * 3, 0x5A)), 1021, 3});
+  // A logical width in reserved 1 far below the rows' width.
+  FileSpec claimsOne{64, 2};
+  claimsOne.reserved1 = 1;
+  images.push_back(
+      {"64 wide claiming width 1", BmpFile(claimsOne, std::vector<uint8_t>(64 * 4 * 2, 7)), 64, 2});
+  return images;
 }
 
 }  // namespace bmptest

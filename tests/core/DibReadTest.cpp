@@ -12,29 +12,6 @@
 namespace glyph {
 namespace {
 
-struct Case {
-  std::string name;
-  std::vector<uint8_t> bytes;
-  uint32_t width = 0, height = 0;
-  std::vector<Pixel> pixels;  // empty: not checked
-};
-
-std::vector<Case> Cases() {
-  std::vector<Case> cases;
-  for (auto& s : bmptest::LoadSamples(GLYPH_TEST_DATA)) {
-    cases.push_back({s.name, std::move(s.bytes), bmptest::kSampleWidth, bmptest::kSampleHeight, s.pixels});
-  }
-  // Memory exactly 1021 pixels a row.
-  cases.push_back(
-      {"1021 wide, 32 bits", bmptest::BmpFile({1021, 3}, std::vector<uint8_t>(1021 * 4 * 3, 0x5A)), 1021, 3});
-  // The logical width in reserved 1 may not shrink the image below its rows.
-  bmptest::FileSpec claimsOne{64, 2};
-  claimsOne.reserved1 = 1;
-  cases.push_back(
-      {"64 wide claiming width 1", bmptest::BmpFile(claimsOne, std::vector<uint8_t>(64 * 4 * 2, 7)), 64, 2});
-  return cases;
-}
-
 // The pointer arithmetic (stride x height x 4 bytes) against the section.
 ::testing::AssertionResult MemoryAgrees(const CDib& dib) {
   DIBSECTION section{};
@@ -52,7 +29,7 @@ std::vector<Case> Cases() {
   return ::testing::AssertionSuccess();
 }
 
-void ReadAndDraw(const Case& c) {
+void ReadAndDraw(const bmptest::Sample& c) {
   CDib dib;
   MemoryStream in(c.bytes.data(), c.bytes.size());
   ASSERT_EQ(dib.ReadBmp(in), c.bytes.size());
@@ -103,9 +80,9 @@ void ReadAndDraw(const Case& c) {
 }
 
 TEST(DibRead, EveryImageReadIsA32BitImageThatEveryPrimitiveStaysInside) {
-  const std::vector<Case> cases = Cases();
+  const auto cases = bmptest::ImagesToRead(GLYPH_TEST_DATA);
   ASSERT_EQ(cases.size(), 18u);
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ReadAndDraw(c);
   }
