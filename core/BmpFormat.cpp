@@ -1,7 +1,10 @@
 #include "core/BmpFormat.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "core/BmpRows.h"
 
 namespace glyph {
 
@@ -52,8 +55,11 @@ uint16_t BmpInfo::ColorCount() const {
 
 namespace {
 
-constexpr uint32_t kCompressionRgb = 0;
-constexpr uint32_t kCompressionBitfields = 3;
+// Bit fields need their three masks after the 40-byte header.
+constexpr size_t kBitfieldsHeaderBytes = kBmpInfoHeaderSize + 12;
+// Pixel data is read in pieces of this size, so a stream that claims more
+// than it holds never makes the reader allocate what it claims.
+constexpr size_t kReadChunk = 1 << 20;
 
 bool Supported(const BmpInfo& info) {
   if (info.size < kBmpInfoHeaderSize) return false;
@@ -65,11 +71,12 @@ bool Supported(const BmpInfo& info) {
     case 4:
     case 8:
     case 24:
-      if (info.compression != kCompressionRgb) return false;
+      if (info.compression != kBmpCompressionRgb) return false;
       break;
     case 16:
     case 32:
-      if (info.compression != kCompressionRgb && info.compression != kCompressionBitfields) return false;
+      if (info.compression != kBmpCompressionRgb && info.compression != kBmpCompressionBitfields)
+        return false;
       break;
     default:
       return false;
@@ -80,33 +87,70 @@ bool Supported(const BmpInfo& info) {
   return true;
 }
 
+bool ReadExactly(ByteStream& in, size_t size, std::vector<uint8_t>& out) {
+  out.clear();
+  while (out.size() < size) {
+    const size_t done = out.size();
+    const size_t piece = std::min(kReadChunk, size - done);
+    out.resize(done + piece);
+    if (in.Read(out.data() + done, piece) != piece) return false;
+  }
+  return true;
+}
+
+// The colour table follows the header, and the bit masks when a 40-byte
+// header leaves them outside.
+size_t TableOffset(const BmpInfo& info) {
+  return info.compression == kBmpCompressionBitfields && info.size < kBitfieldsHeaderBytes
+             ? kBitfieldsHeaderBytes
+             : info.size;
+}
+
+uint32_t LogicalWidth(uint16_t reserved1, uint32_t fileWidth) {
+  const uint32_t padded = (static_cast<uint32_t>(reserved1) + 3) & ~3u;
+  return reserved1 != 0 && padded == fileWidth ? reserved1 : fileWidth;
+}
+
 }  // namespace
+
+std::vector<uint8_t> PixelMemoryHeader(uint32_t stride, uint32_t height) {
+  std::vector<uint8_t> header(kBmpInfoHeaderSize, 0);
+  StoreU32(header.data(), kBmpInfoHeaderSize);
+  StoreU32(header.data() + 4, stride);
+  StoreU32(header.data() + 8, static_cast<uint32_t>(-static_cast<int32_t>(height)));  // top row first
+  StoreU16(header.data() + 12, 1);
+  StoreU16(header.data() + 14, 32);
+  StoreU32(header.data() + 20, stride * height * 4);
+  return header;
+}
 
 std::optional<BmpImage> ReadBmpStream(ByteStream& in) {
   uint8_t fileHeader[kBmpFileHeaderSize];
   if (in.Read(fileHeader, sizeof fileHeader) != sizeof fileHeader) return std::nullopt;
   if (LoadU16(fileHeader) != kBmpType) return std::nullopt;
 
-  BmpImage image;
-  image.reserved1 = LoadU16(fileHeader + 6);
-  image.pixelOffset = LoadU32(fileHeader + 10);
+  const uint16_t reserved1 = LoadU16(fileHeader + 6);
+  const uint32_t pixelOffset = LoadU32(fileHeader + 10);
   // The header and colour table lie between the file header and the
   // pixels: at least a whole info header, at most a header and 256 colours
   // plus bit masks.
-  if (image.pixelOffset < kBmpFileHeaderSize + kBmpInfoHeaderSize ||
-      image.pixelOffset > kBmpFileHeaderSize + kBmpInfoHeaderSize + 256 * 4 + 1024) {
+  if (pixelOffset < kBmpFileHeaderSize + kBmpInfoHeaderSize ||
+      pixelOffset > kBmpFileHeaderSize + kBmpInfoHeaderSize + 256 * 4 + 1024) {
     return std::nullopt;
   }
-  const size_t headerBytes = image.pixelOffset - kBmpFileHeaderSize;
-  image.header.assign(headerBytes + kBmpHeaderSlack, 0);
-  if (in.Read(image.header.data(), headerBytes) != headerBytes) return std::nullopt;
+  const size_t headerBytes = pixelOffset - kBmpFileHeaderSize;
+  std::vector<uint8_t> header(headerBytes + kBmpHeaderSlack, 0);
+  if (in.Read(header.data(), headerBytes) != headerBytes) return std::nullopt;
 
-  const BmpInfo info = image.Info();
+  const BmpInfo info = BmpInfo::From(header.data());
   if (!Supported(info)) return std::nullopt;
   // The colour table must fit in what was read (with the slack for
-  // tables written shorter than their count).
-  if (info.size > headerBytes || info.size + 4u * info.ColorCount() > image.header.size())
+  // tables written shorter than their count), the masks in the file.
+  if (info.compression == kBmpCompressionBitfields && headerBytes < kBitfieldsHeaderBytes)
     return std::nullopt;
+  const size_t tableOffset = TableOffset(info);
+  const size_t tableBytes = 4u * info.ColorCount();
+  if (info.size > headerBytes || tableOffset + tableBytes > header.size()) return std::nullopt;
 
   const size_t rowBytes = info.RowBytes();
   const size_t height = static_cast<size_t>(std::abs(info.height));
@@ -115,14 +159,26 @@ std::optional<BmpImage> ReadBmpStream(ByteStream& in) {
   // smaller than the rows themselves.
   size_t imageSize = info.imageSize ? info.imageSize : pixelBytes;
   if (imageSize < pixelBytes || imageSize > pixelBytes + 4 * rowBytes + 4096) return std::nullopt;
+  std::vector<uint8_t> data;
+  if (!ReadExactly(in, imageSize, data)) return std::nullopt;
 
-  std::vector<uint8_t> data(imageSize);
-  if (in.Read(data.data(), imageSize) != imageSize) return std::nullopt;
-  image.rows.resize(pixelBytes);
+  BmpImage image;
+  image.width = LogicalWidth(reserved1, static_cast<uint32_t>(info.width));
+  image.height = static_cast<uint32_t>(height);
+  image.stride = (image.width + 3) & ~3u;  // never less than the file's width
+  image.header = PixelMemoryHeader(image.stride, image.height);
+  if (tableBytes) {
+    StoreU32(image.header.data() + 32, info.ColorCount());
+    image.header.insert(image.header.end(), header.begin() + tableOffset,
+                        header.begin() + tableOffset + tableBytes);
+  }
+  image.pixels.assign(static_cast<size_t>(image.stride) * height, 0);
+  const BmpRowDecoder decoder(info, header.data());
   for (size_t k = 0; k < height; ++k) {
     const size_t target = info.height > 0 ? height - 1 - k : k;  // positive height: bottom row first
-    std::memcpy(image.rows.data() + target * rowBytes, data.data() + k * rowBytes, rowBytes);
+    decoder.Decode(data.data() + k * rowBytes, image.pixels.data() + target * image.stride);
   }
+  image.bytesRead = pixelOffset + imageSize;
   return image;
 }
 

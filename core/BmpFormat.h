@@ -3,7 +3,10 @@
 //
 // Reading checks every size against what the stream holds and against
 // sane limits before anything is allocated or copied; a file that lies
-// about its sizes is refused, never trusted.
+// about its sizes is refused, never trusted. What it reads comes back in
+// the program's one image form, 32-bit top-down pixels; 1-, 4- and 8-bit
+// palette files, 16-bit (5-5-5 or bit fields), 24-bit and 32-bit (plain or
+// bit fields) are converted on the way in.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/Pixels.h"
 #include "core/Stream.h"
 
 namespace glyph {
@@ -21,6 +25,9 @@ constexpr size_t kBmpInfoHeaderSize = 40;
 // Room kept after the header and colour table read from a file, so that a
 // colour count larger than the table actually stored reads zeros.
 constexpr size_t kBmpHeaderSlack = 1024;
+// The compressions read: none, or bit fields for 16 and 32 bits.
+constexpr uint32_t kBmpCompressionRgb = 0;
+constexpr uint32_t kBmpCompressionBitfields = 3;
 // The largest image a stream may describe (either side, in pixels).
 constexpr int32_t kBmpMaxSide = 16384;
 
@@ -49,21 +56,36 @@ struct BmpInfo {
   uint16_t ColorCount() const;
 };
 
-// A stream read into memory.
+// The header of 32-bit top-down memory, `stride` pixels a row: the form of
+// every image this program holds (40 bytes, no colour table).
+std::vector<uint8_t> PixelMemoryHeader(uint32_t stride, uint32_t height);
+
+// A stream read into memory and converted to the one image form: 32-bit
+// pixels (see core/Pixels.h), top row first, whatever the file's depth and
+// row order, so every pixel primitive can work on it.
 struct BmpImage {
-  uint16_t reserved1 = 0;  // the logical width, when a writer stored one
-  uint32_t pixelOffset = 0;
-  // The bitmap-info header and colour table as read, followed by
-  // kBmpHeaderSlack zero bytes.
+  uint32_t width = 0;  // visible columns
+  uint32_t height = 0;
+  uint32_t stride = 0;  // pixels a row: the width rounded up to 4
+  // PixelMemoryHeader(stride, height), followed by the file's colour table
+  // when it had one (its count in the header), so a palette survives.
   std::vector<uint8_t> header;
-  // Pixel data, top row first, RowBytes() per row.
-  std::vector<uint8_t> rows;
-  BmpInfo Info() const { return BmpInfo::From(header.data()); }
+  std::vector<Pixel> pixels;  // stride x height; columns past the file's width are 0
+  size_t bytesRead = 0;       // the file header, headers, table and image size
+  PixelView View() {
+    return PixelView{pixels.data(), static_cast<int>(width), static_cast<int>(height),
+                     static_cast<int>(stride)};
+  }
 };
 
 // Reads one .bmp stream; nothing on a short read, a wrong type mark or
-// sizes that the stream or the limits cannot hold. Row order is resolved:
-// rows come back top first whatever the file's order.
+// sizes that the stream or the limits cannot hold.
+//
+// Reserved field 1 of the file header carries the logical width our writer
+// stores for an image narrower than its rows. It is honoured only when the
+// file's width is exactly that width rounded up to 4 (as the writer makes
+// it); any other value is ignored, so it can never make the image narrower
+// than its memory allows for.
 std::optional<BmpImage> ReadBmpStream(ByteStream& in);
 
 // Writes a .bmp stream bottom-up. `header` holds the bitmap-info header

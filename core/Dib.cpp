@@ -59,13 +59,8 @@ int CDib::Create(uint32_t width, uint32_t height) {
     return 0;
   }
   const int stride = static_cast<int>((width + 3) & ~3u);
-  std::vector<uint8_t> header(kCreatedHeaderSize, 0);
-  StoreU32(header.data(), kBmpInfoHeaderSize);
-  StoreU32(header.data() + 4, static_cast<uint32_t>(stride));
-  StoreU32(header.data() + 8, static_cast<uint32_t>(-static_cast<int32_t>(height)));
-  StoreU16(header.data() + 12, 1);
-  StoreU16(header.data() + 14, 32);
-  StoreU32(header.data() + 20, height * static_cast<uint32_t>(stride) * 4);
+  std::vector<uint8_t> header = PixelMemoryHeader(static_cast<uint32_t>(stride), height);
+  header.resize(kCreatedHeaderSize, 0);
   if (!CreateSection(header)) {
     Release();
     return 0;
@@ -104,7 +99,9 @@ void CDib::CopyTo(CDib& other) const {
       BmpInfo::From(other.header_.data()).bitCount != 32 || !other.bits_) {
     other.Create(width_, height_);
   }
-  if (!other.bits_) return;
+  // Same width, same stride: both were made by Create or ReadBmp, which
+  // keep the stride at the width rounded up to 4.
+  if (!other.bits_ || other.stride_ != stride_) return;
   std::memcpy(other.bits_, bits_, static_cast<size_t>(stride_) * height_ * 4);
 }
 
@@ -214,24 +211,19 @@ size_t CDib::ReadBmp(ByteStream& in) {
   Release();
   std::optional<BmpImage> image = ReadBmpStream(in);
   if (!image) return 0;
-  const BmpInfo info = image->Info();
-  const uint32_t height = static_cast<uint32_t>(info.height < 0 ? -info.height : info.height);
-  // The memory is top-down whatever the file's row order, and the DIB
-  // section is made top-down too, so GDI drawing and the pointer agree.
-  StoreU32(image->header.data() + 8, static_cast<uint32_t>(-static_cast<int32_t>(height)));
+  // The header describes exactly the converted pixels (32 bits, top-down,
+  // the stride as its width), so the section is as large as they are.
   if (!CreateSection(image->header)) {
     Release();
     return 0;
   }
-  std::memcpy(bits_, image->rows.data(), image->rows.size());
+  std::memcpy(bits_, image->pixels.data(), image->pixels.size() * sizeof(Pixel));
   header_ = std::move(image->header);
-  stride_ = static_cast<int>((static_cast<uint32_t>(info.width) + 3) & ~3u);
-  width_ = image->reserved1 ? std::min<uint32_t>(image->reserved1, static_cast<uint32_t>(info.width))
-                            : static_cast<uint32_t>(info.width);
-  height_ = height;
+  stride_ = static_cast<int>(image->stride);
+  width_ = image->width;
+  height_ = image->height;
   BuildPalette();
-  const size_t imageSize = info.imageSize ? info.imageSize : image->rows.size();
-  return imageSize + image->pixelOffset;
+  return image->bytesRead;
 }
 
 CPaintBuffer::CPaintBuffer(HDC target, const RECT& rect) : target_(target), rect_(rect) {

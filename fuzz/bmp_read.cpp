@@ -1,19 +1,47 @@
 // Any byte string through the .bmp reader: it must refuse or read, never
-// touch memory outside its buffers.
+// touch memory outside its buffers. What it reads is drawn on with every
+// portable pixel primitive over exactly the memory the reader made, so an
+// image whose stride, width, height and size disagree is caught here.
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <cstdlib>
+#include <vector>
 
 #include "core/BmpFormat.h"
+#include "core/Pixels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   glyph::MemoryStream in(data, size);
-  if (auto image = glyph::ReadBmpStream(in)) {
-    const glyph::BmpInfo info = image->Info();
-    // Rewrite what was read: the writer must stay inside the same buffers.
-    glyph::MemoryStream out;
-    const size_t headerBytes = std::min<size_t>(image->header.size(), info.size + 4u * info.ColorCount());
-    glyph::WriteBmpStream(out, image->header.data(), headerBytes, image->rows.data(), image->reserved1);
+  auto image = glyph::ReadBmpStream(in);
+  if (!image) return 0;
+  const glyph::PixelView view = image->View();
+  if (view.width < 1 || view.height < 1 || view.stride < view.width || view.stride % 4 != 0 ||
+      static_cast<size_t>(view.Count()) != image->pixels.size()) {
+    std::abort();
   }
+
+  // As the editor's CopyTo, BlendFrom, BlendRect, BlurAll and BlurRect do.
+  std::vector<glyph::Pixel> copy(image->pixels);
+  glyph::BlendPixels(view, copy.data(), 128);
+  glyph::BlendRectPixels(view, -1, -1, view.width + 2, view.height + 2, 0x0000FF, 200);
+  glyph::BlendRectPixels(view, view.width / 2, view.height / 2, view.width, view.height, 0x00FF00, 64);
+  glyph::BlurPixels(view, copy.data(), 0, 0, view.width - 1, view.height - 1, 0);
+  glyph::BlurPixels(view, copy.data(), view.width / 2, view.height / 2, view.width - 1, view.height - 1,
+                    view.At(0, 0));
+  glyph::BlendPixels(view, copy.data(), glyph::kOpaque);
+
+  // What the writer makes of it reads back as the same image.
+  glyph::MemoryStream out;
+  glyph::WriteBmpStream(out, image->header.data(), image->header.size(),
+                        reinterpret_cast<const uint8_t*>(image->pixels.data()),
+                        static_cast<uint16_t>(view.width));
+  glyph::MemoryStream written(out.Bytes().data(), out.Bytes().size());
+  const auto again = glyph::ReadBmpStream(written);
+  if (!again || again->width != image->width || again->height != image->height ||
+      again->header != image->header || again->pixels != image->pixels ||
+      again->bytesRead != out.Bytes().size()) {
+    std::abort();
+  }
+  glyph::FillPixels(view, 1, 2, 3);
   return 0;
 }

@@ -2,44 +2,20 @@
 // left for other tools to read (check_bmp_interop.py).
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/Dib.h"
+#include "tests/core/BmpSamples.h"
 
 namespace glyph {
 namespace {
 
-struct Sample {
-  std::string name;
-  std::vector<COLORREF> pixels;  // top row first
-};
-
-std::vector<Sample> LoadExpected() {
-  std::vector<Sample> samples;
-  std::ifstream in(GLYPH_TEST_DATA "/expected.txt");
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Sample s;
-    fields >> s.name;
-    std::string rgb;
-    while (fields >> rgb) {
-      int r = 0, g = 0, b = 0;
-      if (std::sscanf(rgb.c_str(), "%d,%d,%d", &r, &g, &b) == 3) s.pixels.push_back(RGB(r, g, b));
-    }
-    samples.push_back(s);
-  }
-  return samples;
-}
-
 TEST(BmpInterop, FilesFromPillowAndImageMagickReadWithTheirColours) {
-  const auto samples = LoadExpected();
+  const auto samples = bmptest::LoadSamples(GLYPH_TEST_DATA);
   ASSERT_EQ(samples.size(), 16u);
-  for (const Sample& s : samples) {
+  for (const auto& s : samples) {
     FileStream in((std::string(GLYPH_TEST_DATA "/") + s.name).c_str(), FileStream::Mode::kRead);
     ASSERT_TRUE(in.IsOpen()) << s.name;
     CDib dib;
@@ -49,7 +25,8 @@ TEST(BmpInterop, FilesFromPillowAndImageMagickReadWithTheirColours) {
     HDC dc = dib.LockDC();
     for (int y = 0; y < 3; ++y) {
       for (int x = 0; x < 5; ++x) {
-        EXPECT_EQ(::GetPixel(dc, x, y), s.pixels[y * 5 + x]) << s.name << " at " << x << "," << y;
+        EXPECT_EQ(::GetPixel(dc, x, y), ColorFromPixel(s.pixels[y * 5 + x]))
+            << s.name << " at " << x << "," << y;
       }
     }
     dib.UnlockDC();
