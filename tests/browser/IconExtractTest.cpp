@@ -195,6 +195,14 @@ TEST_F(IconExtractTest, AFileWhoseReadsFailIsRefused) {
   EXPECT_TRUE(late.Open(std::make_unique<test::FlakyReader>(pe, probe.Delivered())));
   EXPECT_EQ(late.Count(), 2u);
   EXPECT_FALSE(late.Icon(0));
+  // Files over 1 GiB are not read at all.
+  struct Huge final : ByteReader {
+    uint64_t Size() const override { return (1ull << 30) + 1; }
+    bool Read(uint64_t, std::span<uint8_t>) override { return false; }
+  };
+  IconFile huge;
+  EXPECT_FALSE(huge.Open(std::make_unique<Huge>()));
+  EXPECT_EQ(huge.Scan().problem, "file too large");
   // A real file is read through the same path.
   FileReader file;
   std::string why;
