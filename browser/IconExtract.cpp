@@ -2,13 +2,14 @@
 
 #include <vector>
 
+#include "browser/FileReader.h"
+
 namespace glyph {
 
 namespace {
 
-// Larger files are not icon sources anyone points at; mapping them would
-// only cost address space.
-constexpr ULONGLONG kMaxFileSize = 1ull << 30;
+// Larger files are not icon sources anyone points at.
+constexpr uint64_t kMaxFileSize = 1ull << 30;
 // Resource format version that CreateIconFromResourceEx expects.
 constexpr DWORD kIconResourceVersion = 0x00030000;
 
@@ -18,18 +19,18 @@ int DisplayBits() {
   return ::GetDeviceCaps(screen.Get(), BITSPIXEL) * ::GetDeviceCaps(screen.Get(), PLANES);
 }
 
-UniqueIcon MakeImageIcon(const IconImage& image, std::span<const uint8_t> file, int size) {
-  if (image.offset > file.size() || image.size > file.size() - image.offset || image.size == 0) return {};
-  // A private copy: the platform takes a non-const pointer, and the
-  // mapped view is read-only.
-  std::vector<BYTE> bits(file.begin() + image.offset, file.begin() + image.offset + image.size);
+UniqueIcon MakeImageIcon(const IconImage& image, ByteReader& file, int size) {
+  // Whole image bytes, the mask plane added where the file left it out;
+  // a private copy, as the platform takes a non-const pointer.
+  std::vector<uint8_t> bits = ReadIconImage(image, file);
+  if (bits.empty()) return {};
   return UniqueIcon(::CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE,
                                                kIconResourceVersion, size, size, LR_DEFAULTCOLOR));
 }
 
 }  // namespace
 
-UniqueIcon MakeGroupIcon(const IconGroup& group, std::span<const uint8_t> file, int size) {
+UniqueIcon MakeGroupIcon(const IconGroup& group, ByteReader& file, int size) {
   if (size <= 0) size = ::GetSystemMetrics(SM_CXICON);
   const int best = ChooseIconImage(group, size, DisplayBits());
   if (best < 0) return {};
@@ -41,38 +42,32 @@ UniqueIcon MakeGroupIcon(const IconGroup& group, std::span<const uint8_t> file, 
   return {};
 }
 
-bool IconFile::Open(const std::wstring& path) {
+bool IconFile::Refuse(std::string why) {
+  reader_.reset();
   scan_ = IconScan();
-  bytes_ = {};
-  view_.Reset();
-  mapping_.Reset();
-  // Others may read but not write while it is mapped: nobody can cut the
-  // file short under the reader.
-  file_.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  auto fail = [&](const char* why) {
-    scan_.refused = true;
-    scan_.problem = why;
-    return false;
-  };
-  if (!file_) return fail("cannot open the file");
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file_.Get(), &size)) return fail("cannot tell the file's size");
-  if (size.QuadPart == 0) return fail("empty file");
-  if (static_cast<ULONGLONG>(size.QuadPart) > kMaxFileSize) return fail("file too large");
-  mapping_.Reset(::CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (!mapping_) return fail("cannot map the file");
-  view_.Reset(::MapViewOfFile(mapping_.Get(), FILE_MAP_READ, 0, 0, 0));
-  if (!view_) return fail("cannot map the file");
-  bytes_ =
-      std::span<const uint8_t>(static_cast<const uint8_t*>(view_.Get()), static_cast<size_t>(size.QuadPart));
-  scan_ = ReadIcons(bytes_);
+  scan_.refused = true;
+  scan_.problem = std::move(why);
+  return false;
+}
+
+bool IconFile::Open(const std::wstring& path) {
+  auto file = std::make_unique<FileReader>();
+  std::string why;
+  if (!file->Open(path, why)) return Refuse(why);
+  return Open(std::move(file));
+}
+
+bool IconFile::Open(std::unique_ptr<ByteReader> reader) {
+  if (!reader) return Refuse("cannot open the file");
+  if (reader->Size() > kMaxFileSize) return Refuse("file too large");
+  reader_ = std::move(reader);
+  scan_ = ReadIcons(*reader_);
   return !scan_.refused;
 }
 
 UniqueIcon IconFile::Icon(size_t index, int size) const {
-  if (index >= scan_.groups.size()) return {};
-  return MakeGroupIcon(scan_.groups[index], bytes_, size);
+  if (!reader_ || index >= scan_.groups.size()) return {};
+  return MakeGroupIcon(scan_.groups[index], *reader_, size);
 }
 
 size_t CountFileIcons(const std::wstring& path) {

@@ -10,25 +10,30 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <span>
+#include <memory>
 #include <string>
 
+#include "browser/ByteReader.h"
 #include "browser/IconResources.h"
 #include "framework/Handles.h"
 
 namespace glyph {
 
-// A file mapped read-only and scanned once: for a caller that counts and
-// then makes every icon of one file.
+// A file scanned once and kept open: for a caller that counts and then
+// makes every icon of one file. Only what the scan needs is read (headers,
+// tables, directories, image headers), then each image when its icon is
+// made; a read that fails refuses the file or gives no icon.
 class IconFile {
  public:
   IconFile() = default;
   IconFile(const IconFile&) = delete;
   IconFile& operator=(const IconFile&) = delete;
 
-  // Maps and scans the file. False (and no icons) when it cannot be read
+  // Opens and scans the file. False (and no icons) when it cannot be read
   // or is refused; Scan() then says why.
   bool Open(const std::wstring& path);
+  // The same for whatever `reader` reads (tests make its reads fail).
+  bool Open(std::unique_ptr<ByteReader> reader);
   size_t Count() const { return scan_.Count(); }
   const IconScan& Scan() const { return scan_; }
   // Icon `index`, made from the image that fits size x size best (the
@@ -36,15 +41,9 @@ class IconFile {
   UniqueIcon Icon(size_t index, int size = 0) const;
 
  private:
-  struct ViewTraits {
-    using Type = const void*;
-    static const void* Invalid() { return nullptr; }
-    static void Free(const void* view) { ::UnmapViewOfFile(view); }
-  };
-  UniqueFile file_;
-  UniqueKernelHandle mapping_;
-  UniqueHandle<ViewTraits> view_;
-  std::span<const uint8_t> bytes_;
+  bool Refuse(std::string why);
+
+  std::unique_ptr<ByteReader> reader_;
   IconScan scan_;
 };
 
@@ -55,6 +54,6 @@ UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size = 0);
 // An icon made from `group`'s image that suits size x size on this
 // display best, read from `file`; when that image cannot be made, the
 // group's other images are tried in order.
-UniqueIcon MakeGroupIcon(const IconGroup& group, std::span<const uint8_t> file, int size);
+UniqueIcon MakeGroupIcon(const IconGroup& group, ByteReader& file, int size);
 
 }  // namespace glyph

@@ -1,6 +1,7 @@
 #include "browser/IconResources.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <optional>
 #include <unordered_map>
@@ -24,15 +25,23 @@ constexpr int kMaxImageSide = 1024;
 constexpr unsigned kMaxNeAlignShift = 24;
 
 // Every read goes through here: offsets are 64-bit so that sums of 32-bit
-// fields from the file never wrap, and each read is checked first.
+// fields from the file never wrap, and each read is checked first. Bytes
+// come straight from memory when the file lies in memory; otherwise from
+// a few pages read on demand and kept, so the parser's many small reads
+// cost few reads of the file. A read that fails gives zeros from then on
+// and marks the whole scan failed: the parse ends harmlessly and its
+// result is thrown away.
 class Bytes {
  public:
-  explicit Bytes(std::span<const uint8_t> data) : data_(data) {}
-  uint64_t Size() const { return data_.size(); }
-  bool Has(uint64_t offset, uint64_t length) const {
-    return offset <= data_.size() && length <= data_.size() - offset;
+  explicit Bytes(ByteReader& source) : source_(source), memory_(source.Memory()), size_(source.Size()) {}
+  uint64_t Size() const { return size_; }
+  bool Failed() const { return failed_; }
+  bool Has(uint64_t offset, uint64_t length) const { return offset <= size_ && length <= size_ - offset; }
+  uint8_t U8(uint64_t at) const {
+    if (!memory_.empty()) return memory_[static_cast<size_t>(at)];
+    const Page* page = PageOf(at / kPageSize);
+    return page ? page->bytes[static_cast<size_t>(at % kPageSize)] : 0;
   }
-  uint8_t U8(uint64_t at) const { return data_[static_cast<size_t>(at)]; }
   uint16_t U16(uint64_t at) const { return static_cast<uint16_t>(U8(at) | U8(at + 1) << 8); }
   uint32_t U32(uint64_t at) const {
     return static_cast<uint32_t>(U16(at)) | static_cast<uint32_t>(U16(at + 2)) << 16;
@@ -43,7 +52,51 @@ class Bytes {
   }
 
  private:
-  std::span<const uint8_t> data_;
+  // A page holds what a small directory or header needs; a handful of them
+  // holds the parts of a file the parser goes back and forth between.
+  static constexpr uint64_t kPageSize = 4096;
+  static constexpr size_t kPages = 16;
+  struct Page {
+    uint64_t number = 0;
+    uint64_t lastUse = 0;  // 0: empty
+    std::vector<uint8_t> bytes;
+  };
+
+  const Page* PageOf(uint64_t number) const {
+    if (failed_) return nullptr;
+    ++clock_;
+    if (last_ && last_->number == number) {
+      last_->lastUse = clock_;
+      return last_;
+    }
+    Page* victim = &pages_[0];
+    for (Page& p : pages_) {
+      if (p.lastUse && p.number == number) {
+        p.lastUse = clock_;
+        return last_ = &p;
+      }
+      if (p.lastUse < victim->lastUse) victim = &p;
+    }
+    const uint64_t start = number * kPageSize;
+    victim->bytes.resize(static_cast<size_t>(std::min(kPageSize, size_ - start)));
+    if (!source_.Read(start, victim->bytes)) {
+      failed_ = true;
+      victim->lastUse = 0;
+      last_ = nullptr;
+      return nullptr;
+    }
+    victim->number = number;
+    victim->lastUse = clock_;
+    return last_ = victim;
+  }
+
+  ByteReader& source_;
+  std::span<const uint8_t> memory_;
+  uint64_t size_;
+  mutable std::array<Page, kPages> pages_;
+  mutable Page* last_ = nullptr;
+  mutable uint64_t clock_ = 0;
+  mutable bool failed_ = false;
 };
 
 void AppendUtf8(std::string& out, uint32_t c) {
@@ -64,16 +117,38 @@ void AppendUtf8(std::string& out, uint32_t c) {
   }
 }
 
-// What an image's own header says about it.
+// What an image's own header says about it, and how far its bytes reach.
 struct ImageShape {
   int width = 0, height = 0, bitsPerPixel = 0;
+  uint64_t extent = 0;
+  bool png = false;
+  bool maskPlane = true;
 };
 
+// How far a directory's byte count may miss the image's own extent and
+// the image still be read. Writers that get the count wrong get it wrong
+// by a few bytes (a header or padding counted twice or not at all); a
+// count further off says the entry is not to be trusted at all.
+constexpr uint64_t kSizeSlack = 64;
+
+// Whether an image of `extent` bytes at `at`, whose directory said
+// `declared` bytes, can be read: the image itself lies in the file, and
+// the count is too small by a few bytes at most, or too large but within
+// the file or past its end by a few bytes at most.
+bool SizeAgrees(const Bytes& f, uint64_t at, uint64_t declared, uint64_t extent) {
+  if (!f.Has(at, extent)) return false;
+  if (declared < extent) return extent - declared <= kSizeSlack;
+  return f.Has(at, declared) || at + declared - f.Size() <= kSizeSlack;
+}
+
 // PNG stream: signature, then the IHDR chunk with the size and the pixel
-// format.
-std::optional<ImageShape> PngShape(const Bytes& f, uint64_t at, uint64_t size) {
+// format. Its extent ends with its IEND chunk, looked for near the end
+// the directory gave; without one nearby the directory's count stands.
+std::optional<ImageShape> PngShape(const Bytes& f, uint64_t at, uint64_t declared) {
   static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size < 33 || !f.Has(at, size)) return std::nullopt;
+  static constexpr uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  constexpr uint64_t kHeaderEnd = 33;  // signature and IHDR chunk
+  if (!f.Has(at, kHeaderEnd)) return std::nullopt;
   for (uint64_t i = 0; i < 8; ++i) {
     if (f.U8(at + i) != kSignature[i]) return std::nullopt;
   }
@@ -103,17 +178,37 @@ std::optional<ImageShape> PngShape(const Bytes& f, uint64_t at, uint64_t size) {
     default:
       return std::nullopt;
   }
-  return ImageShape{static_cast<int>(w), static_cast<int>(h), channels * f.U8(at + 24)};
+  auto endsAt = [&](uint64_t end) {
+    if (end < kHeaderEnd + sizeof kEnd || !f.Has(at + end - sizeof kEnd, sizeof kEnd)) return false;
+    for (uint64_t i = 0; i < sizeof kEnd; ++i) {
+      if (f.U8(at + end - sizeof kEnd + i) != kEnd[i]) return false;
+    }
+    return true;
+  };
+  ImageShape shape{static_cast<int>(w), static_cast<int>(h), channels * f.U8(at + 24), declared, true};
+  for (uint64_t miss = 0; miss <= kSizeSlack; ++miss) {
+    if (endsAt(declared - std::min(miss, declared))) {
+      shape.extent = declared - std::min(miss, declared);
+      break;
+    }
+    if (endsAt(declared + miss)) {
+      shape.extent = declared + miss;
+      break;
+    }
+  }
+  if (shape.extent < kHeaderEnd || !SizeAgrees(f, at, declared, shape.extent)) return std::nullopt;
+  return shape;
 }
 
 // DIB as icons hold it: an info header whose height counts the colour
 // plane and the mask plane, the palette, the colour rows, the mask rows.
-// Accepted only when all of it lies inside the image's bytes.
-std::optional<ImageShape> DibShape(const Bytes& f, uint64_t at, uint64_t size) {
+// Accepted only when all of it lies in the file.
+std::optional<ImageShape> DibShape(const Bytes& f, uint64_t at, uint64_t declared) {
   constexpr uint32_t kRgb = 0, kBitFields = 3;
-  if (size < 40 || !f.Has(at, size)) return std::nullopt;
+  constexpr uint64_t kInfoHeader = 40;
+  if (!f.Has(at, kInfoHeader)) return std::nullopt;
   const uint32_t headerSize = f.U32(at);
-  if (headerSize < 40 || headerSize > 124) return std::nullopt;
+  if (headerSize < kInfoHeader || headerSize > 124) return std::nullopt;
   const int32_t width = static_cast<int32_t>(f.U32(at + 4));
   const int32_t bothPlanes = static_cast<int32_t>(f.U32(at + 8));
   const uint16_t planes = f.U16(at + 12), bits = f.U16(at + 14);
@@ -127,7 +222,7 @@ std::optional<ImageShape> DibShape(const Bytes& f, uint64_t at, uint64_t size) {
   }
   uint64_t masks = 0;
   if (compression == kBitFields && (bits == 16 || bits == 32)) {
-    masks = headerSize == 40 ? 12 : 0;
+    masks = headerSize == kInfoHeader ? 12 : 0;
   } else if (compression != kRgb) {
     return std::nullopt;
   }
@@ -141,31 +236,42 @@ std::optional<ImageShape> DibShape(const Bytes& f, uint64_t at, uint64_t size) {
   const uint64_t height = static_cast<uint64_t>(bothPlanes) / 2;
   const uint64_t colourRow = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
   const uint64_t maskRow = (static_cast<uint64_t>(width) + 31) / 32 * 4;
-  const uint64_t needed = headerSize + masks + paletteEntries * 4 + (colourRow + maskRow) * height;
-  if (needed > size) return std::nullopt;
-  return ImageShape{width, static_cast<int>(height), bits};
+  const uint64_t colourEnd = headerSize + masks + paletteEntries * 4 + colourRow * height;
+  const uint64_t maskEnd = colourEnd + maskRow * height;
+  ImageShape shape{width, static_cast<int>(height), bits, maskEnd, false, true};
+  // Writers of 32-bit images may leave the mask plane out, the alpha
+  // channel saying all; a byte count nearer the colour plane's end than
+  // the mask plane's says the image has none.
+  if (bits == 32 && declared < maskEnd && 2 * declared < colourEnd + maskEnd) {
+    shape.extent = colourEnd;
+    shape.maskPlane = false;
+  }
+  if (!SizeAgrees(f, at, declared, shape.extent)) return std::nullopt;
+  return shape;
 }
 
-std::optional<ImageShape> ImageShapeAt(const Bytes& f, uint64_t at, uint64_t size) {
-  if (auto png = PngShape(f, at, size)) return png;
-  return DibShape(f, at, size);
+std::optional<ImageShape> ImageShapeAt(const Bytes& f, uint64_t at, uint64_t declared) {
+  if (auto png = PngShape(f, at, declared)) return png;
+  return DibShape(f, at, declared);
 }
 
 // Fills an image from a directory entry (the same first 12 bytes in icon
 // files and in group resources) and the bytes it names. False when those
 // bytes are not a whole icon image.
-bool MakeImage(const Bytes& f, uint64_t entry, uint64_t at, uint64_t size, IconImage& out) {
-  const auto shape = ImageShapeAt(f, at, size);
+bool MakeImage(const Bytes& f, uint64_t entry, uint64_t at, uint64_t declared, IconImage& out) {
+  const auto shape = ImageShapeAt(f, at, declared);
   if (!shape) return false;
-  out.width = f.U8(entry) ? f.U8(entry) : 256;
-  out.height = f.U8(entry + 1) ? f.U8(entry + 1) : 256;
+  out.width = shape->width;
+  out.height = shape->height;
+  out.bitsPerPixel = shape->bitsPerPixel;
+  out.png = shape->png;
+  out.maskPlane = shape->maskPlane;
   out.colorCount = f.U8(entry + 2);
   out.reserved = f.U8(entry + 3);
   out.planes = f.U16(entry + 4);
   out.bitCount = f.U16(entry + 6);
-  out.bitsPerPixel = out.bitCount ? out.bitCount : shape->bitsPerPixel;
   out.offset = static_cast<size_t>(at);
-  out.size = static_cast<size_t>(size);
+  out.size = static_cast<size_t>(shape->extent);
   return true;
 }
 
@@ -552,51 +658,95 @@ class NeReader {
   unsigned shift_ = 0;
 };
 
-IconScan Scan(std::span<const uint8_t> file) {
-  const Bytes f(file);
-  IconScan scan;
-  if (f.Size() == 0) {
-    Refuse(scan, "empty file");
-    return scan;
+bool IsPng(const Bytes& f) {
+  static constexpr uint8_t kSignature[4] = {0x89, 'P', 'N', 'G'};
+  if (!f.Has(0, sizeof kSignature)) return false;
+  for (uint64_t i = 0; i < sizeof kSignature; ++i) {
+    if (f.U8(i) != kSignature[i]) return false;
   }
-  if (f.Has(0, kIconDirHeader) && f.U16(0) == 0 && f.U16(2) == 1) {
-    ReadIco(f, scan);
-    return scan;
-  }
+  return true;
+}
+
+void Scan(const Bytes& f, IconScan& scan) {
+  if (f.Size() == 0) return Refuse(scan, "empty file");
+  if (f.Has(0, kIconDirHeader) && f.U16(0) == 0 && f.U16(2) == 1) return ReadIco(f, scan);
+  // Pictures are often saved under an icon's name; say what they are.
+  if (IsPng(f)) return Refuse(scan, "a PNG picture, not an icon file");
   constexpr uint64_t kDosHeader = 64, kNewHeaderAt = 0x3C;
   if (!f.Has(0, kDosHeader) || f.U8(0) != 'M' || f.U8(1) != 'Z') {
-    Refuse(scan, "not an executable or icon file");
-    return scan;
+    return Refuse(scan, "not an executable or icon file");
   }
   const uint64_t header = f.U32(kNewHeaderAt);
-  if (!f.Has(header, 2)) {
-    Refuse(scan, "executable header lies past the end of the file");
-    return scan;
-  }
-  if (f.U8(header) == 'N' && f.U8(header + 1) == 'E') {
-    NeReader(f, scan).Read(header);
-    return scan;
-  }
-  if (!f.Has(header, 4) || f.U32(header) != 0x00004550) {  // "PE\0\0"
-    return scan;                                           // a DOS program: no icons
-  }
-  constexpr uint64_t kFileHeader = 24;  // signature and COFF header
-  if (!f.Has(header, kFileHeader)) {
-    Refuse(scan, "PE header runs past the end of the file");
-    return scan;
-  }
+  if (!f.Has(header, 2)) return Refuse(scan, "executable header lies past the end of the file");
+  if (f.U8(header) == 'N' && f.U8(header + 1) == 'E') return NeReader(f, scan).Read(header);
+  if (!f.Has(header, 4) || f.U32(header) != 0x00004550) return;  // not "PE\0\0": a DOS program, no icons
+  constexpr uint64_t kFileHeader = 24;                           // signature and COFF header
+  if (!f.Has(header, kFileHeader)) return Refuse(scan, "PE header runs past the end of the file");
   scan.kind = IconFileKind::Pe32;
   PeReader(f, scan).Read(header);
-  return scan;
+}
+
+// A 32-bit DIB stored without its mask plane, `bytes` holding the rest:
+// appends the plane its alpha channel implies. False when the header read
+// now does not describe the bytes.
+bool AppendMaskFromAlpha(std::vector<uint8_t>& bytes, const IconImage& image) {
+  constexpr uint32_t kRgb = 0;
+  MemoryReader reader(bytes);
+  const Bytes f(reader);
+  if (!f.Has(0, 40)) return false;
+  const uint64_t headerSize = f.U32(0), colorsUsed = f.U32(32);
+  const bool bitFields = f.U32(16) != kRgb;  // the scan lets nothing else through
+  const uint64_t masks = bitFields && headerSize == 40 ? 12 : 0;
+  // Channel masks name no alpha: such an image is opaque.
+  const bool hasAlpha = !bitFields;
+  const uint64_t width = static_cast<uint64_t>(image.width), height = static_cast<uint64_t>(image.height);
+  const uint64_t rows = headerSize + masks + colorsUsed * 4;
+  if (colorsUsed > 256 || !f.Has(rows, width * 4 * height)) return false;
+  const uint64_t maskRow = (width + 31) / 32 * 4;
+  std::vector<uint8_t> mask(static_cast<size_t>(maskRow * height), 0);
+  bool anyAlpha = false;
+  for (uint64_t y = 0; y < height; ++y) {
+    for (uint64_t x = 0; x < width; ++x) {
+      const uint8_t alpha = hasAlpha ? f.U8(rows + (y * width + x) * 4 + 3) : 0xFF;
+      if (alpha != 0) {
+        anyAlpha = true;
+      } else {
+        mask[static_cast<size_t>(y * maskRow + x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+      }
+    }
+  }
+  // An image whose alpha is 0 everywhere has no alpha: the platform draws
+  // it opaque.
+  if (!anyAlpha) std::fill(mask.begin(), mask.end(), 0);
+  bytes.resize(static_cast<size_t>(rows + width * 4 * height));
+  bytes.insert(bytes.end(), mask.begin(), mask.end());
+  return true;
 }
 
 }  // namespace
 
-IconScan ReadIcons(std::span<const uint8_t> file) {
-  IconScan scan = Scan(file);
+IconScan ReadIcons(ByteReader& file) {
+  const Bytes f(file);
+  IconScan scan;
+  Scan(f, scan);
+  if (f.Failed()) Refuse(scan, "the file could not be read");
   // Icons were promised but none could be read: the file is refused.
   if (scan.groups.empty() && !scan.problem.empty()) scan.refused = true;
   return scan;
+}
+
+IconScan ReadIcons(std::span<const uint8_t> file) {
+  MemoryReader reader(file);
+  return ReadIcons(reader);
+}
+
+std::vector<uint8_t> ReadIconImage(const IconImage& image, ByteReader& file) {
+  if (image.size == 0 || image.offset > file.Size() || image.size > file.Size() - image.offset) return {};
+  std::vector<uint8_t> bytes(image.size);
+  if (!file.Read(image.offset, bytes)) return {};
+  if (image.png || image.maskPlane) return bytes;
+  if (!AppendMaskFromAlpha(bytes, image)) return {};
+  return bytes;
 }
 
 int ChooseIconImage(const IconGroup& group, int size, int displayBits) {
@@ -615,7 +765,12 @@ int ChooseIconImage(const IconGroup& group, int size, int displayBits) {
   return best;
 }
 
-std::vector<uint8_t> MakeIconFile(const IconGroup& group, std::span<const uint8_t> file) {
+std::vector<uint8_t> MakeIconFile(const IconGroup& group, ByteReader& file) {
+  std::vector<std::vector<uint8_t>> images;
+  for (const IconImage& image : group.images) {
+    images.push_back(ReadIconImage(image, file));
+    if (images.back().empty()) return {};
+  }
   std::vector<uint8_t> out;
   auto put16 = [&](uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -629,24 +784,26 @@ std::vector<uint8_t> MakeIconFile(const IconGroup& group, std::span<const uint8_
   put16(1);
   put16(static_cast<uint32_t>(group.images.size()));
   uint64_t offset = kIconDirHeader + group.images.size() * kIcoEntrySize;
-  for (const IconImage& image : group.images) {
+  for (size_t i = 0; i < images.size(); ++i) {
+    const IconImage& image = group.images[i];
+    const int bits = image.bitsPerPixel;
     out.push_back(static_cast<uint8_t>(image.width >= 256 ? 0 : image.width));
     out.push_back(static_cast<uint8_t>(image.height >= 256 ? 0 : image.height));
-    out.push_back(image.colorCount);
-    out.push_back(image.reserved);
-    put16(image.planes);
-    put16(image.bitCount);
-    put32(static_cast<uint32_t>(image.size));
+    out.push_back(static_cast<uint8_t>(!image.png && bits < 8 ? 1u << bits : 0));  // colours
+    out.push_back(0);                                                              // reserved
+    put16(1);                                                                      // planes
+    put16(static_cast<uint32_t>(bits));
+    put32(static_cast<uint32_t>(images[i].size()));
     put32(static_cast<uint32_t>(offset));
-    offset += image.size;
+    offset += images[i].size();
   }
-  const Bytes f(file);
-  for (const IconImage& image : group.images) {
-    if (!f.Has(image.offset, image.size)) return {};  // not from this file
-    const auto bytes = file.subspan(image.offset, image.size);
-    out.insert(out.end(), bytes.begin(), bytes.end());
-  }
+  for (const auto& bytes : images) out.insert(out.end(), bytes.begin(), bytes.end());
   return out;
+}
+
+std::vector<uint8_t> MakeIconFile(const IconGroup& group, std::span<const uint8_t> file) {
+  MemoryReader reader(file);
+  return MakeIconFile(group, reader);
 }
 
 std::string GroupLabel(const IconGroup& group) {

@@ -20,7 +20,7 @@ function(run expected_rc expected_out expected_err)
   endif()
 endfunction()
 
-run(0 "1\tgood.ico\n3\tgood-ne.exe\n0\theader-only.ico\n0\tmissing.dll\n0\trsrc-loop.dll\n"
+run(1 "1\tgood.ico\n3\tgood-ne.exe\n0\theader-only.ico\n0\tmissing.dll\n0\trsrc-loop.dll\n"
     "^glyphicon: header-only.ico: [^\n]+\nglyphicon: missing.dll: [^\n]+\nglyphicon: rsrc-loop.dll: [^\n]+\n$"
     count good.ico good-ne.exe header-only.ico missing.dll rsrc-loop.dll)
 set(groups "0\tMAINICON\t16x16 4bpp, 32x32 8bpp\n1\t#3\t32x32 32bpp, 48x48 32bpp\n2\t#9\t32x32 1bpp\n")
@@ -35,6 +35,20 @@ file(SHA256 ${WORK}/copy.ico b)
 if(NOT a STREQUAL b)
   message(FATAL_ERROR "an icon file extracted from itself differs")
 endif()
+# Icon files as writers leave them read, and extract as clean files.
+run(0 "1\twild.ico\n" "^$" count wild.ico)
+run(0 "0\t-\t16x16 32bpp, 32x32 8bpp\n" "^$" list wild.ico)
+run(0 "" "^$" extract wild.ico 0 wild-out.ico)
+file(SHA256 ${WORK}/wild-clean.ico a)
+file(SHA256 ${WORK}/wild-out.ico b)
+if(NOT a STREQUAL b)
+  message(FATAL_ERROR "an icon file as writers leave it does not extract as the clean file")
+endif()
+# A picture named like an icon is not taken for one.
+set(picture "^glyphicon: png-picture.ico: a PNG picture, not an icon file\n$")
+run(1 "0\tpng-picture.ico\n" "${picture}" count png-picture.ico)
+run(1 "" "${picture}" list png-picture.ico)
+run(1 "" "${picture}" extract png-picture.ico 0 none.ico)
 run(1 "" "no icon 3" extract good-pe64.dll 3 none.ico)
 run(1 "" "rsrc-loop.dll" extract rsrc-loop.dll 0 none.ico)
 run(2 "" "not an icon index" extract good.ico -1 none.ico)

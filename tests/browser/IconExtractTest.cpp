@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "browser/FileReader.h"
 #include "tests/browser/IconSamples.h"
 
 namespace glyph {
@@ -66,11 +67,11 @@ Drawn Draw(HICON icon, DWORD background) {
   return d;
 }
 
-// The colour MakeDibImage gives a 24-bit pixel at (x, y), top-down.
-DWORD SamplePixel(int x, int y, int height, uint32_t seed) {
+// The colour MakeDibImage gives a 24- or 32-bit pixel at (x, y), top-down.
+DWORD SamplePixel(int x, int y, int height, uint32_t seed, int bytesPerPixel = 3) {
   const int row = height - 1 - y;
   auto byte = [&](int k) {
-    return static_cast<DWORD>((static_cast<uint32_t>(x * 3 + k) * 7 + row * 13 + seed) & 0xFF);
+    return static_cast<DWORD>((static_cast<uint32_t>(x * bytesPerPixel + k) * 7 + row * 13 + seed) & 0xFF);
   };
   return byte(2) << 16 | byte(1) << 8 | byte(0);
 }
@@ -122,6 +123,96 @@ TEST_F(IconExtractTest, IconFilesAndPngImages) {
   const Drawn d = Draw(fromPng.Get(), 0x000000FF);
   EXPECT_EQ(d.At(3, 3), 0x0000FFu);  // transparent half
   EXPECT_EQ(d.At(20, 4), static_cast<DWORD>((20 * 8 + 5) << 16 | (4 * 8) << 8 | 15));
+}
+
+// Icon files as writers leave them make the icons of their images. A
+// 32-bit image stored without its mask plane is transparent where its
+// alpha is 0, drawn and in the mask the icon is given.
+TEST_F(IconExtractTest, IconFilesFromTheWildMakeTheirIcons) {
+  const ByteVector alpha = MakeDibImage(32, 32, 32, 3), rgb = MakeDibImage(32, 32, 24, 7);
+  ByteVector resolution = rgb;
+  resolution[24] = resolution[28] = 0xC4;  // pixels per metre
+  resolution[36] = 99;                     // important colours
+  auto entry = [](ByteVector f, size_t field, int delta) {
+    f[6 + field] = static_cast<uint8_t>(f[6 + field] + delta);
+    return f;
+  };
+  constexpr size_t kColours = 2, kReserved = 3, kPlanes = 4, kBitCount = 6, kSize = 8;
+  struct Case {
+    const wchar_t* name;
+    ByteVector file;
+    int bytesPerPixel;
+    uint32_t seed;
+  };
+  const Case cases[] = {
+      {L"no-mask.ico", test::MakeIcoFile({test::WithoutMaskPlane(alpha)}), 4, 3},
+      {L"no-mask-short.ico", entry(test::MakeIcoFile({test::WithoutMaskPlane(alpha)}), kSize, -4), 4, 3},
+      {L"reserved.ico", entry(entry(test::MakeIcoFile({rgb}), kReserved, 5), kColours, 3), 3, 7},
+      {L"planes.ico", entry(entry(test::MakeIcoFile({rgb}), kPlanes, 7), kBitCount, 9), 3, 7},
+      {L"resolution.ico", test::MakeIcoFile({resolution}), 3, 7},
+      {L"size-past-end.ico", entry(test::MakeIcoFile({rgb}), kSize, 12), 3, 7},
+      {L"size-short.ico", entry(test::MakeIcoFile({rgb}), kSize, -12), 3, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name);
+    UniqueIcon icon = LoadFileIcon(Write(c.name, c.file), 0, 32);
+    ASSERT_TRUE(icon);
+    const Drawn d = Draw(icon.Get(), 0x123456);
+    ASSERT_EQ(d.width, 32);
+    for (int y = 0; y < 32; y += 5) {
+      for (int x = 0; x < 32; x += 3) {
+        EXPECT_EQ(d.At(x, y), x < 16 ? 0x123456u : SamplePixel(x, y, 32, c.seed, c.bytesPerPixel))
+            << x << "," << y;
+      }
+    }
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(icon.Get(), &info));
+    UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 32, -32, 1, 32, BI_RGB};
+    std::vector<DWORD> maskPixels(32 * 32);
+    UniqueDC dc(::CreateCompatibleDC(nullptr));
+    ASSERT_EQ(::GetDIBits(dc.Get(), mask.Get(), 0, 32, maskPixels.data(), &bi, DIB_RGB_COLORS), 32);
+    EXPECT_EQ(maskPixels[5 * 32 + 3] & 0xFFFFFF, 0xFFFFFFu);  // transparent
+    EXPECT_EQ(maskPixels[5 * 32 + 20] & 0xFFFFFF, 0u);        // opaque
+  }
+}
+
+TEST_F(IconExtractTest, AFileWhoseReadsFailIsRefused) {
+  const std::vector<test::SampleGroup> groups = {{"", 1, {MakeDibImage(32, 32, 24, 1)}},
+                                                 {"", 2, {MakeDibImage(32, 32, 24, 2)}}};
+  const ByteVector pe = test::MakePeFile(groups);
+  test::FlakyReader probe(pe);
+  ASSERT_EQ(ReadIcons(probe).Count(), 2u);
+  // Gone in the middle of the scan: no icons.
+  IconFile cut;
+  EXPECT_FALSE(cut.Open(std::make_unique<test::FlakyReader>(pe, probe.Delivered() - 1)));
+  EXPECT_EQ(cut.Count(), 0u);
+  EXPECT_EQ(cut.Scan().problem, "the file could not be read");
+  EXPECT_FALSE(cut.Icon(0));
+  // Gone after the scan: counted, but no icon can be made.
+  IconFile late;
+  EXPECT_TRUE(late.Open(std::make_unique<test::FlakyReader>(pe, probe.Delivered())));
+  EXPECT_EQ(late.Count(), 2u);
+  EXPECT_FALSE(late.Icon(0));
+  // Files over 1 GiB are not read at all.
+  struct Huge final : ByteReader {
+    uint64_t Size() const override { return (1ull << 30) + 1; }
+    bool Read(uint64_t, std::span<uint8_t>) override { return false; }
+  };
+  IconFile huge;
+  EXPECT_FALSE(huge.Open(std::make_unique<Huge>()));
+  EXPECT_EQ(huge.Scan().problem, "file too large");
+  // A real file is read through the same path.
+  FileReader file;
+  std::string why;
+  ASSERT_TRUE(file.Open(Write(L"pe.dll", pe), why));
+  EXPECT_EQ(file.Size(), pe.size());
+  ByteVector tail(16);
+  EXPECT_TRUE(file.Read(pe.size() - 16, tail));
+  EXPECT_EQ(tail, ByteVector(pe.end() - 16, pe.end()));
+  EXPECT_FALSE(file.Read(pe.size() - 15, tail));
+  EXPECT_FALSE(FileReader().Open((dir_ / L"missing.dll").wstring(), why));
 }
 
 TEST_F(IconExtractTest, HostileFilesGiveNoIconsAndNoCrash) {

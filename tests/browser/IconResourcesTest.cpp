@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "tests/browser/IconSamples.h"
@@ -268,6 +269,157 @@ TEST(IconResources, LyingIconFilesAreRefused) {
       {"last image cut", [](ByteVector& f) { f.resize(f.size() - 1); }, 1, false},
   };
   for (const Damage& d : cases) ExpectDamage(ico, d);
+}
+
+// Icon files as writers really leave them. Each reads as the same images
+// as its clean counterpart, and writes back as that clean file.
+TEST(IconResources, ReadsIconFilesAsTheyAreFoundInTheWild) {
+  const ByteVector alpha = MakeDibImage(16, 16, 32, 3), palette = MakeDibImage(32, 32, 8, 4);
+  const ByteVector png = test::MakePngImage(24, 24, 5), png2 = test::MakePngImage(16, 16, 6);
+  // A 32-bit image with alpha 0 everywhere carries no alpha: it is opaque.
+  ByteVector noAlpha = MakeDibImage(8, 8, 32, 7);
+  for (size_t i = 40 + 3; i < 40 + 8 * 8 * 4; i += 4) noAlpha[i] = 0;
+  std::fill(noAlpha.begin() + 40 + 8 * 8 * 4, noAlpha.end(), 0);
+  ByteVector resolution = palette;  // pixels per metre, image size, important colours
+  Put32(resolution, 20, 12345);
+  Put32(resolution, 24, 3780);
+  Put32(resolution, 28, 3780);
+  Put32(resolution, 36, 200);
+  constexpr size_t kEntry0 = 6, kEntry1 = 6 + 16;
+  auto edit = [](ByteVector f, std::function<void(ByteVector&)> change) {
+    change(f);
+    return f;
+  };
+  struct Case {
+    const char* name;
+    ByteVector file;
+    std::vector<ByteVector> images;  // as a clean file holds them
+  };
+  const Case cases[] = {
+      {"32-bit without mask, last",
+       test::MakeIcoFile({palette, test::WithoutMaskPlane(alpha)}),
+       {palette, alpha}},
+      {"32-bit without mask, first",
+       test::MakeIcoFile({test::WithoutMaskPlane(alpha), palette}),
+       {alpha, palette}},
+      {"32-bit without mask or alpha", test::MakeIcoFile({test::WithoutMaskPlane(noAlpha)}), {noAlpha}},
+      {"directory fields nobody reads",
+       edit(test::MakeIcoFile({alpha, palette}),
+            [](ByteVector& f) {
+              f[kEntry0 + 2] = 7;             // colour count
+              f[kEntry0 + 3] = 9;             // reserved
+              Put16(f, kEntry0 + 4, 0x1234);  // planes
+              Put16(f, kEntry0 + 6, 0xFFFF);  // bit count
+              f[kEntry1 + 3] = 0xFF;
+              Put16(f, kEntry1 + 4, 0);
+              Put16(f, kEntry1 + 6, 0);
+            }),
+       {alpha, palette}},
+      {"resolution and other header fields", test::MakeIcoFile({resolution, alpha}), {resolution, alpha}},
+      {"byte count past the end by a few bytes",
+       edit(test::MakeIcoFile({alpha, palette}),
+            [](ByteVector& f) { Put32(f, kEntry1 + 8, Get32(f, kEntry1 + 8) + 10); }),
+       {alpha, palette}},
+      {"byte counts a few bytes short",
+       edit(test::MakeIcoFile({alpha, palette}),
+            [](ByteVector& f) {
+              Put32(f, kEntry0 + 8, Get32(f, kEntry0 + 8) - 6);
+              Put32(f, kEntry1 + 8, Get32(f, kEntry1 + 8) - 10);
+            }),
+       {alpha, palette}},
+      {"byte count too large within the file",
+       edit(test::MakeIcoFile({alpha, palette}),
+            [](ByteVector& f) { Put32(f, kEntry0 + 8, Get32(f, kEntry0 + 8) + 500); }),
+       {alpha, palette}},
+      {"PNG byte counts a few bytes off",
+       edit(test::MakeIcoFile({png, png2}),
+            [](ByteVector& f) {
+              Put32(f, kEntry0 + 8, Get32(f, kEntry0 + 8) - 5);
+              Put32(f, kEntry1 + 8, Get32(f, kEntry1 + 8) + 7);
+            }),
+       {png, png2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const IconScan scan = ReadIcons(c.file);
+    ASSERT_EQ(scan.Count(), 1u) << scan.problem;
+    EXPECT_EQ(scan.problem, "");
+    const IconGroup& group = scan.groups[0];
+    ASSERT_EQ(group.images.size(), c.images.size());
+    MemoryReader file(c.file);
+    for (size_t i = 0; i < c.images.size(); ++i) {
+      EXPECT_EQ(ReadIconImage(group.images[i], file), c.images[i]) << "image " << i;
+    }
+    EXPECT_EQ(MakeIconFile(group, c.file), test::MakeIcoFile(c.images));
+  }
+  // Shapes come from the images, not from what the directory claims.
+  const IconScan fields = ReadIcons(cases[3].file);
+  ASSERT_EQ(fields.Count(), 1u);
+  EXPECT_EQ(fields.groups[0].images[0].bitsPerPixel, 32);
+  EXPECT_EQ(fields.groups[0].images[1].bitsPerPixel, 8);
+  EXPECT_EQ(fields.groups[0].images[1].width, 32);
+}
+
+TEST(IconResources, WhatCannotBeReadSafelyIsStillRefused) {
+  const ByteVector alpha = MakeDibImage(16, 16, 32, 3);
+  const ByteVector maskless = test::MakeIcoFile({test::WithoutMaskPlane(alpha)});
+  const ByteVector two = test::MakeIcoFile({alpha, MakeDibImage(32, 32, 8, 4)});
+  constexpr size_t kEntry1 = 6 + 16;
+  const Damage maskCases[] = {
+      {"colour plane cut short", [](ByteVector& f) { f.resize(f.size() - 1); }, 0, true},
+  };
+  for (const Damage& d : maskCases) ExpectDamage(maskless, d);
+  const Damage cases[] = {
+      {"byte count far past the end",
+       [](ByteVector& f) { Put32(f, kEntry1 + 8, Get32(f, kEntry1 + 8) + 100); }, 1, false},
+      {"byte count far short", [](ByteVector& f) { Put32(f, kEntry1 + 8, Get32(f, kEntry1 + 8) - 100); }, 1,
+       false},
+      {"image cut, count past the end by a few bytes", [](ByteVector& f) { f.resize(f.size() - 3); }, 1,
+       false},
+  };
+  for (const Damage& d : cases) ExpectDamage(two, d);
+  // A PNG picture saved under an icon's name is named for what it is.
+  const IconScan picture = ReadIcons(test::MakePngImage(32, 32));
+  EXPECT_TRUE(picture.refused);
+  EXPECT_EQ(picture.problem, "a PNG picture, not an icon file");
+}
+
+// Reads that fail part way (a file gone from under the reader) refuse
+// the file; the pieces read are only the ones the parse needs.
+TEST(IconResources, AFailedReadRefusesTheFile) {
+  const auto groups = SampleGroups();
+  const ByteVector big = test::MakeIcoFile({MakeDibImage(256, 256, 32, 1), MakeDibImage(16, 16, 4, 2)});
+  for (const ByteVector& file :
+       {test::MakePeFile(groups), test::MakePeFile(groups, false), test::MakeNeFile(groups), big}) {
+    test::FlakyReader whole(file);
+    const IconScan good = ReadIcons(whole);
+    ASSERT_FALSE(good.refused) << good.problem;
+    const IconScan inMemory = ReadIcons(file);
+    ASSERT_EQ(good.Count(), inMemory.Count());
+    for (size_t g = 0; g < good.Count(); ++g) {
+      ASSERT_EQ(good.groups[g].images.size(), inMemory.groups[g].images.size());
+      for (size_t i = 0; i < good.groups[g].images.size(); ++i) {
+        EXPECT_EQ(good.groups[g].images[i].offset, inMemory.groups[g].images[i].offset);
+        EXPECT_EQ(good.groups[g].images[i].size, inMemory.groups[g].images[i].size);
+      }
+    }
+    for (uint64_t budget = 0; budget < whole.Delivered(); budget += 61) {
+      test::FlakyReader flaky(file, budget);
+      const IconScan scan = ReadIcons(flaky);
+      EXPECT_TRUE(scan.refused) << budget;
+      EXPECT_EQ(scan.Count(), 0u) << budget;
+      EXPECT_EQ(scan.problem, "the file could not be read") << budget;
+    }
+    // Reading an image after the scan fails the same way.
+    test::FlakyReader scanOnly(file, whole.Delivered());
+    const IconScan scanned = ReadIcons(scanOnly);
+    ASSERT_EQ(scanned.Count(), good.Count());
+    EXPECT_EQ(ReadIconImage(scanned.groups[0].images.back(), scanOnly), ByteVector());
+    EXPECT_EQ(MakeIconFile(scanned.groups[0], scanOnly), ByteVector());
+  }
+  test::FlakyReader bigFile(big);
+  ReadIcons(bigFile);
+  EXPECT_LT(bigFile.Delivered(), big.size() / 16);
 }
 
 // Every prefix of a good file is read without a fault, and never shows

@@ -137,6 +137,7 @@ ByteVector MakeDibImage(int width, int height, int bits, uint32_t seed) {
       for (int b = 0; b < 8; ++b) {
         if (x * 8 + b < maskedBits) byte &= ~(0x80u >> b);
       }
+      if (bits == 32 && x % 4 == 3 && x * 8 >= maskedBits) byte = 0xFF;  // opaque alpha
       Put8(v, byte);
     }
   }
@@ -150,6 +151,12 @@ ByteVector MakeDibImage(int width, int height, int bits, uint32_t seed) {
     }
   }
   return v;
+}
+
+ByteVector WithoutMaskPlane(ByteVector dib) {
+  const Shape s = ShapeOf(dib);
+  dib.resize(dib.size() - static_cast<size_t>((s.width + 31) / 32 * 4 * s.height));
+  return dib;
 }
 
 ByteVector MakePngImage(int width, int height, uint32_t seed) {
@@ -368,6 +375,14 @@ ByteVector MakeNeFile(const std::vector<SampleGroup>& groups) {
   }
   PadTo(v, 1u << kShift);
   return v;
+}
+
+bool FlakyReader::Read(uint64_t offset, std::span<uint8_t> out) {
+  if (out.size() > budget_ - std::min(budget_, delivered_)) return false;
+  MemoryReader whole(bytes_);
+  if (!whole.Read(offset, out)) return false;
+  delivered_ += out.size();
+  return true;
 }
 
 }  // namespace glyph::test

@@ -44,6 +44,19 @@ int main(int argc, char** argv) {
   Write(dir, "good.ico", ico);
   Write(dir, "good-png.ico", MakeIcoFile({MakePngImage(32, 32, 7)}));
 
+  // As writers really leave them: a 32-bit image without its mask plane,
+  // directory fields nobody reads, a byte count past the end of the file;
+  // and the clean file the same images make. A picture under an icon's name.
+  const ByteVector alpha = MakeDibImage(16, 16, 32, 3), palette = MakeDibImage(32, 32, 8, 4);
+  ByteVector wild = MakeIcoFile({WithoutMaskPlane(alpha), palette});
+  wild[6 + 3] = 0x55;                                             // reserved
+  wild[6 + 6] = 0;                                                // bit count
+  wild[6 + 16 + 2] = 0xFF;                                        // colour count
+  wild[6 + 16 + 8] = static_cast<uint8_t>(wild[6 + 16 + 8] + 9);  // byte count
+  Write(dir, "wild.ico", wild);
+  Write(dir, "wild-clean.ico", MakeIcoFile({alpha, palette}));
+  Write(dir, "png-picture.ico", MakePngImage(32, 32, 7));
+
   // Tiny ones: quick seeds for the fuzzer.
   const std::vector<SampleGroup> tiny = {{"A", 0, {MakeDibImage(1, 1, 1, 1)}},
                                          {"", 2, {MakeDibImage(2, 2, 4, 2), MakeDibImage(1, 1, 32, 3)}}};

@@ -6,8 +6,10 @@
 //                                      and images
 //   glyphicon extract FILE INDEX OUT   icon INDEX as an icon file
 //
-// A file that is refused counts 0 and its reason goes to stderr. Paths
-// are wide on Windows, so names outside the code page are not lost.
+// A file that is refused (a damaged file, or a picture that is no icon
+// file) counts 0, its reason goes to stderr and the exit status is 1;
+// `count` still counts the other files. Paths are wide on Windows, so
+// names outside the code page are not lost.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -100,13 +102,14 @@ bool Scan(const Path& path, std::vector<uint8_t>& bytes, glyph::IconScan& scan) 
 }
 
 int Count(const std::vector<Path>& files) {
+  int status = 0;
   for (const Path& path : files) {
     std::vector<uint8_t> bytes;
     glyph::IconScan scan;
-    Scan(path, bytes, scan);
+    if (!Scan(path, bytes, scan)) status = 1;
     std::printf("%zu\t%s\n", scan.Count(), Printable(path).c_str());
   }
-  return 0;
+  return status;
 }
 
 int List(const Path& path) {

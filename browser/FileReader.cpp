@@ -1,0 +1,47 @@
+#include "browser/FileReader.h"
+
+#include <algorithm>
+
+namespace glyph {
+
+namespace {
+// ReadFile takes a 32-bit count; large reads go in pieces of this size.
+constexpr uint64_t kMaxPiece = 1u << 30;
+}  // namespace
+
+bool FileReader::Open(const std::wstring& path, std::string& why) {
+  size_ = 0;
+  file_.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_) {
+    why = "cannot open the file";
+    return false;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file_.Get(), &size) || size.QuadPart < 0) {
+    why = "cannot tell the file's size";
+    file_.Reset();
+    return false;
+  }
+  size_ = static_cast<uint64_t>(size.QuadPart);
+  return true;
+}
+
+bool FileReader::Read(uint64_t offset, std::span<uint8_t> out) {
+  if (!file_ || offset > size_ || out.size() > size_ - offset) return false;
+  while (!out.empty()) {
+    // The offset travels with each read: no shared file position.
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD piece = static_cast<DWORD>(std::min<uint64_t>(out.size(), kMaxPiece));
+    DWORD got = 0;
+    // A file cut short since it was opened gives 0 bytes: a failure too.
+    if (!::ReadFile(file_.Get(), out.data(), piece, &got, &at) || got == 0) return false;
+    offset += got;
+    out = out.subspan(got);
+  }
+  return true;
+}
+
+}  // namespace glyph
