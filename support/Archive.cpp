@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <vector>
 
 #include <sys/stat.h>
@@ -137,6 +138,19 @@ bool Unpack(const std::vector<uint8_t>& packed, void* dest, size_t capacity, Pro
   return decodeBuffer(packed.data(), packed.size(), dest, capacity, decoded, progress) == DecodeResult::kOk;
 }
 
+// Unpacks a directory list of at most `capacity` bytes. The room for it is
+// allocated, not cleared: a length field may claim up to kMaxDirectory
+// bytes, and only what the stream really holds is touched. Memory that is
+// not there is a failed read too.
+bool UnpackList(const std::vector<uint8_t>& packed, size_t capacity, ProgressFunc progress,
+                std::vector<uint8_t>* list) {
+  const std::unique_ptr<uint8_t[]> room(new (std::nothrow) uint8_t[std::max<size_t>(capacity, 1)]);
+  size_t decoded = 0;
+  if (!room || !Unpack(packed, room.get(), capacity, progress, &decoded)) return false;
+  list->assign(room.get(), room.get() + decoded);
+  return true;
+}
+
 }  // namespace
 
 TResourceArchive::TResourceArchive() : buffer_(new char[kBufferSize]), progress_(NoProgress) {}
@@ -259,13 +273,11 @@ bool TResourceArchive::ReadVersion5(uint64_t directoryPos, uint64_t directoryEnd
   // The length field bounds the list: a stream that unpacks to more is a
   // damaged directory.
   std::vector<uint8_t> packed;
-  std::vector<uint8_t> list(length);
-  size_t decoded = 0;
+  std::vector<uint8_t> list;
   if (!ReadPacked(directoryPos + sizeof head, directoryEnd, &packed) ||
-      !Unpack(packed, list.data(), list.size(), progress_, &decoded)) {
+      !UnpackList(packed, length, progress_, &list)) {
     return false;
   }
-  list.resize(decoded);
 
   size_t pos = 0;
   for (uint32_t i = 0; i < count; ++i) {
@@ -294,16 +306,17 @@ bool TResourceArchive::ReadOlder(uint64_t directoryPos, uint64_t directoryEnd, u
   const OlderLayout layout = (packed || (trailerFlags & kOlderWideRecords)) ? kWideRecord : kNarrowRecord;
   const uint64_t listSize = static_cast<uint64_t>(count) * layout.recordSize;
   if (listSize > kMaxDirectory || (!packed && listSize > available)) return false;
-  std::vector<uint8_t> list(static_cast<size_t>(listSize));
+  std::vector<uint8_t> list;
   if (packed) {
     std::vector<uint8_t> stream;
-    size_t decoded = 0;
     if (!ReadPacked(directoryPos + sizeof head, directoryEnd, &stream) ||
-        !Unpack(stream, list.data(), list.size(), progress_, &decoded) || decoded != list.size()) {
+        !UnpackList(stream, static_cast<size_t>(listSize), progress_, &list) || list.size() != listSize) {
       return false;
     }
-  } else if (!list.empty() && !ReadAt(directoryPos + sizeof head, list.data(), list.size())) {
-    return false;
+  } else {
+    // Plain records lie in the file: their size is checked against it.
+    list.resize(static_cast<size_t>(listSize));
+    if (!list.empty() && !ReadAt(directoryPos + sizeof head, list.data(), list.size())) return false;
   }
 
   // Older records carry no time worth keeping: entries take the time of reading.
