@@ -5,16 +5,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <vector>
 
+#include <sys/stat.h>
+#include <sys/types.h>
 #ifdef _WIN32
 #include <io.h>
 #else
-#include <sys/types.h>
 #include <unistd.h>
 #endif
 
 #include "support/Checksum.h"
+#include "support/SideFile.h"
 #include "support/compress.h"
 
 namespace support {
@@ -33,6 +36,8 @@ constexpr size_t kEntryFields = 6 * 4;
 // A directory list (or an older packed directory) larger than this is
 // taken for corruption rather than allocated.
 constexpr uint64_t kMaxDirectory = uint64_t{64} << 20;
+// Its packed form may come out a little longer than the list itself.
+constexpr uint64_t kMaxPackedDirectory = 2 * kMaxDirectory;
 constexpr size_t kMaxNameLength = 32767;
 
 struct OlderLayout {
@@ -91,14 +96,30 @@ int64_t FileLength(std::FILE* f) {
 #endif
 }
 
+// The size of the regular file `name`, or -1 for anything else. Asked
+// before opening: a folder opens on Linux and its length reads as 2^63, a
+// device never ends, and opening a pipe waits for a writer.
+int64_t RegularFileSize(const char* name) {
+#ifdef _WIN32
+  struct _stati64 status;
+  if (::_stati64(name, &status) != 0) return -1;
+#else
+  struct stat status;
+  if (::stat(name, &status) != 0) return -1;
+#endif
+  if ((status.st_mode & S_IFMT) != S_IFREG || status.st_size < 0) return -1;
+  return static_cast<int64_t>(status.st_size);
+}
+
+// A loose file in place of an entry: only a regular file, and no larger
+// than an entry may be. A file that grows meanwhile is read up to the
+// size it had.
 char* ReadDiskFile(const char* name, size_t* sizeOut) {
+  const int64_t length = RegularFileSize(name);
+  if (length < 0 || length > TResourceArchive::kMaxEntrySize) return nullptr;
   std::FILE* f = std::fopen(name, "rb");
   if (!f) return nullptr;
-  char* data = nullptr;
-  const int64_t length = FileLength(f);
-  if (length >= 0 && static_cast<uint64_t>(length) < SIZE_MAX && SeekFile(f, 0)) {
-    data = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-  }
+  auto* data = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
   if (data) {
     const size_t got = std::fread(data, 1, static_cast<size_t>(length), f);
     data[got] = '\0';
@@ -108,28 +129,26 @@ char* ReadDiskFile(const char* name, size_t* sizeOut) {
   return data;
 }
 
-// A file of our own beside the archive, removed when it goes.
-class SideFile {
- public:
-  explicit SideFile(std::string path) : path_(std::move(path)), file_(std::fopen(path_.c_str(), "w+b")) {}
-  ~SideFile() {
-    if (file_) {
-      std::fclose(file_);
-      std::remove(path_.c_str());
-    }
-  }
-  SideFile(const SideFile&) = delete;
-  SideFile& operator=(const SideFile&) = delete;
-  std::FILE* get() const { return file_; }
-
- private:
-  std::string path_;
-  std::FILE* file_;
-};
-
 void PackStream(std::FILE* in, std::FILE* out, ProgressFunc progress) { compressStream(in, out, progress); }
-bool UnpackStream(std::FILE* in, void* dest, size_t capacity, ProgressFunc progress, size_t* decoded) {
-  return uncompressStream(in, dest, capacity, progress, decoded);
+
+// The bounded decoder: a stream that is damaged, or decodes to more than
+// `capacity`, is a failed read like any other, never a fatal report.
+bool Unpack(const std::vector<uint8_t>& packed, void* dest, size_t capacity, ProgressFunc progress,
+            size_t* decoded) {
+  return decodeBuffer(packed.data(), packed.size(), dest, capacity, decoded, progress) == DecodeResult::kOk;
+}
+
+// Unpacks a directory list of at most `capacity` bytes. The room for it is
+// allocated, not cleared: a length field may claim up to kMaxDirectory
+// bytes, and only what the stream really holds is touched. Memory that is
+// not there is a failed read too.
+bool UnpackList(const std::vector<uint8_t>& packed, size_t capacity, ProgressFunc progress,
+                std::vector<uint8_t>* list) {
+  const std::unique_ptr<uint8_t[]> room(new (std::nothrow) uint8_t[std::max<size_t>(capacity, 1)]);
+  size_t decoded = 0;
+  if (!room || !Unpack(packed, room.get(), capacity, progress, &decoded)) return false;
+  list->assign(room.get(), room.get() + decoded);
+  return true;
 }
 
 }  // namespace
@@ -251,13 +270,14 @@ bool TResourceArchive::ReadVersion5(uint64_t directoryPos, uint64_t directoryEnd
   const uint32_t count = GetU32(head + 8);
   if (length > kMaxDirectory || static_cast<uint64_t>(count) * (2 + kEntryFields) > length) return false;
 
-  std::vector<uint8_t> list(length);
-  size_t decoded = 0;
-  if (!Seek(directoryPos + sizeof head) ||
-      !UnpackStream(file_, list.data(), list.size(), progress_, &decoded)) {
+  // The length field bounds the list: a stream that unpacks to more is a
+  // damaged directory.
+  std::vector<uint8_t> packed;
+  std::vector<uint8_t> list;
+  if (!ReadPacked(directoryPos + sizeof head, directoryEnd, &packed) ||
+      !UnpackList(packed, length, progress_, &list)) {
     return false;
   }
-  list.resize(decoded);
 
   size_t pos = 0;
   for (uint32_t i = 0; i < count; ++i) {
@@ -286,15 +306,17 @@ bool TResourceArchive::ReadOlder(uint64_t directoryPos, uint64_t directoryEnd, u
   const OlderLayout layout = (packed || (trailerFlags & kOlderWideRecords)) ? kWideRecord : kNarrowRecord;
   const uint64_t listSize = static_cast<uint64_t>(count) * layout.recordSize;
   if (listSize > kMaxDirectory || (!packed && listSize > available)) return false;
-  std::vector<uint8_t> list(static_cast<size_t>(listSize));
+  std::vector<uint8_t> list;
   if (packed) {
-    size_t decoded = 0;
-    if (!Seek(directoryPos + sizeof head) ||
-        !UnpackStream(file_, list.data(), list.size(), progress_, &decoded) || decoded != list.size()) {
+    std::vector<uint8_t> stream;
+    if (!ReadPacked(directoryPos + sizeof head, directoryEnd, &stream) ||
+        !UnpackList(stream, static_cast<size_t>(listSize), progress_, &list) || list.size() != listSize) {
       return false;
     }
-  } else if (!list.empty() && !ReadAt(directoryPos + sizeof head, list.data(), list.size())) {
-    return false;
+  } else {
+    // Plain records lie in the file: their size is checked against it.
+    list.resize(static_cast<size_t>(listSize));
+    if (!list.empty() && !ReadAt(directoryPos + sizeof head, list.data(), list.size())) return false;
   }
 
   // Older records carry no time worth keeping: entries take the time of reading.
@@ -342,11 +364,17 @@ const TArchiveEntry* TResourceArchive::Next() {
   return &it->second;
 }
 
-bool TResourceArchive::ReadStored(const TArchiveEntry& entry, std::string* stored) {
+bool TResourceArchive::ReadStored(const TArchiveEntry& entry, std::vector<uint8_t>* stored) {
   const uint64_t dataSize = dataEnd_ - dataStart_;
   if (static_cast<uint64_t>(entry.offset) + entry.storedSize > dataSize) return false;
   stored->resize(entry.storedSize);
   return entry.storedSize == 0 || ReadAt(uint64_t{dataStart_} + entry.offset, stored->data(), stored->size());
+}
+
+bool TResourceArchive::ReadPacked(uint64_t pos, uint64_t end, std::vector<uint8_t>* packed) {
+  if (end < pos || end - pos > kMaxPackedDirectory) return false;
+  packed->resize(static_cast<size_t>(end - pos));
+  return packed->empty() || ReadAt(pos, packed->data(), packed->size());
 }
 
 char* TResourceArchive::ReadFile(const char* name, bool verify, size_t* sizeOut) {
@@ -366,8 +394,6 @@ char* TResourceArchive::ReadFile(const char* name, bool verify, size_t* sizeOut)
     failed_ = true;
     return nullptr;
   }
-  // Owned until returned: a fatal report inside the decompressor may leave
-  // by an exception (tests' report seam) and must not leak it.
   std::unique_ptr<char, decltype(&std::free)> data(static_cast<char*>(std::malloc(size_t{entry.size} + 1)),
                                                    &std::free);
   if (!data) {
@@ -376,22 +402,19 @@ char* TResourceArchive::ReadFile(const char* name, bool verify, size_t* sizeOut)
   }
   failed_ = false;
   auto* dest = reinterpret_cast<uint8_t*>(data.get());
-  bool ok = true;
-  if (blockSorted) {
-    size_t decoded = 0;
-    ok = Seek(uint64_t{dataStart_} + entry.offset) &&
-         UnpackStream(file_, dest, entry.size, progress_, &decoded) && decoded == entry.size;
-  } else {
-    std::string stored;
-    ok = ReadStored(entry, &stored);
-    const auto* in = reinterpret_cast<const uint8_t*>(stored.data());
-    if (ok && !packed) {
-      std::memcpy(dest, in, entry.size);
-    } else if (ok) {
-      size_t produced = 0;
-      ok = WindowDecompress(in, stored.size(), dest, entry.size, &produced, progress_) == WindowResult::kOk &&
-           produced == entry.size;
-    }
+  // Every method decodes from the entry's own stored bytes: a stream cannot
+  // run on into the next entry or the directory.
+  std::vector<uint8_t> stored;
+  bool ok = ReadStored(entry, &stored);
+  size_t produced = 0;
+  if (ok && blockSorted) {
+    ok = Unpack(stored, dest, entry.size, progress_, &produced) && produced == entry.size;
+  } else if (ok && packed) {
+    ok = WindowDecompress(stored.data(), stored.size(), dest, entry.size, &produced, progress_) ==
+             WindowResult::kOk &&
+         produced == entry.size;
+  } else if (ok && entry.size > 0) {
+    std::memcpy(dest, stored.data(), entry.size);
   }
   if (!ok) {
     failed_ = true;
@@ -496,39 +519,27 @@ bool TResourceArchive::WriteDirectory() {
     PutU32(list, entry.time);
     PutU32(list, entry.flags);
   }
-  // The compressor reads a file: the list goes through one beside the archive.
-  const SideFile listFile(path_ + ".dir~");
-  if (!listFile.get() || std::fwrite(list.data(), 1, list.size(), listFile.get()) != list.size() ||
-      std::fflush(listFile.get()) != 0 || !SeekFile(listFile.get(), 0)) {
-    return false;
-  }
-
-  std::string head(kDirectoryMagic, 4);
-  PutU32(head, static_cast<uint32_t>(list.size()));
-  PutU32(head, static_cast<uint32_t>(directory_->size()));
-  if (!WriteAt(dataEnd_, head.data(), head.size())) return false;
-  PackStream(listFile.get(), file_, progress_);
-  const int64_t end = TellFile(file_);
-  if (std::fflush(file_) != 0) return false;
-  if (end < static_cast<int64_t>(dataEnd_ + head.size())) return false;
-  const uint64_t directoryLength = static_cast<uint64_t>(end) - dataEnd_;
-
-  std::string trailer;
-  PutU32(trailer, kTrailerMagic);
-  PutU32(trailer, dataEnd_ - dataStart_);
-  PutU32(trailer, static_cast<uint32_t>(-static_cast<int64_t>(directoryLength + kTrailerSize)));
-  PutU32(trailer, kWrittenFlags);
-  return WriteAt(static_cast<uint64_t>(end), trailer.data(), trailer.size()) && std::fflush(file_) == 0;
+  // Directory and trailer are made whole in memory before the first byte
+  // of the old directory is overwritten: nothing that can fail (no other
+  // file, no name beside the archive) stands between the two.
+  const std::vector<uint8_t> packed = compressBuffer(list.data(), list.size(), progress_);
+  std::string tail(kDirectoryMagic, 4);
+  PutU32(tail, static_cast<uint32_t>(list.size()));
+  PutU32(tail, static_cast<uint32_t>(directory_->size()));
+  tail.append(packed.begin(), packed.end());
+  const uint64_t directoryLength = tail.size();
+  PutU32(tail, kTrailerMagic);
+  PutU32(tail, dataEnd_ - dataStart_);
+  PutU32(tail, static_cast<uint32_t>(-static_cast<int64_t>(directoryLength + kTrailerSize)));
+  PutU32(tail, kWrittenFlags);
+  // The trailer must end the file: cut whatever a longer old directory left.
+  return WriteAt(dataEnd_, tail.data(), tail.size()) && TruncateTo(uint64_t{dataEnd_} + tail.size());
 }
 
 bool TResourceArchive::Flush() {
   if (!directory_) return false;
   if (!dirty_) return true;
-  if (!writable_) return false;
-  // The compressor appends at the file's end: cut the old directory first
-  // so that the new one (and the trailer) end the file, however long the
-  // old one was.
-  if (!TruncateTo(dataEnd_) || !WriteDirectory()) return false;
+  if (!writable_ || !WriteDirectory()) return false;
   dirty_ = false;
   version_ = kVersion;
   return true;
@@ -546,7 +557,7 @@ bool TResourceArchive::Compact() {
 
   std::vector<char> piece(kBufferSize);
   {
-    const SideFile temp(path_ + ".compact~");
+    const SideFile temp(path_, "compact");
     if (!temp.get()) return false;
     for (const auto& [name, entry] : *directory_) {
       for (uint32_t done = 0; done < entry.storedSize;) {

@@ -6,6 +6,10 @@
 // ReadFile falls back to the disk when no archive is open or the name is
 // not in it, so callers work the same with packed and loose resources.
 //
+// A damaged archive is never a fatal report: a directory that does not
+// unpack to what its fields say makes Open fail, an entry that does not
+// unpack to its recorded size makes ReadFile fail.
+//
 // Layout, all numbers 32-bit little-endian:
 //   [any bytes] [packed data: dataStart..dataEnd] [directory] [trailer]
 //   directory (version 5): "ix50", list length, entry count, the list as a
@@ -22,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/Object.h"
 #include "support/WindowCodec.h"
@@ -64,7 +69,8 @@ class TResourceArchive : public TObject {
   virtual int32_t Count();
   // The whole file as a std::malloc'd buffer with a NUL after its last
   // byte (the caller frees it with std::free), or null. `sizeOut` receives
-  // the length without the NUL.
+  // the length without the NUL. On the disk only regular files of at most
+  // kMaxEntrySize bytes are read.
   virtual char* ReadFile(const char* name, bool verify, size_t* sizeOut);
   // Packs all bytes of `source` (a binary stream; it is rewound first) as
   // entry `name`, replacing one of that name, at the end of the data; the
@@ -76,9 +82,11 @@ class TResourceArchive : public TObject {
   virtual const TArchiveEntry* Next();
   virtual const TArchiveEntry* FindEntry(const char* name);
   // Writes directory and trailer when the directory changed. True when the
-  // archive on disk is complete afterwards.
+  // archive on disk is complete afterwards. Both are prepared in memory
+  // first: a Flush that fails before writing leaves the file as it was.
   virtual bool Flush();
-  // Rewrites the data without gaps, then directory and trailer.
+  // Rewrites the data without gaps, then directory and trailer. The data
+  // goes through a scratch file beside the archive (see SideFile.h).
   virtual bool Compact();
   virtual void SetProgress(ProgressFunc progress);
   virtual void SetUserData(const char* bytes, int32_t length);
@@ -102,7 +110,9 @@ class TResourceArchive : public TObject {
   bool Seek(uint64_t pos);
   uint64_t Tell();
   bool TruncateTo(uint64_t length);
-  bool ReadStored(const TArchiveEntry& entry, std::string* stored);
+  bool ReadStored(const TArchiveEntry& entry, std::vector<uint8_t>* stored);
+  // The packed bytes of a directory, from `pos` to `end`.
+  bool ReadPacked(uint64_t pos, uint64_t end, std::vector<uint8_t>* packed);
   bool WriteDirectory();
   void Close();
 

@@ -21,6 +21,8 @@ bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // from 128 up are text in the file's code page.
 bool IsBlank(unsigned char c) { return c <= 32; }
 
+bool IsLineEnd(const char* p) { return *p == '\n' || (*p == '\r' && p[1] == '\n'); }
+
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -148,6 +150,8 @@ void TIniFile::DropLines() {
 int32_t TIniFile::LineCount() const { return lines_ ? lines_->Count() : 0; }
 
 bool TIniFile::LoadFromFile(const char* name) {
+  // The lines of an earlier file must not answer for one that failed to load.
+  DropLines();
   fileName_ = name ? name : "";
   failed_ = true;
   std::FILE* f = name ? std::fopen(name, "rb") : nullptr;
@@ -196,10 +200,13 @@ bool TIniFile::ParseBuffer(const char* text) {
 void TIniFile::ParseInto(const char* text, int depth) {
   const char* p = text;
   while (*p) {
+    // CR LF ends a line exactly as LF does: the CR is never part of the
+    // line, so it neither counts towards kMaxLine nor makes a line of its own.
     size_t length = 0;
-    while (p[length] && p[length] != '\n' && length < kMaxLine) ++length;
+    while (p[length] && !IsLineEnd(p + length) && length < kMaxLine) ++length;
     const std::string_view line(p, length);
     p += length;
+    if (*p == '\r' && p[1] == '\n') ++p;
     if (*p == '\n') ++p;
 
     std::string_view word = line;

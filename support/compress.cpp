@@ -19,6 +19,27 @@ constexpr char kUnit[] = "compress";
   std::abort();  // a fatal report never returns
 }
 
+// How the decoder leaves a corrupt stream. The stream API makes the coder's
+// fatal report, as the format asks; the bounded form (readers of files that
+// anyone may have written) unwinds to its entry point with the verdict
+// instead, which returns it. Owners and the bit stream session free on the
+// way out.
+struct DecodeStop {
+  DecodeResult result;
+};
+
+class DecodeFailures {
+ public:
+  explicit DecodeFailures(bool bounded) : bounded_(bounded) {}
+  [[noreturn]] void Stop(int line, const char* text, DecodeResult result) const {
+    if (bounded_) throw DecodeStop{result};
+    Fail(line, text);
+  }
+
+ private:
+  bool bounded_;
+};
+
 // ---------------------------------------------------------------------------
 // Stream format constants.
 
@@ -271,7 +292,7 @@ class BitStreamSession {
 template <class In>
 class BitReader {
  public:
-  explicit BitReader(In& in) : in_(in) {}
+  BitReader(In& in, const DecodeFailures& failures) : in_(in), failures_(failures) {}
   // A raw header byte; -1 at the end of the input.
   int HeaderByte() { return in_.Get(); }
   std::uint32_t GetBit() {
@@ -289,11 +310,12 @@ class BitReader {
  private:
   void Refill() {
     const int c = in_.Get();
-    if (c == EOF) Fail(__LINE__, "Compressed stream EOF");
+    if (c == EOF) failures_.Stop(__LINE__, "Compressed stream EOF", DecodeResult::kTruncated);
     buffer_ = (buffer_ << 8) | static_cast<std::uint32_t>(c);
     count_ += 8;
   }
   In& in_;
+  const DecodeFailures& failures_;
   std::uint64_t buffer_ = 0;
   int count_ = 0;
 };
@@ -816,7 +838,8 @@ int ReadHeader(BitReader<In>& bits) {
 template <class In>
 class BlockDecoder {
  public:
-  explicit BlockDecoder(ArithDecoder<In>& coder) : coder_(coder) {}
+  BlockDecoder(ArithDecoder<In>& coder, const DecodeFailures& failures)
+      : coder_(coder), failures_(failures) {}
 
   std::uint32_t ReadValue() {
     std::uint32_t v = 0;
@@ -836,7 +859,7 @@ class BlockDecoder {
       if (trace) trace->basis.push_back(sym);
       if (sym == kRunTwo || sym == kRunOne) {
         zeros = 2 * zeros + (sym == kRunTwo ? 2 : 1);
-        if (zeros > cap - n) Fail(__LINE__, "Block overrun during decompression");
+        if (zeros > cap - n) Overrun(__LINE__);
         continue;
       }
       if (zeros) {
@@ -852,7 +875,7 @@ class BlockDecoder {
         if (trace) trace->extra.push_back(extra);
         v = extra - 1 + (1 << (cls + 1));
       }
-      if (n >= cap) Fail(__LINE__, "Block overrun during decompression");
+      if (n >= cap) Overrun(__LINE__);
       const std::uint8_t c = list[v];
       std::memmove(list + 1, list, static_cast<std::size_t>(v));
       list[0] = c;
@@ -861,7 +884,12 @@ class BlockDecoder {
   }
 
  private:
+  [[noreturn]] void Overrun(int line) const {
+    failures_.Stop(line, "Block overrun during decompression", DecodeResult::kCorrupt);
+  }
+
   ArithDecoder<In>& coder_;
+  const DecodeFailures& failures_;
   Model bogus_ = MakeBogus();
   BlockModels models_;
 };
@@ -869,9 +897,10 @@ class BlockDecoder {
 // Writes decoded bytes to the caller's memory, never past its capacity.
 class Destination {
  public:
-  Destination(std::uint8_t* p, std::size_t capacity) : p_(p), capacity_(capacity) {}
+  Destination(std::uint8_t* p, std::size_t capacity, const DecodeFailures& failures)
+      : p_(p), capacity_(capacity), failures_(failures) {}
   void Put(std::uint8_t b, std::size_t count) {
-    if (count > capacity_ - written_) Fail(__LINE__, "Destination overrun");
+    if (count > capacity_ - written_) failures_.Stop(__LINE__, "Destination overrun", DecodeResult::kOverrun);
     std::memset(p_ + written_, b, count);
     written_ += count;
   }
@@ -880,14 +909,16 @@ class Destination {
  private:
   std::uint8_t* p_;
   std::size_t capacity_;
+  const DecodeFailures& failures_;
   std::size_t written_ = 0;
 };
 
 // Undoes the input run-length coding of one restored block.
-void Unblock(const std::uint8_t* block, std::size_t n, bool last, Destination& dest) {
+void Unblock(const std::uint8_t* block, std::size_t n, bool last, Destination& dest,
+             const DecodeFailures& failures) {
   std::size_t end = n;
   if (last) {
-    if (n == 0 || block[n - 1] != kEndByte) Fail(__LINE__, "Unblock error");
+    if (n == 0 || block[n - 1] != kEndByte) failures.Stop(__LINE__, "Unblock error", DecodeResult::kCorrupt);
     end = n - 1;
   }
   int prev = -1;
@@ -904,7 +935,7 @@ void Unblock(const std::uint8_t* block, std::size_t n, bool last, Destination& d
       dest.Put(b, 1);
       continue;
     }
-    if (i >= end) Fail(__LINE__, "Unblock error");
+    if (i >= end) failures.Stop(__LINE__, "Unblock error", DecodeResult::kCorrupt);
     dest.Put(b, 1 + static_cast<std::size_t>(block[i++]));
     prev = -1;
     equal = 0;
@@ -913,10 +944,11 @@ void Unblock(const std::uint8_t* block, std::size_t n, bool last, Destination& d
 
 template <class In>
 bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, CompressProgress progress,
-                std::size_t* decodedSize, std::vector<compress_detail::TracedBlock>* trace) {
+                std::size_t* decodedSize, std::vector<compress_detail::TracedBlock>* trace,
+                const DecodeFailures& failures) {
   if (decodedSize) *decodedSize = 0;
   BitStreamSession session(BitStreamState::kReading);
-  BitReader<In> bits(in);
+  BitReader<In> bits(in, failures);
   const int blockSize100k = ReadHeader(bits);
   if (blockSize100k == 0) {
     session.Close();
@@ -928,11 +960,13 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
   arrays.block.reset(new (std::nothrow) std::uint8_t[cap]);
   arrays.back.reset(new (std::nothrow) std::uint32_t[cap]);
   arrays.ahead.reset(new (std::nothrow) std::uint32_t[cap]);
-  if (!arrays.bwt || !arrays.block || !arrays.back || !arrays.ahead) Fail(__LINE__, "uncompressOutOfMemory");
+  if (!arrays.bwt || !arrays.block || !arrays.back || !arrays.ahead) {
+    failures.Stop(__LINE__, "uncompressOutOfMemory", DecodeResult::kOutOfMemory);
+  }
 
   ArithDecoder<In> coder(bits);
-  BlockDecoder<In> decoder(coder);
-  Destination dest(destination, capacity);
+  BlockDecoder<In> decoder(coder, failures);
+  Destination dest(destination, capacity, failures);
   for (bool last = false; !last;) {
     if (progress) progress();
     compress_detail::TracedBlock* traced = nullptr;
@@ -944,7 +978,7 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
     std::uint8_t* bwt = arrays.bwt.get();
     const std::size_t n = decoder.ReadBlock(bwt, cap, traced);
     if (trace) continue;
-    if (origPtr >= n) Fail(__LINE__, "Bad origPtr");
+    if (origPtr >= n) failures.Stop(__LINE__, "Bad origPtr", DecodeResult::kCorrupt);
 
     // Inverse transform. base[b]: the first row whose rotation starts with b.
     std::uint32_t base[256] = {};
@@ -982,13 +1016,16 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
     }
     if (tail > half) block[--tail] = static_cast<std::uint8_t>(back[p]);
     Perturb(block, n, -1);
-    Unblock(block, n, last, dest);
+    Unblock(block, n, last, dest, failures);
   }
   session.Close();
   in.Clear();
   if (decodedSize) *decodedSize = dest.written();
   return true;
 }
+
+const DecodeFailures kFatal(false);
+const DecodeFailures kBounded(true);
 
 }  // namespace
 
@@ -1000,13 +1037,15 @@ void compressStream(std::FILE* input, std::FILE* output, CompressProgress progre
 
 bool uncompressStream(std::FILE* input, void* destination, CompressProgress progress) {
   FileInput in(input);
-  return Decompress(in, static_cast<std::uint8_t*>(destination), SIZE_MAX, progress, nullptr, nullptr);
+  return Decompress(in, static_cast<std::uint8_t*>(destination), SIZE_MAX, progress, nullptr, nullptr,
+                    kFatal);
 }
 
 bool uncompressStream(std::FILE* input, void* destination, std::size_t capacity, CompressProgress progress,
                       std::size_t* decodedSize) {
   FileInput in(input);
-  return Decompress(in, static_cast<std::uint8_t*>(destination), capacity, progress, decodedSize, nullptr);
+  return Decompress(in, static_cast<std::uint8_t*>(destination), capacity, progress, decodedSize, nullptr,
+                    kFatal);
 }
 
 std::vector<std::uint8_t> compressBuffer(const void* data, std::size_t size, CompressProgress progress) {
@@ -1021,7 +1060,23 @@ std::vector<std::uint8_t> compressBuffer(const void* data, std::size_t size, Com
 bool uncompressBuffer(const void* stream, std::size_t streamSize, void* destination, std::size_t capacity,
                       std::size_t* decodedSize, CompressProgress progress) {
   MemoryInput in(static_cast<const std::uint8_t*>(stream), streamSize);
-  return Decompress(in, static_cast<std::uint8_t*>(destination), capacity, progress, decodedSize, nullptr);
+  return Decompress(in, static_cast<std::uint8_t*>(destination), capacity, progress, decodedSize, nullptr,
+                    kFatal);
+}
+
+DecodeResult decodeBuffer(const void* stream, std::size_t streamSize, void* destination, std::size_t capacity,
+                          std::size_t* decodedSize, CompressProgress progress) {
+  if (decodedSize) *decodedSize = 0;
+  MemoryInput in(static_cast<const std::uint8_t*>(stream), streamSize);
+  try {
+    return Decompress(in, static_cast<std::uint8_t*>(destination), capacity, progress, decodedSize, nullptr,
+                      kBounded)
+               ? DecodeResult::kOk
+               : DecodeResult::kNotAStream;
+  } catch (const DecodeStop& stop) {
+    if (decodedSize) *decodedSize = 0;
+    return stop.result;
+  }
 }
 
 namespace compress_detail {
@@ -1073,7 +1128,7 @@ std::vector<std::uint8_t> encodeTrace(const std::vector<TracedBlock>& blocks, st
 bool traceStream(const std::uint8_t* stream, std::size_t size, std::vector<TracedBlock>& blocks) {
   blocks.clear();
   MemoryInput in(stream, size);
-  return Decompress(in, nullptr, 0, nullptr, nullptr, &blocks);
+  return Decompress(in, nullptr, 0, nullptr, nullptr, &blocks, kFatal);
 }
 
 }  // namespace compress_detail

@@ -6,9 +6,11 @@
 // encoders write the same stream.
 //
 // The coder state is process-wide: only one stream is open at a time, and
-// opening a second one while a stream is open is a fatal failure. Every
-// failure (corrupt stream, memory, I/O) is a fatal report from unit
-// "compress" through support::reportFailure.
+// opening a second one while a stream is open is a fatal failure. In the
+// stream API every failure (corrupt stream, memory, I/O) is a fatal report
+// from unit "compress" through support::reportFailure. decodeBuffer is the
+// bounded form for bytes from files anyone may have written: it returns
+// what was wrong with the stream instead.
 #pragma once
 
 #include <cstddef>
@@ -47,6 +49,24 @@ std::vector<std::uint8_t> compressBuffer(const void* data, std::size_t size,
                                          CompressProgress progress = nullptr);
 bool uncompressBuffer(const void* stream, std::size_t streamSize, void* destination, std::size_t capacity,
                       std::size_t* decodedSize = nullptr, CompressProgress progress = nullptr);
+
+enum class DecodeResult {
+  kOk,
+  kNotAStream,   // the header is not recognised; nothing was written
+  kTruncated,    // the stream ends inside a block
+  kCorrupt,      // a block overruns its size, a bad origPtr, a run without its count...
+  kOverrun,      // the stream decodes to more than `capacity` bytes
+  kOutOfMemory,  // the decoder's block arrays could not be allocated
+};
+
+// Decodes one stream from memory into `destination`, never past
+// `capacity`. Every fault of the stream comes back as a result, without a
+// report; the bytes written before it are not to be used. `decodedSize`,
+// when given, receives the number of bytes decoded (0 unless kOk). Opening
+// a second stream while one is open (from `progress`) is still fatal: that
+// is a fault of the caller, not of the stream.
+DecodeResult decodeBuffer(const void* stream, std::size_t streamSize, void* destination, std::size_t capacity,
+                          std::size_t* decodedSize = nullptr, CompressProgress progress = nullptr);
 
 // The pieces of the coder, exposed so that tests can check each step.
 namespace compress_detail {

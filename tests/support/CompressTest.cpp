@@ -592,7 +592,9 @@ TEST_F(CompressTest, CraftedCorruptStreams) {
     std::uint8_t sizeLetter;
     std::size_t capacity;
     const char* message;
+    support::DecodeResult bounded;  // what the bounded form returns instead
   };
+  using R = support::DecodeResult;
   std::vector<Case> cases;
   auto withValue = [&](std::uint32_t value) {
     auto b = good;
@@ -600,42 +602,44 @@ TEST_F(CompressTest, CraftedCorruptStreams) {
     return b;
   };
   cases.push_back({"origPtr at the block length", withValue(~static_cast<std::uint32_t>(blockLength)), 'J',
-                   input.size(), "Bad origPtr"});
-  cases.push_back({"origPtr far out", withValue(0x7FFFFFFF), 'J', input.size(), "Bad origPtr"});
-  cases.push_back({"value 0 (origPtr -1)", withValue(0), 'J', input.size(), "Bad origPtr"});
+                   input.size(), "Bad origPtr", R::kCorrupt});
+  cases.push_back({"origPtr far out", withValue(0x7FFFFFFF), 'J', input.size(), "Bad origPtr", R::kCorrupt});
+  cases.push_back({"value 0 (origPtr -1)", withValue(0), 'J', input.size(), "Bad origPtr", R::kCorrupt});
   {
     // A zero run longer than the block can hold: 2^17 - 1 zeros > 100000.
     auto b = good;
     b[0].basis.insert(b[0].basis.begin(), 17, 2);
-    cases.push_back({"long zero run", b, 'B', input.size(), "Block overrun during decompression"});
+    cases.push_back(
+        {"long zero run", b, 'B', input.size(), "Block overrun during decompression", R::kCorrupt});
   }
   {
     // A block with no end byte: value 1 swaps the first two list entries.
     TracedBlock t;
     t.headerValue = ~0u;
     t.basis = {3, 11};
-    cases.push_back({"last block without end byte", {t}, 'J', 10, "Unblock error"});
+    cases.push_back({"last block without end byte", {t}, 'J', 10, "Unblock error", R::kCorrupt});
     t.basis = {11};
-    cases.push_back({"empty block", {t}, 'J', 10, "Bad origPtr"});
+    cases.push_back({"empty block", {t}, 'J', 10, "Bad origPtr", R::kCorrupt});
   }
   {
     // "xxxx" then the end byte: the count is missing.
     Bytes block = {'x', 'x', 'x', 'x', 0x2A};
     TracedBlock t = ReferenceSymbols(block, true);
-    cases.push_back({"count missing", {t}, 'J', 10, "Unblock error"});
+    cases.push_back({"count missing", {t}, 'J', 10, "Unblock error", R::kCorrupt});
   }
   {
     // A count of 251 for a destination of 10 bytes.
     Bytes block = {'x', 'x', 'x', 'x', 251, 0x2A};
     TracedBlock t = ReferenceSymbols(block, true);
-    cases.push_back({"run past the destination", {t}, 'J', 10, "Destination overrun"});
+    cases.push_back({"run past the destination", {t}, 'J', 10, "Destination overrun", R::kOverrun});
   }
-  cases.push_back({"destination one byte short", good, 'J', input.size() - 1, "Destination overrun"});
+  cases.push_back(
+      {"destination one byte short", good, 'J', input.size() - 1, "Destination overrun", R::kOverrun});
   {
     // A block that is not the last, then nothing: the end of the input.
     auto b = good;
     b[0].headerValue = 1;
-    cases.push_back({"stream ends after a block", b, 'J', 1000, "Compressed stream EOF"});
+    cases.push_back({"stream ends after a block", b, 'J', 1000, "Compressed stream EOF", R::kTruncated});
   }
   for (const Case& c : cases) {
     const Bytes crafted = detail::encodeTrace(c.blocks, c.sizeLetter);
@@ -644,7 +648,35 @@ TEST_F(CompressTest, CraftedCorruptStreams) {
         FatalText([&] { support::uncompressBuffer(crafted.data(), crafted.size(), out.data(), out.size()); });
     EXPECT_TRUE(IsCompressFailure(text)) << c.what << ": " << text;
     EXPECT_NE(text.find(c.message), std::string::npos) << c.what << ": " << text;
+    R result = R::kOk;
+    std::size_t decoded = 1;
+    EXPECT_EQ(FatalText([&] {
+                result =
+                    support::decodeBuffer(crafted.data(), crafted.size(), out.data(), out.size(), &decoded);
+              }),
+              "")
+        << c.what;
+    EXPECT_EQ(result, c.bounded) << c.what;
+    EXPECT_EQ(decoded, 0u) << c.what;
   }
+}
+
+TEST_F(CompressTest, BoundedDecodeOfWholeCutAndForeignStreams) {
+  using R = support::DecodeResult;
+  const Bytes input = TextLike(3000, 5);
+  const Bytes stream = support::compressBuffer(input.data(), input.size());
+  Bytes out(input.size());
+  std::size_t decoded = 0;
+  EXPECT_EQ(support::decodeBuffer(stream.data(), stream.size(), out.data(), out.size(), &decoded), R::kOk);
+  EXPECT_EQ(decoded, input.size());
+  EXPECT_EQ(out, input);
+  const Bytes text = FromString("plain text, no stream");
+  EXPECT_EQ(support::decodeBuffer(text.data(), text.size(), out.data(), out.size()), R::kNotAStream);
+  for (std::size_t len : {std::size_t{4}, std::size_t{5}, stream.size() / 2, stream.size() - 1}) {
+    EXPECT_EQ(support::decodeBuffer(stream.data(), len, out.data(), out.size()), R::kTruncated) << len;
+  }
+  // The coder is free again after every failure.
+  ExpectRoundTrip(input, "after bounded failures");
 }
 
 TEST_F(CompressTest, TruncatedAndFlippedStreamsStayInBounds) {

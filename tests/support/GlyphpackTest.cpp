@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "CraftedArchive.h"
+#include "FakeReportPlatform.h"
 #include "support/Archive.h"
 #include "tests/common/FileBytes.h"
 
@@ -171,6 +173,38 @@ TEST_F(GlyphpackTest, AddsToAnExistingFileAndRefusesUnsafeNames) {
   EXPECT_EQ(extract.status, 1);
   EXPECT_NE(extract.err.find("leaves the output folder"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "escape.ini"));
+}
+
+// A damaged directory or entry is a message naming the archive (and the
+// entry) and status 1, never the compressor's fatal report.
+TEST_F(GlyphpackTest, DamagedArchivesAreNamedInTheMessage) {
+  using support::test::CraftedEntry;
+  const std::vector<CraftedEntry> entries = {{"skin.ini", files_[0].second, true}};
+  std::vector<CraftedEntry> shortEntry = entries;
+  shortEntry[0].sizeError = -1;
+  WriteAll(At("short-list.pak"), support::test::CraftedVersion5(entries, -1));
+  WriteAll(At("short-entry.pak"), support::test::CraftedVersion5(shortEntry));
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"list", At("short-list.pak")},
+       At("short-list.pak") + ": not an archive, or its directory is damaged"},
+      {{"extract", At("short-list.pak"), "-o", At("out")},
+       At("short-list.pak") + ": not an archive, or its directory is damaged"},
+      {{"extract", At("short-entry.pak"), "-o", At("out")},
+       At("short-entry.pak") + ": entry skin.ini is damaged (cannot unpack)"},
+      {{"verify", At("short-entry.pak")}, At("short-entry.pak") + ": 1 of 1 entries damaged"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    Result result{};
+    EXPECT_EQ(support::test::FatalReportOf([&] { result = Pack(c.args); }), "(no report)");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("glyphpack: " + c.message + "\n"), std::string::npos) << result.err;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "out" / "skin.ini"));
 }
 
 TEST_F(GlyphpackTest, RawStreamsRoundTrip) {

@@ -83,15 +83,23 @@ TEST(IniFileTest, NormalisesLinesAndFindsKeys) {
   EXPECT_EQ(ini.GetLine(-1), nullptr);
 }
 
+// Whatever the length of a line, most of all around the split at kMaxLine.
 TEST(IniFileTest, CrLfAndLfReadAlike) {
-  const char* lf = "[S]\nk = v\n\n x=1 2 \n";
-  const char* crlf = "[S]\r\nk = v\r\n\r\n x=1 2 \r\n";
-  TIniFile a, b;
-  a.ParseBuffer(lf);
-  b.ParseBuffer(crlf);
-  ASSERT_EQ(a.LineCount(), b.LineCount());
-  for (int32_t i = 0; i < a.LineCount(); ++i) EXPECT_STREQ(a.GetLine(i), b.GetLine(i));
-  EXPECT_STREQ(b.GetString("S", "x", ""), "1 2");
+  const size_t limit = TIniFile::kMaxLine;
+  for (size_t length : {size_t{0}, size_t{1}, limit - 2, limit - 1, limit, limit + 1, 2 * limit - 1,
+                        2 * limit, 2 * limit + 1}) {
+    SCOPED_TRACE(length);
+    const std::string key = "k" + std::string(length ? length - 1 : 0, 'v');
+    const std::string lf = "[S]\n" + key.substr(0, length) + "\n x=1 2 \n\nlast";
+    std::string crlf;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    TIniFile a, b;
+    a.ParseBuffer(lf.c_str());
+    b.ParseBuffer(crlf.c_str());
+    ASSERT_EQ(a.LineCount(), b.LineCount());
+    for (int32_t i = 0; i < a.LineCount(); ++i) EXPECT_STREQ(a.GetLine(i), b.GetLine(i)) << "line " << i;
+    EXPECT_STREQ(b.GetString("S", "x", ""), "1 2");
+  }
 }
 
 TEST(IniFileTest, LongLinesAreSplit) {
@@ -218,6 +226,19 @@ TEST(IniFileTest, LoadsAndSavesFiles) {
   EXPECT_EQ(ini.CastTo("TIniFile"), &ini);
   EXPECT_EQ(ini.CastTo("TObject"), &ini);
   EXPECT_EQ(ini.CastTo("TCollection"), nullptr);
+}
+
+TEST(IniFileTest, AFailedLoadLeavesNoLines) {
+  const char* name = "inifile_failed_load.ini";
+  glyph::test::WriteAll(name, "[S]\nk=v\n");
+  TIniFile ini;
+  ASSERT_TRUE(ini.LoadFromFile(name));
+  std::remove(name);
+  EXPECT_FALSE(ini.LoadFromFile(name));
+  EXPECT_TRUE(ini.Failed());
+  EXPECT_EQ(ini.LineCount(), 0);
+  EXPECT_STREQ(ini.GetString("S", "k", "none"), "none");
+  EXPECT_EQ(ini.FindKey("S", nullptr), -1);
 }
 
 TEST(IniFileTest, EmptyReaderFindsNothing) {

@@ -284,10 +284,12 @@ class Tool {
       std::unique_ptr<char, decltype(&std::free)> data(archive.ReadFile(name.c_str(), true, &size),
                                                        &std::free);
       if (!data) {
-        status = Fail(name + ": cannot unpack");
+        status = Fail(args[0] + ": entry " + name + " is damaged (cannot unpack)");
         continue;
       }
-      if (archive.Failed()) status = Fail(name + ": checksum mismatch (extracted all the same)");
+      if (archive.Failed()) {
+        status = Fail(args[0] + ": entry " + name + ": checksum mismatch (extracted all the same)");
+      }
       std::string relative = name;
       for (char& c : relative) {
         if (c == '\\') c = '/';
@@ -351,7 +353,10 @@ class Tool {
       out_ << verdict << "  " << name << "\n";
     }
     out_ << archive.Count() - bad << " of " << archive.Count() << " entries ok\n";
-    return bad ? 1 : 0;
+    if (bad)
+      return Fail(args[0] + ": " + std::to_string(bad) + " of " + std::to_string(archive.Count()) +
+                  " entries damaged");
+    return 0;
   }
 
   int Append(const std::vector<std::string>& args) {
