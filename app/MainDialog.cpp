@@ -15,10 +15,6 @@
 
 namespace glyph {
 
-const char* const kToolNames[10] = {"TOOL_PEN",       "TOOL_LINE",         "TOOL_RECT", "TOOL_ELLIPSE",
-                                    "TOOL_FILL_RECT", "TOOL_FILL_ELLIPSE", "TOOL_FILL", "TOOL_PICK",
-                                    "TOOL_TEXT",      "TOOL_BLUR"};
-
 namespace {
 
 // The trackbar's notification at the end of a movement (TB_ENDTRACK).
@@ -70,15 +66,18 @@ BOOL CMainDialog::OnInitDialog() {
   brushWell_.Refresh();
   transparentWell_.Refresh();
 
-  SetButtonLatched(kToolNames[TOOL_PEN], true);
-  toolName_ = kToolNames[TOOL_PEN];
+  toolName_.clear();
+  LatchTool(FindToolCommand(TOOL_PEN));
   ::SetWindowTextA(GetHwnd(), kTitleNoFile);
 
   DrawCommandLineIcon();
 
-  // The camera runs while its button is held down: it reports the press
-  // and the release, and each report toggles the capture.
-  if (skin::CSkinButton* photo = FindButton("TOOL_PHOTO")) photo->SetPressAndRelease(true);
+  // A command that runs while its button is held down (the camera) hears
+  // the press and the release; each toggles it.
+  for (const MainCommand& command : MainCommands()) {
+    if (!command.whileHeld) continue;
+    if (skin::CSkinButton* button = FindButton(command.skinName)) button->SetPressAndRelease(true);
+  }
   return TRUE;
 }
 
@@ -138,44 +137,60 @@ void CMainDialog::SetFileTitle(const std::string& fileName) {
 }
 
 void CMainDialog::ButtonClicked(const std::string& name) {
-  if (name == "BUTTON_EXIT") {
-    EndDialog(IDOK);
-  } else if (name == "BUTTON_MINIMIZE") {
-    ::ShowWindow(GetHwnd(), SW_MINIMIZE);
-  } else if (name == "BUTTON_HELP") {
-    OpenDocument(HelpFilePath());
-  } else if (name == "QaS") {
-    Save();
-  } else if (name == "BUTTON_LOAD") {
-    LoadChosenIcon();
-  } else if (name == "TOOL_BLUR_ALL") {
-    canvas_.BlurImage();
-  } else if (name == "TOOL_CLEAR") {
-    canvas_.ClearImage(canvas_.GetTransparentColor());
-    SetFileTitle(std::string());
-  } else if (name == "TOOL_UNDO") {
-    canvas_.Undo();
-  } else if (name == "TOOL_PHOTO") {
-    canvas_.ToggleScreenCapture();
-    capturing_ = canvas_.IsCapturing();
-  } else {
-    if (name == "TOOL_TEXT") EditCanvasText(GetHwnd(), canvas_, TextFontChooser());
-    for (int tool = 0; tool < 10; ++tool) {
-      if (name == kToolNames[tool]) {
-        SelectTool(name, tool);
-        break;
-      }
-    }
+  if (const MainCommand* command = FindCommand(name)) Run(*command);
+}
+
+void CMainDialog::Run(const MainCommand& command) {
+  switch (command.action) {
+    case CommandAction::kSelectTool:
+      if (command.tool == TOOL_TEXT) EditCanvasText(GetHwnd(), canvas_, TextFontChooser());
+      SelectTool(command);
+      break;
+    case CommandAction::kExit:
+      EndDialog(IDOK);
+      break;
+    case CommandAction::kMinimize:
+      ::ShowWindow(GetHwnd(), SW_MINIMIZE);
+      break;
+    case CommandAction::kHelp:
+      OpenDocument(HelpFilePath());
+      break;
+    case CommandAction::kLoad:
+      LoadChosenIcon();
+      break;
+    case CommandAction::kSave:
+      Save();
+      break;
+    case CommandAction::kUndo:
+      canvas_.Undo();
+      break;
+    case CommandAction::kCamera:
+      canvas_.ToggleScreenCapture();
+      capturing_ = canvas_.IsCapturing();
+      break;
+    case CommandAction::kClear:
+      canvas_.ClearImage(canvas_.GetTransparentColor());
+      SetFileTitle(std::string());
+      break;
+    case CommandAction::kBlurImage:
+      canvas_.BlurImage();
+      break;
   }
 }
 
-void CMainDialog::SelectTool(const std::string& name, int tool) {
-  SetButtonLatched(toolName_, false);
-  toolName_ = name;
-  SetButtonLatched(toolName_, true);
+void CMainDialog::SelectTool(const MainCommand& command) {
+  LatchTool(&command);
   // A pick returns to the tool chosen before it, so choosing the pick
   // itself again keeps that tool.
-  canvas_.SelectTool(tool);
+  canvas_.SelectTool(command.tool);
+}
+
+// Only the button of the tool in use stays down (none for a tool without
+// a button).
+void CMainDialog::LatchTool(const MainCommand* command) {
+  SetButtonLatched(toolName_, false);
+  toolName_ = command ? command->skinName : "";
+  SetButtonLatched(toolName_, true);
 }
 
 void CMainDialog::TrackbarNotify(const std::string& name, int code, int position) {
@@ -262,10 +277,7 @@ void CMainDialog::OnPicked() {
   transparentWell_.Refresh();
   preview_.SetTransparentColor(PixelFromColor(canvas_.GetTransparentColor()));
   ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
-  SetButtonLatched(toolName_, false);
-  const int tool = canvas_.GetTool();
-  toolName_ = tool >= 0 && tool < 10 ? kToolNames[tool] : "";
-  SetButtonLatched(toolName_, true);
+  LatchTool(FindToolCommand(canvas_.GetTool()));
 }
 
 bool CMainDialog::OnCommand(UINT id, UINT code, HWND control) {

@@ -1,7 +1,8 @@
 // CMainDialog: the program's skinned main window. It owns the edited
 // 32 x 32 image, the canvas, the preview and the two colour wells, and
-// answers the skin's controls by name: tools, undo, clear, blur, camera,
-// save, help, minimise and exit.
+// answers the skin's controls by name: its buttons through the command
+// table (app/MainCommands.h: tools, undo, clear, blur, camera, load, save,
+// help, minimise and exit), the two sliders and the three colour fields.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/ColorWell.h"
+#include "app/MainCommands.h"
 #include "core/Dib.h"
 #include "editor/BitmapView.h"
 #include "editor/PreviewIcon.h"
@@ -29,9 +31,6 @@ constexpr char kSaveFilters[] = "True-color icon (*.ico)|16 colors icon (*.ico)|
 constexpr char kDefaultSaveName[] = "new.ico";
 // The skin description inside the program's archive.
 constexpr char kSkinDescription[] = "Skin\\skin.ini";
-
-// The tool command names, in tool-number order.
-extern const char* const kToolNames[10];
 
 class CMainDialog : public skin::CSkinDialog {
  public:
@@ -82,9 +81,11 @@ class CMainDialog : public skin::CSkinDialog {
   virtual bool ChooseIcon(std::wstring& path, int& index);
 
  private:
+  void Run(const MainCommand& command);
   void Save();
   void LoadChosenIcon();
-  void SelectTool(const std::string& name, int tool);
+  void SelectTool(const MainCommand& command);
+  void LatchTool(const MainCommand* command);
   void OnPicked();
   void SetFileTitle(const std::string& fileName);
   void DrawCommandLineIcon();

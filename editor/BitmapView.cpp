@@ -1,7 +1,6 @@
 #include "editor/BitmapView.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace glyph {
 namespace {
@@ -13,37 +12,26 @@ HCURSOR LoadProgramCursor(int id) {
       ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR));
 }
 
-LOGFONTA DefaultGuiFont() {
-  LOGFONTA font{};
-  ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-  return font;
-}
-
 }  // namespace
 
-CBitmapView::CBitmapView() : paintContext_(::CreateCompatibleDC(nullptr)), textFont_(DefaultGuiFont()) {}
+CBitmapView::CBitmapView() = default;
 
 CBitmapView::~CBitmapView() { captureTimer_.Stop(); }
 
 void CBitmapView::PreSubclassWindow() { ComputeCells(); }
 
 void CBitmapView::SetImage(CDib* image) {
-  textFont_ = DefaultGuiFont();
-  text_.clear();
+  tools_.ResetText();
   cellWidth_ = cellHeight_ = 0;
   image_ = image;
-  if (!image_ || image_->IsEmpty()) {
+  // The states held belonged to the old image.
+  history_.Clear();
+  if (!HasImage()) {
     imageWidth_ = imageHeight_ = 0;
-    for (auto& buffer : history_) buffer.clear();
     return;
   }
   imageWidth_ = static_cast<int>(image_->GetWidth());
   imageHeight_ = static_cast<int>(image_->GetHeight());
-  const size_t pixels = static_cast<size_t>(image_->View().Count());
-  for (auto& buffer : history_) buffer.assign(pixels, 0);
-  // The states held belonged to the old buffers: an undo must not bring
-  // back the blank ones.
-  undoCount_ = 1;
   ComputeCells();
 }
 
@@ -72,18 +60,9 @@ void CBitmapView::LoadToolCursors(int pen, int fill, int line, int rect, int ell
   for (int i = 0; i < kCursorSlots; ++i) cursors_[i].Reset(LoadProgramCursor(ids[i]));
 }
 
-void CBitmapView::SetText(const std::string& text, const LOGFONTA& font) {
-  text_ = text;
-  textFont_ = font;
-}
-
 POINT CBitmapView::ToImage(POINT client) const {
   if (cellWidth_ <= 0 || cellHeight_ <= 0) return POINT{-1, -1};
   return POINT{client.x / cellWidth_, client.y / cellHeight_};
-}
-
-bool CBitmapView::InImage(POINT p) const {
-  return p.x >= 0 && p.y >= 0 && p.x < imageWidth_ && p.y < imageHeight_;
 }
 
 void CBitmapView::Repaint() {
@@ -118,7 +97,7 @@ bool CBitmapView::DrawItem(const DRAWITEMSTRUCT& item) {
     }
   }
 
-  if (image_ && !image_->IsEmpty()) {
+  if (HasImage()) {
     // The pixels are read from memory: the same values GetPixel would give
     // through a DC, without a round trip per cell.
     const PixelView view = image_->View();
@@ -137,7 +116,7 @@ bool CBitmapView::DrawItem(const DRAWITEMSTRUCT& item) {
 
 BOOL CBitmapView::OnSetCursor(HWND, UINT, UINT) {
   int slot = -1;
-  switch (tool_) {
+  switch (tools_.GetTool()) {
     case TOOL_PEN:
       slot = kSlotPen;
       break;
@@ -166,45 +145,23 @@ BOOL CBitmapView::OnSetCursor(HWND, UINT, UINT) {
   return TRUE;
 }
 
-void CBitmapView::SaveImageTo(std::vector<Pixel>& buffer) const {
-  const PixelView view = image_->View();
-  const size_t count = std::min(buffer.size(), static_cast<size_t>(view.Count()));
-  std::memcpy(buffer.data(), view.bits, count * sizeof(Pixel));
-}
-
-void CBitmapView::LoadImageFrom(const std::vector<Pixel>& buffer) {
-  const PixelView view = image_->View();
-  const size_t count = std::min(buffer.size(), static_cast<size_t>(view.Count()));
-  std::memcpy(view.bits, buffer.data(), count * sizeof(Pixel));
-}
-
 void CBitmapView::PushUndo() {
-  if (!image_ || image_->IsEmpty() || history_[1].empty()) return;
-  if (undoCount_ > kUndoLevels) {
-    // Drop the oldest state; the buffers rotate so nothing is reallocated.
-    std::rotate(history_.begin() + 1, history_.begin() + 2, history_.end());
-    undoCount_ = kUndoLevels;
-  }
-  SaveImageTo(history_[undoCount_]);
-  ++undoCount_;
+  if (HasImage()) history_.Push(image_->View());
 }
 
 void CBitmapView::Undo() {
-  if (undoCount_ < 2 || !image_ || image_->IsEmpty()) return;
-  --undoCount_;
-  LoadImageFrom(history_[undoCount_]);
-  Repaint();
+  if (HasImage() && history_.Undo(image_->View())) Repaint();
 }
 
 void CBitmapView::BlurImage() {
-  if (!image_ || image_->IsEmpty()) return;
+  if (!HasImage()) return;
   PushUndo();
-  image_->BlurAll(transparentColor_);
+  image_->BlurAll(tools_.GetTransparentColor());
   Repaint();
 }
 
 void CBitmapView::ClearImage(ColorValue color) {
-  if (!image_ || image_->IsEmpty()) return;
+  if (!HasImage()) return;
   PushUndo();
   image_->Fill(GetRValue(color), GetGValue(color), GetBValue(color));
   Repaint();
@@ -215,19 +172,11 @@ void CBitmapView::ReleaseCaptureIfHeld() {
 }
 
 void CBitmapView::OnLButtonDown(UINT, POINT p) {
-  if (!image_ || image_->IsEmpty()) return;
-  SaveImageTo(history_[0]);
+  if (!HasImage()) return;
   const POINT at = ToImage(p);
-  if (tool_ != TOOL_PICK) PushUndo();
+  if (tools_.ChangesImage()) PushUndo();
   dragging_ = true;
-  dragStart_ = at;
-  if (tool_ == TOOL_PEN) {
-    DrawDot(at);
-    Repaint();
-  } else if (tool_ == TOOL_TEXT) {
-    DrawTextAt(at);
-    Repaint();
-  }
+  if (tools_.Press(*image_, at)) Repaint();
   ::SetCapture(GetHwnd());
 }
 
@@ -237,63 +186,26 @@ void CBitmapView::OnMouseMove(UINT flags, POINT p) {
     return;
   }
   moveStart_ = POINT{-1, -1};
-  if (!(flags & MK_LBUTTON) || !dragging_ || !image_ || image_->IsEmpty()) return;
+  if (!(flags & MK_LBUTTON) || !dragging_ || !HasImage()) return;
   const POINT at = ToImage(p);
   if (at.x == lastMovePixel_.x && at.y == lastMovePixel_.y) return;
   lastMovePixel_ = at;
-  switch (tool_) {
-    case TOOL_LINE:
-    case TOOL_RECT:
-    case TOOL_ELLIPSE:
-    case TOOL_FILL_RECT:
-    case TOOL_FILL_ELLIPSE:
-      LoadImageFrom(history_[0]);
-      DrawShape(dragStart_, at);
-      break;
-    case TOOL_TEXT:
-      LoadImageFrom(history_[0]);
-      DrawTextAt(at);
-      break;
-    case TOOL_PEN:
-      DrawDot(at);
-      break;
-    case TOOL_BLUR:
-      BlurSquare(at);
-      break;
-    default:
-      return;
-  }
-  Repaint();
+  if (tools_.Drag(*image_, at)) Repaint();
 }
 
 void CBitmapView::OnLButtonUp(UINT, POINT p) {
   ReleaseCaptureIfHeld();
   const bool gesture = dragging_;
   dragging_ = false;
-  if (!image_ || image_->IsEmpty()) return;
-  const POINT at = ToImage(p);
-  if (gesture) {
-    switch (tool_) {
-      case TOOL_FILL:
-        FloodFill(at);
-        break;
-      case TOOL_PICK:
-        Pick(at, false);
-        break;
-      case TOOL_BLUR:
-        BlurSquare(at);
-        break;
-      default:
-        break;
-    }
-  }
+  if (!HasImage()) return;
+  if (gesture && tools_.Release(*image_, ToImage(p))) NotifyPicked();
   Repaint();
 }
 
 void CBitmapView::OnRButtonUp(UINT, POINT p) {
   ReleaseCaptureIfHeld();
-  if (!image_ || image_->IsEmpty()) return;
-  if (tool_ == TOOL_PICK) Pick(ToImage(p), true);
+  if (!HasImage()) return;
+  if (tools_.ReleaseRight(*image_, ToImage(p))) NotifyPicked();
   dragging_ = false;
   Repaint();
 }
@@ -303,93 +215,13 @@ void CBitmapView::OnCancelMode() {
   dragging_ = false;
 }
 
-void CBitmapView::DrawDot(POINT p) {
-  const int s = brushSize_;
-  if (s <= 1) {
-    image_->DrawLine(p.x, p.y, p.x + 1, p.y, brushColor_, 1, opacity_);
-    return;
-  }
-  const int m = (s - 1) / 2;
-  image_->FillEllipse(p.x - m, p.y - m, p.x + s / 2, p.y + s / 2, brushColor_, opacity_);
-}
-
-void CBitmapView::DrawShape(POINT from, POINT to) {
-  const int l = std::min<int>(from.x, to.x), r = std::max<int>(from.x, to.x);
-  const int t = std::min<int>(from.y, to.y), b = std::max<int>(from.y, to.y);
-  switch (tool_) {
-    case TOOL_LINE:
-      image_->DrawLine(from.x, from.y, to.x, to.y, brushColor_, brushSize_, opacity_);
-      break;
-    case TOOL_RECT:
-      image_->DrawRect(from.x, from.y, to.x, to.y, brushColor_, brushSize_, opacity_);
-      break;
-    case TOOL_ELLIPSE:
-      image_->DrawEllipse(l, t, r, b, brushColor_, brushSize_, opacity_);
-      break;
-    case TOOL_FILL_RECT:
-      image_->BlendRect(l, t, r - l + 1, b - t + 1, brushColor_, opacity_);
-      break;
-    case TOOL_FILL_ELLIPSE:
-      image_->FillEllipse(l, t, r, b, brushColor_, opacity_);
-      break;
-    default:
-      break;
-  }
-}
-
-void CBitmapView::DrawTextAt(POINT p) {
-  if (text_.empty()) return;
-  CDib copy;
-  if (!copy.Create(image_->GetWidth(), image_->GetHeight())) return;
-  image_->CopyTo(copy);
-  {
-    HDC dc = copy.LockDC();
-    UniqueFont font(::CreateFontIndirectA(&textFont_));
-    ScopedSelect selectFont(dc, font.Get());
-    ::SetTextColor(dc, brushColor_);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::TextOutA(dc, p.x, p.y, text_.data(), static_cast<int>(text_.size()));
-  }
-  copy.UnlockDC();
-  image_->BlendFrom(copy, opacity_);
-}
-
-void CBitmapView::BlurSquare(POINT p) {
-  const int s = brushSize_;
-  const int m = (s - 1) / 2;
-  image_->BlurRect(p.x - m, p.y - m - 1, p.x + s / 2, p.y + s / 2, transparentColor_, opacity_);
-}
-
-void CBitmapView::FloodFill(POINT p) {
-  if (!InImage(p)) return;
-  {
-    ScopedSelect bitmap(paintContext_.Get(), image_->GetBitmap());
-    UniqueBrush brush(::CreateSolidBrush(brushColor_));
-    ScopedSelect selectBrush(paintContext_.Get(), brush.Get());
-    const COLORREF target = ::GetPixel(paintContext_.Get(), p.x, p.y);
-    if (target != CLR_INVALID) ::ExtFloodFill(paintContext_.Get(), p.x, p.y, target, FLOODFILLSURFACE);
-  }
-  ::GdiFlush();
-}
-
-void CBitmapView::Pick(POINT p, bool transparent) {
-  // Outside the image (the mouse is captured) nothing is read; the pick
-  // still finishes so the tool goes back.
-  if (InImage(p)) {
-    const ColorValue color = ColorFromPixel(image_->View().At(p.x, p.y)) & 0xFFFFFF;
-    (transparent ? transparentColor_ : brushColor_) = color;
-  }
-  FinishPick();
-}
-
-void CBitmapView::FinishPick() {
-  tool_ = previousTool_;
+void CBitmapView::NotifyPicked() {
   if (HWND parent = ::GetParent(GetHwnd()))
     ::PostMessageA(parent, WM_COMMAND, kPickCommandId, kPickNotifyParam);
 }
 
 void CBitmapView::MoveImage(POINT p) {
-  if (!image_ || image_->IsEmpty() || cellWidth_ <= 0 || cellHeight_ <= 0) return;
+  if (!HasImage() || cellWidth_ <= 0 || cellHeight_ <= 0) return;
   if (moveStart_.x == -1 && moveStart_.y == -1) {
     PushUndo();
     moveStart_ = p;
@@ -403,7 +235,8 @@ void CBitmapView::MoveImage(POINT p) {
   const POINT offset{(p.x - moveStart_.x) / cellWidth_, (p.y - moveStart_.y) / cellHeight_};
   if (offset.x == moveOffset_.x && offset.y == moveOffset_.y) return;
   if (moveImage_.IsEmpty()) return;
-  image_->Fill(GetRValue(transparentColor_), GetGValue(transparentColor_), GetBValue(transparentColor_));
+  const ColorValue transparent = tools_.GetTransparentColor();
+  image_->Fill(GetRValue(transparent), GetGValue(transparent), GetBValue(transparent));
   HDC target = image_->LockDC();
   HDC source = moveImage_.LockDC();
   ::BitBlt(target, offset.x, offset.y, imageWidth_, imageHeight_, source, 0, 0, SRCCOPY);
@@ -418,7 +251,7 @@ void CBitmapView::ToggleScreenCapture() {
     captureTimer_.Stop();
     return;
   }
-  if (!image_ || image_->IsEmpty() || !GetHwnd()) return;
+  if (!HasImage() || !GetHwnd()) return;
   PushUndo();
   captureTimer_.Start(GetHwnd(), kCaptureTimerId, kCaptureTimerMs);
 }
@@ -433,7 +266,7 @@ void CBitmapView::OnTimer(UINT_PTR id) {
 }
 
 void CBitmapView::CaptureScreenAt(POINT screen) {
-  if (!image_ || image_->IsEmpty()) return;
+  if (!HasImage()) return;
   const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
   const int x =

@@ -1,7 +1,8 @@
 // CBitmapView: the magnified editing canvas. An owner-drawn push button
 // (subclassed) that shows the image as a grid of cells, turns mouse input
-// into image pixels, runs the current tool, keeps the undo history and
-// tells its parent when a colour has been picked.
+// into image pixels for the tools (CCanvasTools), saves an undo state
+// (UndoHistory) before every change, shows each tool's cursor, runs the
+// screen capture and tells its parent when a colour has been picked.
 #pragma once
 
 #include <windows.h>
@@ -11,24 +12,13 @@
 #include <vector>
 
 #include "core/Dib.h"
+#include "editor/CanvasTools.h"
+#include "editor/Tool.h"
+#include "editor/UndoHistory.h"
 #include "framework/Handles.h"
 #include "framework/Window.h"
 
 namespace glyph {
-
-// Tool numbers, in the order of the main window's tool command names.
-enum Tool : int {
-  TOOL_PEN = 0,
-  TOOL_LINE = 1,
-  TOOL_RECT = 2,
-  TOOL_ELLIPSE = 3,
-  TOOL_FILL_RECT = 4,
-  TOOL_FILL_ELLIPSE = 5,
-  TOOL_FILL = 6,
-  TOOL_PICK = 7,
-  TOOL_TEXT = 8,
-  TOOL_BLUR = 9,
-};
 
 // The pick notification: WM_COMMAND posted to the parent with this id as
 // wParam and this value as lParam.
@@ -44,7 +34,7 @@ enum CursorSlot : int { kSlotPen, kSlotFill, kSlotLine, kSlotRect, kSlotEllipse,
 
 class CBitmapView : public Window {
  public:
-  static constexpr int kUndoLevels = 100;
+  static constexpr int kUndoLevels = UndoHistory::kLevels;
 
   CBitmapView();
   ~CBitmapView() override;
@@ -61,35 +51,30 @@ class CBitmapView : public Window {
     return slot >= 0 && slot < kCursorSlots ? cursors_[slot].Get() : nullptr;
   }
 
-  void SetBrushColor(ColorValue color) { brushColor_ = color; }
-  ColorValue GetBrushColor() const { return brushColor_; }
-  void SetBrushSize(int size) { brushSize_ = size < 1 ? 1 : size; }
-  int GetBrushSize() const { return brushSize_; }
-  void SetOpacity(int opacity) { opacity_ = opacity < 0 ? 0 : (opacity > kOpaque ? kOpaque : opacity); }
-  int GetOpacity() const { return opacity_; }
-  void SetText(const std::string& text, const LOGFONTA& font);
-  const std::string& GetText() const { return text_; }
-  const LOGFONTA& GetTextFont() const { return textFont_; }
-
-  int GetTool() const { return tool_; }
-  // Chooses a tool as the tool buttons do: the tool in use before a pick
-  // was chosen is the one a finished pick returns to.
-  void SelectTool(int tool) {
-    if (tool_ != TOOL_PICK) previousTool_ = tool_;
-    tool_ = tool;
-  }
-  void SetTool(int tool) { tool_ = tool; }
-  int GetPreviousTool() const { return previousTool_; }
-  void SetPreviousTool(int tool) { previousTool_ = tool; }
-  ColorValue GetTransparentColor() const { return transparentColor_; }
-  void SetTransparentColor(ColorValue color) { transparentColor_ = color; }
+  // The tools and the brush (see CCanvasTools for each setting).
+  void SetBrushColor(ColorValue color) { tools_.SetBrushColor(color); }
+  ColorValue GetBrushColor() const { return tools_.GetBrushColor(); }
+  void SetBrushSize(int size) { tools_.SetBrushSize(size); }
+  int GetBrushSize() const { return tools_.GetBrushSize(); }
+  void SetOpacity(int opacity) { tools_.SetOpacity(opacity); }
+  int GetOpacity() const { return tools_.GetOpacity(); }
+  void SetText(const std::string& text, const LOGFONTA& font) { tools_.SetText(text, font); }
+  const std::string& GetText() const { return tools_.GetText(); }
+  const LOGFONTA& GetTextFont() const { return tools_.GetTextFont(); }
+  int GetTool() const { return tools_.GetTool(); }
+  void SelectTool(int tool) { tools_.SelectTool(tool); }
+  void SetTool(int tool) { tools_.SetTool(tool); }
+  int GetPreviousTool() const { return tools_.GetPreviousTool(); }
+  void SetPreviousTool(int tool) { tools_.SetPreviousTool(tool); }
+  ColorValue GetTransparentColor() const { return tools_.GetTransparentColor(); }
+  void SetTransparentColor(ColorValue color) { tools_.SetTransparentColor(color); }
   int GetCellWidth() const { return cellWidth_; }
   int GetCellHeight() const { return cellHeight_; }
 
   // Undo history: states are pushed before every change.
   void PushUndo();
   void Undo();
-  int GetUndoCount() const { return undoCount_; }
+  int GetUndoCount() const { return history_.GetCount(); }
   void BlurImage();
   void ClearImage(ColorValue color);
 
@@ -122,44 +107,22 @@ class CBitmapView : public Window {
 
  private:
   POINT ToImage(POINT client) const;
-  bool InImage(POINT p) const;
+  bool HasImage() const { return image_ && !image_->IsEmpty(); }
   void ComputeCells();
   void ReleaseCaptureIfHeld();
-
-  // Tools.
-  void DrawDot(POINT p);
-  void DrawShape(POINT from, POINT to);
-  void DrawTextAt(POINT p);
-  void BlurSquare(POINT p);
-  void FloodFill(POINT p);
-  void Pick(POINT p, bool transparent);
-  void FinishPick();
+  void NotifyPicked();
   void MoveImage(POINT client);
 
-  void SaveImageTo(std::vector<Pixel>& buffer) const;
-  void LoadImageFrom(const std::vector<Pixel>& buffer);
-
   std::vector<HWND> refreshList_;
-  int undoCount_ = 1;
-  int previousTool_ = TOOL_PEN;
-  UniqueDC paintContext_;
   int imageWidth_ = 0;
   int imageHeight_ = 0;
   CDib* image_ = nullptr;
-  int tool_ = TOOL_PEN;
+  CCanvasTools tools_;
+  UndoHistory history_;
   std::array<UniqueCursor, kCursorSlots> cursors_;
   int cellWidth_ = 0;
   int cellHeight_ = 0;
-  ColorValue brushColor_ = 0;
-  ColorValue transparentColor_ = RGB(192, 192, 192);
-  LOGFONTA textFont_{};
-  std::string text_;
-  int brushSize_ = 1;
-  int opacity_ = kOpaque;
-  // Buffer 0: the image at the last left-button press; 1..100: undo states.
-  std::array<std::vector<Pixel>, kUndoLevels + 1> history_;
   bool dragging_ = false;
-  POINT dragStart_{};
 
   POINT lastMovePixel_{-100, -100};
   // Ctrl-move gesture.

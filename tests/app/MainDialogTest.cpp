@@ -210,8 +210,14 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
     EXPECT_TRUE(::EqualRect(&c, &p.rect))
         << p.id << ": " << c.left << "," << c.top << " " << c.right << "," << c.bottom;
   }
+  // Every button of the skin has its command, and only the camera is held.
   EXPECT_EQ(dlg.Buttons().size(), 19u);
-  EXPECT_TRUE(dlg.FindButton("TOOL_PHOTO")->PressAndRelease());
+  EXPECT_EQ(dlg.Buttons().size(), MainCommands().size());
+  for (const auto& button : dlg.Buttons()) {
+    const MainCommand* command = FindCommand(button->Name());
+    ASSERT_NE(command, nullptr) << button->Name();
+    EXPECT_EQ(button->PressAndRelease(), button->Name() == "TOOL_PHOTO") << button->Name();
+  }
   // The wells show black and silver.
   EXPECT_EQ(test::CaptureClient(dlg.GetBrushWell().GetHwnd()).At(3, 3), 0x000000u);
   EXPECT_EQ(test::CaptureClient(dlg.GetTransparentWell().GetHwnd()).At(3, 3), 0xC0C0C0u);
@@ -223,13 +229,13 @@ TEST_F(MainDialogTest, ToolButtonsSelectAndLatchOneTool) {
   TestMainDialog dlg;
   ASSERT_TRUE(dlg.Open());
   test::AutoAnswer cancel(IDCANCEL);  // the "Enter text" dialog of TOOL_TEXT
-  for (int tool = 0; tool < 10; ++tool) {
-    dlg.ButtonClicked(kToolNames[tool]);
-    EXPECT_EQ(dlg.GetCanvas().GetTool(), tool) << kToolNames[tool];
-    EXPECT_EQ(dlg.GetToolName(), kToolNames[tool]);
-    for (int other = 0; other < 10; ++other)
-      EXPECT_EQ(dlg.Latched(kToolNames[other]), other == tool)
-          << kToolNames[tool] << " " << kToolNames[other];
+  for (int tool = 0; tool < kToolCount; ++tool) {
+    const char* name = FindToolCommand(tool)->skinName;
+    dlg.ButtonClicked(name);
+    EXPECT_EQ(dlg.GetCanvas().GetTool(), tool) << name;
+    EXPECT_EQ(dlg.GetToolName(), name);
+    for (int other = 0; other < kToolCount; ++other)
+      EXPECT_EQ(dlg.Latched(FindToolCommand(other)->skinName), other == tool) << name << " " << other;
   }
   // The text tool asked for its text once, and a cancel still chose it.
   EXPECT_GE(cancel.Count(), 1);

@@ -1,0 +1,68 @@
+// The main window's command table: one row per skin button, saying what
+// the button does. The window looks a pressed button up here by the name
+// the skin description gives it, latches the row of the chosen tool, and
+// sets up buttons from their rows; so adding a row (and, for a new kind of
+// action, its case in the window) is all it takes to bind a button.
+//
+// Each row holds:
+//  - the skin control's name, byte for byte as the skin description
+//    spells it (names are exact and case-sensitive);
+//  - the action, and for a tool button the tool it chooses;
+//  - a tooltip: the skin description's own text is the one shown, so this
+//    is only the program's fallback for a skin that gives none. No row has
+//    one yet and nothing reads it yet;
+//  - a keyboard shortcut: no command has one yet.
+// Portable: the table is checked natively.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "editor/Tool.h"
+
+namespace glyph {
+
+enum class CommandAction {
+  kSelectTool,
+  kExit,
+  kMinimize,
+  kHelp,
+  kLoad,
+  kSave,
+  kUndo,
+  kCamera,
+  kClear,
+  kBlurImage,
+};
+
+// A key and the modifiers held with it: `key` is a Windows virtual-key
+// code ('A'..'Z', '0'..'9' or a VK_ value); 0 means no shortcut.
+struct Shortcut {
+  static constexpr uint8_t kCtrl = 1, kShift = 2, kAlt = 4;
+  uint16_t key = 0;
+  uint8_t modifiers = 0;
+  constexpr bool IsSet() const { return key != 0; }
+  constexpr bool operator==(const Shortcut&) const = default;
+};
+
+constexpr int kNoTool = -1;
+
+struct MainCommand {
+  const char* skinName = nullptr;
+  CommandAction action = CommandAction::kSelectTool;
+  int tool = kNoTool;
+  const char* tooltip = nullptr;
+  Shortcut shortcut;
+  // The button reports its press and its release (wherever released), so
+  // the action runs while it is held down.
+  bool whileHeld = false;
+};
+
+std::span<const MainCommand> MainCommands();
+// The row of a skin control, or null.
+const MainCommand* FindCommand(std::string_view skinName);
+// The row that chooses a tool, or null.
+const MainCommand* FindToolCommand(int tool);
+
+}  // namespace glyph
