@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "support/FileProvider.h"
 #include "support/acollect.h"
@@ -14,6 +15,8 @@ namespace {
 
 constexpr int32_t kInitialLines = 20;
 constexpr int32_t kLinesDelta = 10;
+// As large as an archive entry may be.
+constexpr size_t kMaxFileBytes = size_t{1} << 28;
 
 // The white space of the C locale's isspace, without depending on a locale.
 bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -156,21 +159,17 @@ bool TIniFile::LoadFromFile(const char* name) {
   failed_ = true;
   std::FILE* f = name ? std::fopen(name, "rb") : nullptr;
   if (!f) return false;
-  char* text = nullptr;
-  long length = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-  if (length >= 0 && std::fseek(f, 0, SEEK_SET) == 0) {
-    text = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-  }
-  if (!text) {
-    std::fclose(f);
-    return false;
-  }
-  const size_t got = std::fread(text, 1, static_cast<size_t>(length), f);
+  // Read to the end rather than trusting the reported length: a folder
+  // opens on Linux and reports 2^63 bytes, and a device reports none.
+  std::string text;
+  char chunk[4096];
+  size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text.size() <= kMaxFileBytes)
+    text.append(chunk, got);
+  const bool readFailed = std::ferror(f) != 0;
   std::fclose(f);
-  text[got] = '\0';
-  ParseBuffer(text);
-  std::free(text);
+  if (readFailed || text.size() > kMaxFileBytes) return false;
+  ParseBuffer(text.c_str());
   failed_ = false;
   return true;
 }

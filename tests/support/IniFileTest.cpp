@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -239,6 +240,12 @@ TEST(IniFileTest, AFailedLoadLeavesNoLines) {
   EXPECT_EQ(ini.LineCount(), 0);
   EXPECT_STREQ(ini.GetString("S", "k", "none"), "none");
   EXPECT_EQ(ini.FindKey("S", nullptr), -1);
+  // A folder by that name is no file either (on Linux it opens, and its
+  // length reads as 2^63).
+  ASSERT_TRUE(std::filesystem::create_directory(name));
+  EXPECT_FALSE(ini.LoadFromFile(name));
+  EXPECT_EQ(ini.LineCount(), 0);
+  std::filesystem::remove(name);
 }
 
 TEST(IniFileTest, EmptyReaderFindsNothing) {
