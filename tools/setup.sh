@@ -9,7 +9,7 @@ GLYPH_PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 googletest
   wine wine64 xvfb xauth x11-utils x11-apps xdotool
   fonts-wine fonts-liberation2
-  imagemagick icoutils python3-pil fp-utils clang-14 bzip2
+  imagemagick icoutils python3-pil fp-utils clang-14 clang-format bzip2
 )
 
 glyph_install_packages() {
