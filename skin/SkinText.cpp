@@ -6,7 +6,7 @@
 
 namespace glyph::skin {
 
-CScrollLabel::CScrollLabel() {
+CScrollLabel::CScrollLabel(const SkinContext& context) : CHoverButton(context) {
   LOGFONTA lf{};
   if (::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf))
     font_.Reset(::CreateFontIndirectA(&lf));

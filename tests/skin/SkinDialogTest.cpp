@@ -87,9 +87,8 @@ int ChildCount(HWND hwnd) {
 
 class SkinDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetHlsOffsets(HlsOffsets{}); }
-  RecordingPrompt prompt;
   TestSkinDialog dlg;
+  RecordingPrompt prompt{dlg.Context()};
 };
 
 TEST_F(SkinDialogTest, LoadsTheDefaultSkinFromTheSkinFolder) {
@@ -157,9 +156,9 @@ TEST_F(SkinDialogTest, LoadsTheDefaultSkinFromTheSkinFolder) {
 TEST_F(SkinDialogTest, ButtonsShowTheSkinsPictures) {
   ASSERT_TRUE(dlg.Open("Skin\\skin.ini"));
   UniqueBitmap main, over, down;
-  ASSERT_TRUE(LoadSkinPicture("Skin\\main.jpg", main, nullptr));
-  ASSERT_TRUE(LoadSkinPicture("Skin\\over.jpg", over, nullptr));
-  ASSERT_TRUE(LoadSkinPicture("Skin\\down.jpg", down, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\main.jpg", main, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\over.jpg", over, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\down.jpg", down, nullptr));
   CSkinButton* line = dlg.FindButton("TOOL_LINE");
   ASSERT_NE(line, nullptr);
   HWND b = line->GetHwnd();
@@ -379,7 +378,6 @@ TEST_F(SkinDialogTest, ProfileOffsetsRecolourTheSkin) {
   dlg.profile["Skin/Lum"] = "not a number";
   dlg.LoadSkin();
   EXPECT_EQ(BitmapPixel(dlg.MainBitmap(), 5, 5), RGB(200, 30, 30));
-  SetHlsOffsets(HlsOffsets{});
 }
 
 TEST_F(SkinDialogTest, BackgroundDragsAndOffersTheContextMenu) {
