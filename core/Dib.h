@@ -12,6 +12,7 @@
 #include "core/Pixels.h"
 #include "core/Stream.h"
 #include "framework/Handles.h"
+#include "framework/PaintBuffer.h"
 
 namespace glyph {
 
@@ -81,24 +82,7 @@ class CDib {
   UniquePalette palette_;
 };
 
-// Flicker-free painting: drawing goes to a memory bitmap over `rect` with
-// the target's coordinates and is copied to the target in one step when
-// the buffer dies. On a printer the target is used directly.
-class CPaintBuffer {
- public:
-  CPaintBuffer(HDC target, const RECT& rect);
-  ~CPaintBuffer();
-  CPaintBuffer(const CPaintBuffer&) = delete;
-  CPaintBuffer& operator=(const CPaintBuffer&) = delete;
-  HDC Get() const { return memory_ ? memory_.Get() : target_; }
-  operator HDC() const { return Get(); }
-
- private:
-  HDC target_;
-  RECT rect_;
-  UniqueDC memory_;
-  UniqueBitmap bitmap_;
-  HGDIOBJ displaced_ = nullptr;
-};
+// The paint buffer under the name the editor's painting code knows it by.
+using CPaintBuffer = PaintBuffer;
 
 }  // namespace glyph

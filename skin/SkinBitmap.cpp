@@ -5,7 +5,6 @@
 #include <olectl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -15,10 +14,6 @@
 
 namespace glyph::skin {
 namespace {
-
-SkinArchive* g_archive = nullptr;
-SkinPrompt* g_prompt = nullptr;
-HlsOffsets g_offsets;
 
 // Regions are built from at most this many rectangles at a time.
 constexpr std::size_t kRectsPerRegion = 2000;
@@ -66,57 +61,13 @@ UniqueRegion RegionFromRects(const std::vector<RECT>& rects, const RECT& bounds)
 
 }  // namespace
 
-std::optional<std::string> DiskSkinArchive::ReadFile(const std::string& name) {
-  if (name.empty()) return std::nullopt;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  if (!f) return std::nullopt;
-  std::string bytes;
-  char buf[16384];
-  for (;;) {
-    const std::size_t n = std::fread(buf, 1, sizeof buf, f);
-    bytes.append(buf, n);
-    if (n < sizeof buf) break;
-  }
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return std::nullopt;
-  return bytes;
-}
-
-ScopedSkinArchive::ScopedSkinArchive(SkinArchive* archive) : previous_(g_archive) { g_archive = archive; }
-ScopedSkinArchive::~ScopedSkinArchive() { g_archive = previous_; }
-SkinArchive* CurrentSkinArchive() { return g_archive; }
-
-std::optional<std::string> ReadSkinItem(const std::string& name) {
-  if (g_archive) return g_archive->ReadFile(name);
-  DiskSkinArchive disk;
-  return disk.ReadFile(name);
-}
-
-SkinPrompt* SetSkinPrompt(SkinPrompt* prompt) {
-  SkinPrompt* old = g_prompt;
-  g_prompt = prompt;
-  return old;
-}
-
-void ShowSkinMessage(HWND owner, const char* text, const char* caption) {
-  if (g_prompt) {
-    g_prompt->Show(owner, text, caption);
-  } else {
-    ::MessageBoxA(owner, text, caption, MB_OK);
-  }
-}
-
-void SetHlsOffsets(const HlsOffsets& offsets) { g_offsets = offsets; }
-HlsOffsets GetHlsOffsets() { return g_offsets; }
-
 SIZE BitmapSize(HBITMAP bitmap) {
   BITMAP bm{};
   if (!bitmap || !::GetObjectA(bitmap, sizeof bm, &bm)) return SIZE{0, 0};
   return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
-bool DecodeSkinPicture(const std::string& bytes, UniqueBitmap& dest, SIZE* size) {
+bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, UniqueBitmap& dest, SIZE* size) {
   ScopedCoInit com;
   bool decoded = false;
   UniqueBitmap copy;
@@ -146,7 +97,7 @@ bool DecodeSkinPicture(const std::string& bytes, UniqueBitmap& dest, SIZE* size)
     }
   }
   if (!decoded) {
-    ShowSkinMessage(nullptr, "err", nullptr);
+    context.ShowMessage(nullptr, "err", nullptr);
     return false;
   }
   dest = std::move(copy);
@@ -154,10 +105,10 @@ bool DecodeSkinPicture(const std::string& bytes, UniqueBitmap& dest, SIZE* size)
   return true;
 }
 
-bool LoadSkinPicture(const std::string& name, UniqueBitmap& dest, SIZE* size) {
-  std::optional<std::string> bytes = ReadSkinItem(name);
+bool LoadSkinPicture(const SkinContext& context, const std::string& name, UniqueBitmap& dest, SIZE* size) {
+  std::optional<std::string> bytes = context.ReadItem(name);
   if (!bytes) return false;
-  return DecodeSkinPicture(*bytes, dest, size);
+  return DecodeSkinPicture(context, *bytes, dest, size);
 }
 
 UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tolerance) {
@@ -208,8 +159,7 @@ UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tol
   return result;
 }
 
-void AdjustBitmapHls(HDC dc, HBITMAP bitmap, int width, int height) {
-  const HlsOffsets o = g_offsets;
+void AdjustBitmapHls(const HlsOffsets& o, HDC dc, HBITMAP bitmap, int width, int height) {
   if ((o.hue == 0 && o.lightness == 0 && o.saturation == 0) || !bitmap) return;
   if (width <= 0 || height <= 0) return;
   UniqueDC mem(::CreateCompatibleDC(dc));

@@ -46,9 +46,10 @@ void CHoverButton::SetPictures(int left, int top, int right, int bottom, HBITMAP
   CopyBitmapRect(screen.Get(), down_, down, left, top, right, bottom);
   CopyBitmapRect(screen.Get(), disabled_, disabled, left, top, right, bottom);
   // The normal piece comes from the Main screen, which the loader adjusted whole.
-  AdjustBitmapHls(screen.Get(), over_.Get(), w, h);
-  AdjustBitmapHls(screen.Get(), down_.Get(), w, h);
-  AdjustBitmapHls(screen.Get(), disabled_.Get(), w, h);
+  const HlsOffsets& offsets = context_.Offsets();
+  AdjustBitmapHls(offsets, screen.Get(), over_.Get(), w, h);
+  AdjustBitmapHls(offsets, screen.Get(), down_.Get(), w, h);
+  AdjustBitmapHls(offsets, screen.Get(), disabled_.Get(), w, h);
   RemoveFrameStyles();
 }
 

@@ -5,6 +5,9 @@
 // holding the mouse capture, and carries a tooltip. CSkinButton is one
 // BUTTONINFO entry: it cuts its pictures out of the skin's four screens and
 // reports clicks by index to its parent (SkinNotify).
+//
+// Every skinned control belongs to one skin context (its window's), which
+// must outlive it; the context recolours the pieces it cuts.
 #pragma once
 
 #include <windows.h>
@@ -13,13 +16,14 @@
 
 #include "framework/Handles.h"
 #include "framework/Window.h"
+#include "skin/SkinContext.h"
 #include "skin/SkinTooltip.h"
 
 namespace glyph::skin {
 
 class CHoverButton : public Window {
  public:
-  CHoverButton() = default;
+  explicit CHoverButton(const SkinContext& context) : context_(context) {}
   ~CHoverButton() override;
 
   // A visible owner-drawn child button with empty text and control id 0.
@@ -57,6 +61,7 @@ class CHoverButton : public Window {
   void SetHot(bool hot);
   HBITMAP Bitmap(Picture p) const;
   void RemoveFrameStyles();
+  const SkinContext& Context() const { return context_; }
 
   UniqueBitmap normal_, over_, down_, disabled_;
   bool latched_ = false;
@@ -64,12 +69,14 @@ class CHoverButton : public Window {
   bool hot_ = false;
 
  private:
+  const SkinContext& context_;
   SkinTooltip tooltip_;
 };
 
 class CSkinButton : public CHoverButton {
  public:
-  CSkinButton(std::string name, int index) : name_(std::move(name)), index_(index) {}
+  CSkinButton(const SkinContext& context, std::string name, int index)
+      : CHoverButton(context), name_(std::move(name)), index_(index) {}
 
   const std::string& Name() const { return name_; }
   int Index() const { return index_; }

@@ -130,33 +130,33 @@ void CSkinDialog::LoadSkin() {
   auto offset = [this](const char* key) {
     return std::strtod(ReadProfileString("Skin", key).c_str(), nullptr);
   };
-  SetHlsOffsets(HlsOffsets{offset("Hue"), offset("Lum"), offset("Sat")});
+  context_.SetOffsets(HlsOffsets{offset("Hue"), offset("Lum"), offset("Sat")});
 
   DestroySkin();
 
   std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
-  ScopedSkinArchive current(archive.get());
+  ScopedSkinArchive current(context_, archive.get());
   // An unreadable description parses as empty text: no pictures, no controls.
-  const std::string text = ReadSkinItem(descriptionName_).value_or(std::string());
+  const std::string text = context_.ReadItem(descriptionName_).value_or(std::string());
   std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
   const SkinDescription d = ReadSkinDescription(
       [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
       descriptionName_);
 
   SIZE mainSize{}, maskSize{};
-  const bool haveMain = LoadSkinPicture(d.screen.main, main_, &mainSize);
+  const bool haveMain = LoadSkinPicture(context_, d.screen.main, main_, &mainSize);
   UniqueBitmap mask;
-  const bool haveMask = LoadSkinPicture(d.screen.mask, mask, &maskSize);
+  const bool haveMask = LoadSkinPicture(context_, d.screen.mask, mask, &maskSize);
   if (haveMask || haveMain) {
     const SIZE size = haveMask ? maskSize : mainSize;
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
   }
-  LoadSkinPicture(d.screen.over, over_, nullptr);
-  LoadSkinPicture(d.screen.down, down_, nullptr);
-  LoadSkinPicture(d.screen.disabled, disabled_, nullptr);
+  LoadSkinPicture(context_, d.screen.over, over_, nullptr);
+  LoadSkinPicture(context_, d.screen.down, down_, nullptr);
+  LoadSkinPicture(context_, d.screen.disabled, disabled_, nullptr);
   {
     WindowDC screen(hwnd);
-    AdjustBitmapHls(screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
+    AdjustBitmapHls(context_.Offsets(), screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
   }
   ApplyWindowShape(mask.Get());
   CreateControls(d);
@@ -166,7 +166,7 @@ void CSkinDialog::LoadSkin() {
 void CSkinDialog::CreateControls(const SkinDescription& d) {
   HWND hwnd = GetHwnd();
   for (const ButtonEntry& e : d.buttons) {
-    auto b = std::make_unique<CSkinButton>(e.name, static_cast<int>(buttons_.size()));
+    auto b = std::make_unique<CSkinButton>(context_, e.name, static_cast<int>(buttons_.size()));
     if (!b->Create(hwnd, ToRect(e.rect))) continue;
     b->SetPictures(e.rect.left, e.rect.top, e.rect.right, e.rect.bottom, main_.Get(), over_.Get(),
                    down_.Get(), disabled_.Get());
@@ -175,7 +175,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     buttons_.push_back(std::move(b));
   }
   for (const TextEntry& e : d.texts) {
-    auto t = std::make_unique<CSkinText>(e.name, static_cast<int>(texts_.size()));
+    auto t = std::make_unique<CSkinText>(context_, e.name, static_cast<int>(texts_.size()));
     if (!t->Create(hwnd, ToRect(e.rect), e.text.c_str())) continue;
     t->SetBackground(ToRect(e.rect), main_.Get());
     LOGFONTA lf{};
@@ -191,7 +191,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     texts_.push_back(std::move(t));
   }
   for (const TrackbarEntry& e : d.trackbars) {
-    auto t = std::make_unique<CSkinTrackbar>(e.name, static_cast<int>(trackbars_.size()));
+    auto t = std::make_unique<CSkinTrackbar>(context_, e.name, static_cast<int>(trackbars_.size()));
     if (!t->Create(hwnd, ToRect(e.rect), !e.horizontal)) continue;
     t->SetPictures(ToRect(e.rect), main_.Get(), e.thumb, e.thumbHot);
     t->SetRangeAndPosition(0, e.maximum, e.position);
@@ -199,7 +199,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     trackbars_.push_back(std::move(t));
   }
   for (const ProgressEntry& e : d.progress) {
-    auto p = std::make_unique<CSkinProgress>(e.name, static_cast<int>(progress_.size()));
+    auto p = std::make_unique<CSkinProgress>(context_, e.name, static_cast<int>(progress_.size()));
     if (!p->Create(hwnd, ToRect(e.rect))) continue;
     p->SetPictures(ToRect(e.rect), main_.Get(), down_.Get());
     p->SetAlongHeight(e.alongHeight);
@@ -212,11 +212,11 @@ void CSkinDialog::ApplyWindowShape(HBITMAP maskBitmap) {
   HWND hwnd = GetHwnd();
   UniqueRegion region = RegionFromBitmap(maskBitmap, kMaskTransparent, kMaskTolerance);
   if (!region) {
-    ShowSkinMessage(hwnd, kNoRegionText, kShapeCaption);
+    context_.ShowMessage(hwnd, kNoRegionText, kShapeCaption);
   } else if (::SetWindowRgn(hwnd, region.Get(), TRUE)) {
     region.Release();  // the window owns it now
   } else {
-    ShowSkinMessage(hwnd, kSetRegionText, kShapeCaption);
+    context_.ShowMessage(hwnd, kSetRegionText, kShapeCaption);
   }
   ::InvalidateRect(hwnd, nullptr, TRUE);
 }

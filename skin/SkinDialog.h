@@ -2,7 +2,9 @@
 // pictures (from the archive appended to the program file, or from a
 // "Skin" folder), takes the shape of the mask picture, creates one skinned
 // control per description entry and turns their use into calls by control
-// name, which a derived window answers.
+// name, which a derived window answers. Its skin context (archive, prompt,
+// colour offsets) is its own and its controls': another skinned window
+// loads and reports through a context of its own.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +17,7 @@
 #include "framework/Handles.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinButton.h"
+#include "skin/SkinContext.h"
 #include "skin/SkinNotify.h"
 #include "skin/SkinProgress.h"
 #include "skin/SkinText.h"
@@ -38,6 +41,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   const std::string& DescriptionName() const { return descriptionName_; }
   const std::string& ArchivePath() const { return archivePath_; }
   UINT ContextMenuId() const { return contextMenuId_; }
+  // Its skin context; the prompt in it is the seam that tests replace.
+  SkinContext& Context() { return context_; }
+  const SkinContext& Context() const { return context_; }
 
   // Lookups by name: exact, case-sensitive, the first match wins.
   CSkinButton* FindButton(const std::string& name) const;
@@ -96,6 +102,8 @@ class CSkinDialog : public Dialog, public SkinNotify {
   std::string descriptionName_;
   std::string archivePath_;
   UINT contextMenuId_ = 0;
+  // Declared before the controls, which keep a reference to it.
+  SkinContext context_;
   UniqueBitmap main_, over_, down_, disabled_;
   std::vector<std::unique_ptr<CSkinButton>> buttons_;
   std::vector<std::unique_ptr<CSkinTrackbar>> trackbars_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/PaintBuffer.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinNotify.h"
@@ -12,7 +13,7 @@ void CImageProgress::SetPictures(const RECT& r, HBITMAP main, HBITMAP down) {
   WindowDC screen(GetHwnd());
   CopyBitmapRect(screen.Get(), normal_, main, r.left, r.top, r.right, r.bottom);
   CopyBitmapRect(screen.Get(), down_, down, r.left, r.top, r.right, r.bottom);
-  AdjustBitmapHls(screen.Get(), down_.Get(), r.right - r.left, r.bottom - r.top);
+  AdjustBitmapHls(Context().Offsets(), screen.Get(), down_.Get(), r.right - r.left, r.bottom - r.top);
   RemoveFrameStyles();
 }
 
@@ -31,17 +32,14 @@ bool CImageProgress::DrawItem(const DRAWITEMSTRUCT& dis) {
   RECT rc;
   ::GetClientRect(GetHwnd(), &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return true;
-  UniqueDC mem(::CreateCompatibleDC(dis.hDC));
-  UniqueBitmap buffer(::CreateCompatibleBitmap(dis.hDC, rc.right, rc.bottom));
-  if (!mem || !buffer) return true;
-  ScopedSelect sel(mem.Get(), buffer.Get());
-  DrawBitmap(mem.Get(), normal_.Get(), 0, 0, rc.right, rc.bottom, false);
+  PaintBuffer buffer(dis.hDC, rc);
+  if (!buffer.IsOffScreen()) return true;
+  DrawBitmap(buffer, normal_.Get(), 0, 0, rc.right, rc.bottom, false);
   if (alongHeight_) {
-    DrawBitmap(mem.Get(), down_.Get(), 0, 0, rc.right, rc.bottom * percent_ / 100, false);
+    DrawBitmap(buffer, down_.Get(), 0, 0, rc.right, rc.bottom * percent_ / 100, false);
   } else {
-    DrawBitmap(mem.Get(), down_.Get(), 0, 0, rc.right * percent_ / 100, rc.bottom, false);
+    DrawBitmap(buffer, down_.Get(), 0, 0, rc.right * percent_ / 100, rc.bottom, false);
   }
-  ::BitBlt(dis.hDC, 0, 0, rc.right, rc.bottom, mem.Get(), 0, 0, SRCCOPY);
   return true;
 }
 

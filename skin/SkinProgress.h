@@ -12,6 +12,7 @@ namespace glyph::skin {
 
 class CImageProgress : public CHoverButton {
  public:
+  using CHoverButton::CHoverButton;
   // Empty picture: that rectangle of Main; filled picture: of Down (adjusted).
   void SetPictures(const RECT& rect, HBITMAP main, HBITMAP down);
   void SetAlongHeight(bool on) { alongHeight_ = on; }
@@ -35,7 +36,8 @@ class CImageProgress : public CHoverButton {
 
 class CSkinProgress : public CImageProgress {
  public:
-  CSkinProgress(std::string name, int index) : name_(std::move(name)), index_(index) {}
+  CSkinProgress(const SkinContext& context, std::string name, int index)
+      : CImageProgress(context), name_(std::move(name)), index_(index) {}
   const std::string& Name() const { return name_; }
   int Index() const { return index_; }
 

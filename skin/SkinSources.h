@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "skin/SkinBitmap.h"
+#include "skin/SkinContext.h"
 #include "skin/SkinDescription.h"
 
 namespace glyph::skin {

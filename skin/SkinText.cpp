@@ -1,11 +1,12 @@
 #include "skin/SkinText.h"
 
+#include "framework/PaintBuffer.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinNotify.h"
 
 namespace glyph::skin {
 
-CScrollLabel::CScrollLabel() {
+CScrollLabel::CScrollLabel(const SkinContext& context) : CHoverButton(context) {
   LOGFONTA lf{};
   if (::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf))
     font_.Reset(::CreateFontIndirectA(&lf));
@@ -93,26 +94,24 @@ bool CScrollLabel::DrawItem(const DRAWITEMSTRUCT& dis) {
   RECT rc;
   ::GetClientRect(GetHwnd(), &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return true;
-  UniqueDC mem(::CreateCompatibleDC(dis.hDC));
-  UniqueBitmap buffer(::CreateCompatibleBitmap(dis.hDC, rc.right, rc.bottom));
-  if (!mem || !buffer) return true;
-  ScopedSelect selBuffer(mem.Get(), buffer.Get());
-  DrawBitmap(mem.Get(), background_.Get(), 0, 0, rc.right, rc.bottom, false);
-  ScopedSelect selFont(mem.Get(), font_.Get());
-  ::SetBkMode(mem.Get(), TRANSPARENT);
-  ::IntersectClipRect(mem.Get(), 0, 0, rc.right, rc.bottom);
+  PaintBuffer buffer(dis.hDC, rc);
+  if (!buffer.IsOffScreen()) return true;
+  HDC mem = buffer.Get();
+  DrawBitmap(mem, background_.Get(), 0, 0, rc.right, rc.bottom, false);
+  ScopedSelect selFont(mem, font_.Get());
+  ::SetBkMode(mem, TRANSPARENT);
+  ::IntersectClipRect(mem, 0, 0, rc.right, rc.bottom);
   const std::string shown = scrolling_ ? text_ + kSeparator + text_ : text_;
   const int n = static_cast<int>(shown.size());
   int x = scrolling_ ? -offset_ : rc.right / 2;
-  ::SetTextAlign(mem.Get(), (scrolling_ ? TA_LEFT : TA_CENTER) | TA_BASELINE);
+  ::SetTextAlign(mem, (scrolling_ ? TA_LEFT : TA_CENTER) | TA_BASELINE);
   const int y = rc.bottom / 2;
-  ::SetTextColor(mem.Get(), first_);
-  ::TextOutA(mem.Get(), x, y + 1, shown.c_str(), n);
+  ::SetTextColor(mem, first_);
+  ::TextOutA(mem, x, y + 1, shown.c_str(), n);
   if (second_ != kNoColor) {
-    ::SetTextColor(mem.Get(), second_);
-    ::TextOutA(mem.Get(), x - 1, y, shown.c_str(), n);
+    ::SetTextColor(mem, second_);
+    ::TextOutA(mem, x - 1, y, shown.c_str(), n);
   }
-  ::BitBlt(dis.hDC, 0, 0, rc.right, rc.bottom, mem.Get(), 0, 0, SRCCOPY);
   return true;
 }
 

@@ -14,7 +14,7 @@ namespace glyph::skin {
 
 class CScrollLabel : public CHoverButton {
  public:
-  CScrollLabel();
+  explicit CScrollLabel(const SkinContext& context);
   ~CScrollLabel() override;
 
   // A visible child with the given window text and control id 0.
@@ -61,7 +61,8 @@ class CScrollLabel : public CHoverButton {
 
 class CSkinText : public CScrollLabel {
  public:
-  CSkinText(std::string name, int index) : name_(std::move(name)), index_(index) {}
+  CSkinText(const SkinContext& context, std::string name, int index)
+      : CScrollLabel(context), name_(std::move(name)), index_(index) {}
   const std::string& Name() const { return name_; }
   int Index() const { return index_; }
 

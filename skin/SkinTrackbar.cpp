@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/PaintBuffer.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinNotify.h"
 
@@ -30,10 +31,12 @@ void CImageSlider::SetPictures(const RECT& rect, HBITMAP main, const std::string
                                const std::string& thumbHot) {
   WindowDC screen(GetHwnd());
   CopyBitmapRect(screen.Get(), background_, main, rect.left, rect.top, rect.right, rect.bottom);
+  const HlsOffsets& offsets = context_.Offsets();
   SIZE size{};
-  if (LoadSkinPicture(thumb, thumb_, &size)) AdjustBitmapHls(screen.Get(), thumb_.Get(), size.cx, size.cy);
-  if (LoadSkinPicture(thumbHot, thumbHot_, &size))
-    AdjustBitmapHls(screen.Get(), thumbHot_.Get(), size.cx, size.cy);
+  if (LoadSkinPicture(context_, thumb, thumb_, &size))
+    AdjustBitmapHls(offsets, screen.Get(), thumb_.Get(), size.cx, size.cy);
+  if (LoadSkinPicture(context_, thumbHot, thumbHot_, &size))
+    AdjustBitmapHls(offsets, screen.Get(), thumbHot_.Get(), size.cx, size.cy);
   const LONG_PTR style = ::GetWindowLongPtrA(GetHwnd(), GWL_STYLE);
   ::SetWindowLongPtrA(GetHwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_TABSTOP));
 }
@@ -92,15 +95,12 @@ void CImageSlider::OnPaint() {
   RECT rc;
   ::GetClientRect(GetHwnd(), &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return;
-  // Drawn off screen, then copied in one step.
-  UniqueDC mem(::CreateCompatibleDC(paint.Get()));
-  UniqueBitmap buffer(::CreateCompatibleBitmap(paint.Get(), rc.right, rc.bottom));
-  if (!mem || !buffer) return;
-  ScopedSelect sel(mem.Get(), buffer.Get());
-  DrawBitmap(mem.Get(), background_.Get(), 0, 0, rc.right, rc.bottom, false);
+  // The thumb moves over the background without flicker.
+  PaintBuffer buffer(paint.Get(), rc);
+  if (!buffer.IsOffScreen()) return;
+  DrawBitmap(buffer, background_.Get(), 0, 0, rc.right, rc.bottom, false);
   const SkinRect t = ThumbRectNow();
-  DrawBitmap(mem.Get(), hot_ ? thumbHot_.Get() : thumb_.Get(), t.left, t.top, t.right, t.bottom, false);
-  ::BitBlt(paint.Get(), 0, 0, rc.right, rc.bottom, mem.Get(), 0, 0, SRCCOPY);
+  DrawBitmap(buffer, hot_ ? thumbHot_.Get() : thumb_.Get(), t.left, t.top, t.right, t.bottom, false);
 }
 
 static bool InRect(const SkinRect& r, POINT p) {

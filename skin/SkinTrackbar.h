@@ -3,7 +3,8 @@
 // CImageSlider is a trackbar control that paints itself from a background
 // piece of the skin and a thumb picture (a second one while the mouse is
 // over the thumb), and drags the thumb with its own arithmetic
-// (SkinGeometry.h). CSkinTrackbar is one TRACKBARINFO entry: it reports
+// (SkinGeometry.h); its skin context (which must outlive it) reads and
+// recolours the thumbs. CSkinTrackbar is one TRACKBARINFO entry: it reports
 // movements by index to its parent (SkinNotify). The parent hands the
 // trackbar's scroll messages back to it with ReflectSkinScroll.
 #pragma once
@@ -14,6 +15,7 @@
 
 #include "framework/Handles.h"
 #include "framework/Window.h"
+#include "skin/SkinContext.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinTooltip.h"
 
@@ -25,13 +27,13 @@ class CImageSlider : public Window {
   static constexpr int kTracking = 4;
   static constexpr int kTrackEnded = 8;
 
-  CImageSlider() = default;
+  explicit CImageSlider(const SkinContext& context) : context_(context) {}
   ~CImageSlider() override;
 
   // A visible trackbar child with control id 0.
   bool Create(HWND parent, const RECT& rect, bool vertical);
   // Background: that rectangle of the Main screen; thumbs: pictures read
-  // through the skin archive and colour-adjusted.
+  // through the context's archive and colour-adjusted.
   virtual void SetPictures(const RECT& rect, HBITMAP main, const std::string& thumb,
                            const std::string& thumbHot);
   void SetRangeAndPosition(int minimum, int maximum, int position);
@@ -63,12 +65,14 @@ class CImageSlider : public Window {
   bool grabbed_ = false;
 
  private:
+  const SkinContext& context_;
   SkinTooltip tooltip_;
 };
 
 class CSkinTrackbar : public CImageSlider {
  public:
-  CSkinTrackbar(std::string name, int index) : name_(std::move(name)), index_(index) {}
+  CSkinTrackbar(const SkinContext& context, std::string name, int index)
+      : CImageSlider(context), name_(std::move(name)), index_(index) {}
   const std::string& Name() const { return name_; }
   int Index() const { return index_; }
   bool IsPressed() const { return pressed_; }

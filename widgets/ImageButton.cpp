@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/PaintBuffer.h"
 #include "framework/WindowText.h"
 #include "widgets/Shade.h"
 
@@ -127,10 +128,6 @@ void CImageButton::OnCaptureChanged(HWND) {
 
 bool CImageButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   HDC target = dis.hDC;
-  if (::GetDeviceCaps(target, TECHNOLOGY) == DT_RASPRINTER) {
-    Draw(target, dis);
-    return true;
-  }
   // Paint off screen and copy the clip box back in one step, so the button
   // never flickers through its intermediate states.
   RECT clip;
@@ -138,20 +135,8 @@ bool CImageButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     Draw(target, dis);
     return true;
   }
-  const int width = clip.right - clip.left;
-  const int height = clip.bottom - clip.top;
-  UniqueDC memory(::CreateCompatibleDC(target));
-  UniqueBitmap bitmap(::CreateCompatibleBitmap(target, width, height));
-  if (!memory || !bitmap) {
-    Draw(target, dis);
-    return true;
-  }
-  {
-    ScopedSelect select(memory.Get(), bitmap.Get());
-    ::SetWindowOrgEx(memory.Get(), clip.left, clip.top, nullptr);
-    Draw(memory.Get(), dis);
-    ::BitBlt(target, clip.left, clip.top, width, height, memory.Get(), clip.left, clip.top, SRCCOPY);
-  }
+  PaintBuffer buffer(target, clip);
+  Draw(buffer, dis);
   return true;
 }
 

@@ -60,8 +60,6 @@ TEST(SkinArchive, EntriesComeFromTheProgramFile) {
 
 TEST(SkinArchive, TheDialogLoadsItsSkinFromItsOwnFile) {
   EmptyFolder folder;
-  test::RecordingPrompt prompt;
-  SetHlsOffsets(HlsOffsets{});
   class Dlg : public CSkinDialog {
    public:
     Dlg() : CSkinDialog(102) {}
@@ -70,6 +68,7 @@ TEST(SkinArchive, TheDialogLoadsItsSkinFromItsOwnFile) {
    protected:
     std::string ReadProfileString(const char*, const char*) override { return {}; }
   } dlg;
+  test::RecordingPrompt prompt(dlg.Context());
   dlg.SetSkinSource("Skin\\skin.ini", nullptr);
   ASSERT_TRUE(dlg.CreateModeless(nullptr));
   glyph::test::PumpFor(20);

@@ -19,33 +19,35 @@ TEST(LoadSkinPicture, DecodesTheSkinsPictures) {
   } cases[] = {{"Skin/main.jpg", 400, 408},    {"Skin/over.jpg", 400, 408},
                {"Skin/down.jpg", 400, 408},    {"Skin/mask.bmp", 400, 408},
                {"Skin/horslider.bmp", 20, 12}, {"Skin/horslider_over.bmp", 20, 12}};
-  RecordingPrompt prompt;
+  SkinContext context;
+  RecordingPrompt prompt(context);
   MemoryArchive archive;
   for (const Case& c : cases) archive.items[c.file] = test::ReadFileBytes(c.file);
-  ScopedSkinArchive current(&archive);
+  ScopedSkinArchive current(context, &archive);
   for (const Case& c : cases) {
     UniqueBitmap bmp;
     SIZE size{};
-    ASSERT_TRUE(LoadSkinPicture(c.file, bmp, &size)) << c.file;
+    ASSERT_TRUE(LoadSkinPicture(context, c.file, bmp, &size)) << c.file;
     EXPECT_EQ(size.cx, c.w) << c.file;
     EXPECT_EQ(size.cy, c.h) << c.file;
   }
   EXPECT_TRUE(prompt.shown.empty());
   // The mask: black inside the shape, pure white in the corners.
   UniqueBitmap mask;
-  ASSERT_TRUE(LoadSkinPicture("Skin/mask.bmp", mask, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(context, "Skin/mask.bmp", mask, nullptr));
   EXPECT_EQ(BitmapPixel(mask.Get(), 0, 0), RGB(255, 255, 255));
   EXPECT_EQ(BitmapPixel(mask.Get(), 200, 200), RGB(0, 0, 0));
 }
 
 TEST(LoadSkinPicture, BitmapPixelsArriveExactly) {
-  RecordingPrompt prompt;
+  SkinContext context;
+  RecordingPrompt prompt(context);
   MemoryArchive archive;
   archive.items["p.bmp"] = test::MakeBmp(7, 5, [](int x, int y) { return RGB(x * 30, y * 50, 200); });
-  ScopedSkinArchive current(&archive);
+  ScopedSkinArchive current(context, &archive);
   UniqueBitmap bmp;
   SIZE size{};
-  ASSERT_TRUE(LoadSkinPicture("p.bmp", bmp, &size));
+  ASSERT_TRUE(LoadSkinPicture(context, "p.bmp", bmp, &size));
   EXPECT_EQ(size.cx, 7);
   EXPECT_EQ(size.cy, 5);
   for (int y = 0; y < 5; ++y) {
@@ -54,22 +56,23 @@ TEST(LoadSkinPicture, BitmapPixelsArriveExactly) {
 }
 
 TEST(LoadSkinPicture, MissingAndBrokenItemsLeaveTheBitmap) {
-  RecordingPrompt prompt;
+  SkinContext context;
+  RecordingPrompt prompt(context);
   MemoryArchive archive;
   std::string truncated = test::SolidBmp(10, 10, RGB(1, 2, 3)).substr(0, 30);
   archive.items["garbage"] = "this is not a picture at all";
   archive.items["empty"] = "";
   archive.items["short.bmp"] = truncated;
   archive.items["cut.bmp"] = test::SolidBmp(10, 10, RGB(1, 2, 3)).substr(0, 200);
-  ScopedSkinArchive current(&archive);
+  ScopedSkinArchive current(context, &archive);
 
   UniqueBitmap keep = test::SolidBitmap(3, 3, RGB(9, 9, 9));
   const HBITMAP before = keep.Get();
   SIZE size{11, 22};
-  EXPECT_FALSE(LoadSkinPicture("nowhere.jpg", keep, &size));  // unreadable: silent
+  EXPECT_FALSE(LoadSkinPicture(context, "nowhere.jpg", keep, &size));  // unreadable: silent
   EXPECT_TRUE(prompt.shown.empty());
   for (const char* name : {"garbage", "empty", "short.bmp", "cut.bmp"}) {
-    EXPECT_FALSE(LoadSkinPicture(name, keep, &size)) << name;
+    EXPECT_FALSE(LoadSkinPicture(context, name, keep, &size)) << name;
   }
   ASSERT_EQ(prompt.shown.size(), 4u);  // undecodable: "err", no caption
   EXPECT_EQ(prompt.shown[0].text, "err");
@@ -80,10 +83,11 @@ TEST(LoadSkinPicture, MissingAndBrokenItemsLeaveTheBitmap) {
 }
 
 TEST(LoadSkinPicture, ReadsFromDiskWithoutAnArchive) {
-  ASSERT_EQ(CurrentSkinArchive(), nullptr);
+  const SkinContext context;
+  ASSERT_EQ(context.Archive(), nullptr);
   UniqueBitmap bmp;
   SIZE size{};
-  EXPECT_TRUE(LoadSkinPicture("Skin\\horslider.bmp", bmp, &size));
+  EXPECT_TRUE(LoadSkinPicture(context, "Skin\\horslider.bmp", bmp, &size));
   EXPECT_EQ(size.cx, 20);
 }
 
@@ -150,23 +154,19 @@ TEST(RegionFromBitmap, ManyRowsAreJoinedAcrossBatches) {
 TEST(AdjustBitmapHls, ZeroOffsetsLeaveBitsAndOthersRecolour) {
   UniqueBitmap bmp = Pattern({"#.g", "g#."});
   WindowDC screen(nullptr);
-  SetHlsOffsets(HlsOffsets{});
-  AdjustBitmapHls(screen.Get(), bmp.Get(), 3, 2);
+  AdjustBitmapHls(HlsOffsets{}, screen.Get(), bmp.Get(), 3, 2);
   EXPECT_EQ(BitmapPixel(bmp.Get(), 0, 0), RGB(0, 0, 0));
   EXPECT_EQ(BitmapPixel(bmp.Get(), 2, 0), RGB(250, 250, 250));
 
   UniqueBitmap red = test::SolidBitmap(4, 4, RGB(200, 30, 30));
-  SetHlsOffsets(HlsOffsets{0, 1, 0});
-  AdjustBitmapHls(screen.Get(), red.Get(), 2, 4);  // only the first two columns
+  AdjustBitmapHls(HlsOffsets{0, 1, 0}, screen.Get(), red.Get(), 2, 4);  // only the first two columns
   EXPECT_EQ(BitmapPixel(red.Get(), 1, 3), RGB(255, 255, 255));
   EXPECT_EQ(BitmapPixel(red.Get(), 2, 0), RGB(200, 30, 30));
-  SetHlsOffsets(HlsOffsets{0, 0, -1});
-  AdjustBitmapHls(screen.Get(), red.Get(), 4, 4);
+  AdjustBitmapHls(HlsOffsets{0, 0, -1}, screen.Get(), red.Get(), 4, 4);
   const COLORREF grey = BitmapPixel(red.Get(), 3, 3);
   EXPECT_EQ(GetRValue(grey), GetGValue(grey));
   EXPECT_EQ(GetRValue(grey), GetBValue(grey));
-  SetHlsOffsets(HlsOffsets{});
-  AdjustBitmapHls(screen.Get(), nullptr, 4, 4);  // no bitmap: nothing
+  AdjustBitmapHls(HlsOffsets{0, 1, 0}, screen.Get(), nullptr, 4, 4);  // no bitmap: nothing
 }
 
 TEST(CopyBitmapRect, CutsAPieceAndDrawBitmapPutsItBack) {

@@ -39,14 +39,13 @@ struct Screens {
 class SkinButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetHlsOffsets(HlsOffsets{});
     parent = std::make_unique<TestParent>(RECT{40, 40, 240, 140});
     left = MakeButton(0, RECT{10, 10, 50, 40});
     right = MakeButton(1, RECT{50, 10, 90, 40});
     PumpFor(20);
   }
   std::unique_ptr<CSkinButton> MakeButton(int index, const RECT& r) {
-    auto b = std::make_unique<CSkinButton>("B" + std::to_string(index), index);
+    auto b = std::make_unique<CSkinButton>(context, "B" + std::to_string(index), index);
     EXPECT_TRUE(b->Create(parent->GetHwnd(), r));
     b->SetPictures(r.left, r.top, r.right, r.bottom, screens.normal.Get(), screens.over.Get(),
                    screens.down.Get(), screens.disabled.Get());
@@ -55,6 +54,7 @@ class SkinButtonTest : public ::testing::Test {
   }
   COLORREF Shown(CSkinButton& b) { return ScreenPixel(b.GetHwnd(), 20, 15); }
 
+  SkinContext context;
   Screens screens;
   std::unique_ptr<TestParent> parent;
   std::unique_ptr<CSkinButton> left, right;
@@ -96,12 +96,13 @@ TEST_F(SkinButtonTest, PictureRulesOfBothStyles) {
       {true, false, false, false, false, P::Normal},
   };
   struct Probe : CHoverButton {
+    using CHoverButton::CHoverButton;
     void Set(bool toggle, bool latched, bool hot) {
       toggle_ = toggle;
       latched_ = latched;
       hot_ = hot;
     }
-  } probe;
+  } probe(context);
   for (const Case& c : cases) {
     probe.Set(c.toggle, c.latched, c.hot);
     EXPECT_EQ(probe.PictureFor(c.selected, c.disabled), c.expect)
@@ -185,14 +186,13 @@ TEST_F(SkinButtonTest, PlainAndPressAndReleaseReporting) {
 class SkinTrackbarTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetHlsOffsets(HlsOffsets{});
     archive.items["thumb.bmp"] = test::SolidBmp(10, 12, RGB(250, 250, 0));
     archive.items["hot.bmp"] = test::SolidBmp(10, 12, RGB(0, 250, 250));
     parent = std::make_unique<TestParent>(RECT{40, 200, 240, 260});
-    slider = std::make_unique<CSkinTrackbar>("T", 2);
+    slider = std::make_unique<CSkinTrackbar>(context, "T", 2);
     ASSERT_TRUE(slider->Create(parent->GetHwnd(), RECT{10, 10, 110, 22}, false));
     {
-      ScopedSkinArchive current(&archive);
+      ScopedSkinArchive current(context, &archive);
       slider->SetPictures(RECT{10, 10, 110, 22}, screens.normal.Get(), "thumb.bmp", "hot.bmp");
     }
     slider->SetRangeAndPosition(0, 100, 0);
@@ -200,6 +200,7 @@ class SkinTrackbarTest : public ::testing::Test {
   }
   void Send(UINT msg, WPARAM wp, int x, int y) { ::SendMessageA(slider->GetHwnd(), msg, wp, At(x, y)); }
 
+  SkinContext context;
   test::MemoryArchive archive;
   Screens screens;
   std::unique_ptr<TestParent> parent;
@@ -278,10 +279,10 @@ TEST_F(SkinTrackbarTest, TooltipAndMissingThumb) {
   ASSERT_TRUE(slider->GetTooltip());
   EXPECT_EQ(::SendMessageA(slider->GetTooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);
   // A thumb that cannot be read counts as 0 x 0: nothing to grab, no fault.
-  CSkinTrackbar bare("U", 0);
+  CSkinTrackbar bare(context, "U", 0);
   ASSERT_TRUE(bare.Create(parent->GetHwnd(), RECT{10, 30, 110, 42}, true));
   {
-    ScopedSkinArchive current(&archive);
+    ScopedSkinArchive current(context, &archive);
     bare.SetPictures(RECT{10, 30, 110, 42}, screens.normal.Get(), "none.bmp", "none.bmp");
   }
   EXPECT_NE(::GetWindowLongPtrA(bare.GetHwnd(), GWL_STYLE) & TBS_VERT, 0);
@@ -295,13 +296,13 @@ TEST_F(SkinTrackbarTest, TooltipAndMissingThumb) {
 class SkinProgressTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetHlsOffsets(HlsOffsets{});
     parent = std::make_unique<TestParent>(RECT{40, 300, 300, 360});
-    bar = std::make_unique<CSkinProgress>("P", 1);
+    bar = std::make_unique<CSkinProgress>(context, "P", 1);
     ASSERT_TRUE(bar->Create(parent->GetHwnd(), RECT{0, 0, 200, 20}));
     bar->SetPictures(RECT{0, 0, 200, 20}, screens.normal.Get(), screens.down.Get());
     PumpFor(20);
   }
+  SkinContext context;
   Screens screens;
   std::unique_ptr<TestParent> parent;
   std::unique_ptr<CSkinProgress> bar;
@@ -346,11 +347,10 @@ TEST_F(SkinProgressTest, DraggingWhileHotAndAlongHeight) {
 class SkinTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetHlsOffsets(HlsOffsets{});
     // The window class keeps the brush for the whole process.
     static UniqueBrush parentBrush(::CreateSolidBrush(RGB(0, 0, 255)));
     parent = std::make_unique<TestParent>(RECT{40, 400, 300, 460}, parentBrush.Get());
-    label = std::make_unique<CSkinText>("X", 3);
+    label = std::make_unique<CSkinText>(context, "X", 3);
     ASSERT_TRUE(label->Create(parent->GetHwnd(), RECT{0, 0, 120, 30}, ""));
     background = test::SolidBitmap(200, 100, RGB(0, 0, 0));
     label->SetBackground(RECT{0, 0, 120, 30}, background.Get());
@@ -373,6 +373,7 @@ class SkinTextTest : public ::testing::Test {
     for (DWORD p : px.bits) n += (p & 0xFFFFFF) == want;
     return n;
   }
+  SkinContext context;
   std::unique_ptr<TestParent> parent;
   std::unique_ptr<CSkinText> label;
   UniqueBitmap background;

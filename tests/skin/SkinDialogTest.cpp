@@ -87,9 +87,8 @@ int ChildCount(HWND hwnd) {
 
 class SkinDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetHlsOffsets(HlsOffsets{}); }
-  RecordingPrompt prompt;
   TestSkinDialog dlg;
+  RecordingPrompt prompt{dlg.Context()};
 };
 
 TEST_F(SkinDialogTest, LoadsTheDefaultSkinFromTheSkinFolder) {
@@ -157,9 +156,9 @@ TEST_F(SkinDialogTest, LoadsTheDefaultSkinFromTheSkinFolder) {
 TEST_F(SkinDialogTest, ButtonsShowTheSkinsPictures) {
   ASSERT_TRUE(dlg.Open("Skin\\skin.ini"));
   UniqueBitmap main, over, down;
-  ASSERT_TRUE(LoadSkinPicture("Skin\\main.jpg", main, nullptr));
-  ASSERT_TRUE(LoadSkinPicture("Skin\\over.jpg", over, nullptr));
-  ASSERT_TRUE(LoadSkinPicture("Skin\\down.jpg", down, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\main.jpg", main, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\over.jpg", over, nullptr));
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\down.jpg", down, nullptr));
   CSkinButton* line = dlg.FindButton("TOOL_LINE");
   ASSERT_NE(line, nullptr);
   HWND b = line->GetHwnd();
@@ -379,7 +378,43 @@ TEST_F(SkinDialogTest, ProfileOffsetsRecolourTheSkin) {
   dlg.profile["Skin/Lum"] = "not a number";
   dlg.LoadSkin();
   EXPECT_EQ(BitmapPixel(dlg.MainBitmap(), 5, 5), RGB(200, 30, 30));
-  SetHlsOffsets(HlsOffsets{});
+}
+
+// A dialog whose skin comes from an archive of its own.
+class ArchiveSkinDialog : public TestSkinDialog {
+ public:
+  std::map<std::string, std::string> items;
+
+ protected:
+  std::unique_ptr<SkinArchive> OpenArchive(const std::string&) override {
+    auto archive = std::make_unique<test::MemoryArchive>();
+    archive->items = items;
+    return archive;
+  }
+};
+
+TEST_F(SkinDialogTest, TwoDialogsKeepTheirOwnArchiveOffsetsAndPrompt) {
+  ArchiveSkinDialog red, blue;
+  RecordingPrompt redPrompt(red.Context()), bluePrompt(blue.Context());
+  red.items["skin.ini"] = "[Screen]\r\nMain=main.bmp\r\n";
+  red.items["main.bmp"] = test::SolidBmp(60, 40, RGB(200, 30, 30));
+  red.profile["Skin/Lum"] = "1";
+  // The same names, other pictures, and a mask that cannot be read.
+  blue.items["skin.ini"] = "[Screen]\r\nMain=main.bmp\r\nMask=none.bmp\r\n";
+  blue.items["main.bmp"] = test::SolidBmp(60, 40, RGB(30, 30, 200));
+  ASSERT_TRUE(red.Open("skin.ini"));
+  ASSERT_TRUE(blue.Open("skin.ini"));
+  red.LoadSkin();  // again, while the other one is open
+  EXPECT_EQ(BitmapPixel(red.MainBitmap(), 5, 5), RGB(255, 255, 255));
+  EXPECT_EQ(BitmapPixel(blue.MainBitmap(), 5, 5), RGB(30, 30, 200));
+  EXPECT_EQ(red.Context().Offsets().lightness, 1.0);
+  EXPECT_EQ(blue.Context().Offsets().lightness, 0.0);
+  EXPECT_TRUE(redPrompt.shown.empty());
+  ASSERT_EQ(bluePrompt.shown.size(), 1u);
+  EXPECT_EQ(bluePrompt.shown[0].caption, "Hata");
+  // Each archive is open only while its own load runs.
+  EXPECT_EQ(red.Context().Archive(), nullptr);
+  EXPECT_EQ(blue.Context().Archive(), nullptr);
 }
 
 TEST_F(SkinDialogTest, BackgroundDragsAndOffersTheContextMenu) {

@@ -15,6 +15,7 @@
 #include "framework/Window.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinButton.h"
+#include "skin/SkinContext.h"
 #include "skin/SkinNotify.h"
 #include "skin/SkinTrackbar.h"
 
@@ -74,10 +75,11 @@ class MemoryArchive : public SkinArchive {
   }
 };
 
+// Records the messages of one skin context while it lives.
 class RecordingPrompt : public SkinPrompt {
  public:
-  RecordingPrompt() : previous_(SetSkinPrompt(this)) {}
-  ~RecordingPrompt() override { SetSkinPrompt(previous_); }
+  explicit RecordingPrompt(SkinContext& context) : context_(context), previous_(context.SetPrompt(this)) {}
+  ~RecordingPrompt() override { context_.SetPrompt(previous_); }
   struct Shown {
     std::string text, caption;
   };
@@ -87,6 +89,7 @@ class RecordingPrompt : public SkinPrompt {
   }
 
  private:
+  SkinContext& context_;
   SkinPrompt* previous_;
 };
 

@@ -1,0 +1,51 @@
+#include "skin/SkinContext.h"
+
+#include <cstdio>
+
+namespace glyph::skin {
+
+std::optional<std::string> DiskSkinArchive::ReadFile(const std::string& name) {
+  if (name.empty()) return std::nullopt;
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return std::nullopt;
+  std::string bytes;
+  char buf[16384];
+  for (;;) {
+    const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+    bytes.append(buf, n);
+    if (n < sizeof buf) break;
+  }
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+std::optional<std::string> SkinContext::ReadItem(const std::string& name) const {
+  if (archive_) return archive_->ReadFile(name);
+  DiskSkinArchive disk;
+  return disk.ReadFile(name);
+}
+
+SkinPrompt* SkinContext::SetPrompt(SkinPrompt* prompt) {
+  SkinPrompt* old = prompt_;
+  prompt_ = prompt;
+  return old;
+}
+
+void SkinContext::ShowMessage(HWND owner, const char* text, const char* caption) const {
+  if (prompt_) {
+    prompt_->Show(owner, text, caption);
+  } else {
+    ::MessageBoxA(owner, text, caption, MB_OK);
+  }
+}
+
+ScopedSkinArchive::ScopedSkinArchive(SkinContext& context, SkinArchive* archive)
+    : context_(context), previous_(context.archive_) {
+  context_.archive_ = archive;
+}
+
+ScopedSkinArchive::~ScopedSkinArchive() { context_.archive_ = previous_; }
+
+}  // namespace glyph::skin

@@ -1,0 +1,87 @@
+// SkinContext: what one skinned window's skin draws on while it loads and
+// lives: the archive its pictures are read through, the prompt its
+// message boxes go through and the colour offsets its pictures are
+// recoloured by. CSkinDialog owns one and hands it to each of its
+// controls, so two skinned windows never share or overwrite each other's.
+//
+// The archive is set only for the span of a load (ScopedSkinArchive);
+// without one, items are read as files relative to the current directory.
+// Without a prompt, messages show as MessageBoxA. The context holds
+// neither: their owners must outlive the time they are set.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace glyph::skin {
+
+// Where skin items come from during a load: the archive appended to the
+// program file, with ordinary files as the fallback.
+class SkinArchive {
+ public:
+  virtual ~SkinArchive() = default;
+  // The item's bytes, or nothing when neither the archive nor the disk has it.
+  virtual std::optional<std::string> ReadFile(const std::string& name) = 0;
+};
+
+// Reads names as files relative to the current directory.
+class DiskSkinArchive : public SkinArchive {
+ public:
+  std::optional<std::string> ReadFile(const std::string& name) override;
+};
+
+// The skin's message boxes ("err", "Hata").
+class SkinPrompt {
+ public:
+  virtual ~SkinPrompt() = default;
+  // caption may be null (the platform's default caption).
+  virtual void Show(HWND owner, const char* text, const char* caption) = 0;
+};
+
+// Colour offsets of a skin's pictures (AdjustBitmapHls); the skin loader
+// sets them at each load. All zero: no adjustment.
+struct HlsOffsets {
+  double hue = 0, lightness = 0, saturation = 0;
+};
+
+class SkinContext {
+ public:
+  SkinContext() = default;
+  SkinContext(const SkinContext&) = delete;
+  SkinContext& operator=(const SkinContext&) = delete;
+
+  SkinArchive* Archive() const { return archive_; }
+  // Reads through the archive, or from disk when there is none.
+  std::optional<std::string> ReadItem(const std::string& name) const;
+
+  // Replaces the prompt; null restores MessageBoxA. Returns the previous one.
+  SkinPrompt* SetPrompt(SkinPrompt* prompt);
+  void ShowMessage(HWND owner, const char* text, const char* caption) const;
+
+  void SetOffsets(const HlsOffsets& offsets) { offsets_ = offsets; }
+  const HlsOffsets& Offsets() const { return offsets_; }
+
+ private:
+  friend class ScopedSkinArchive;
+
+  SkinArchive* archive_ = nullptr;
+  SkinPrompt* prompt_ = nullptr;
+  HlsOffsets offsets_;
+};
+
+// Makes an archive the one a context reads through, for one scope.
+class ScopedSkinArchive {
+ public:
+  ScopedSkinArchive(SkinContext& context, SkinArchive* archive);
+  ~ScopedSkinArchive();
+  ScopedSkinArchive(const ScopedSkinArchive&) = delete;
+  ScopedSkinArchive& operator=(const ScopedSkinArchive&) = delete;
+
+ private:
+  SkinContext& context_;
+  SkinArchive* previous_;
+};
+
+}  // namespace glyph::skin
