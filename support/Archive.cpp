@@ -8,19 +8,18 @@
 #include <new>
 #include <vector>
 
-#include <sys/stat.h>
-#include <sys/types.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "support/Checksum.h"
+#include "support/FileAccess.h"
 #include "support/SideFile.h"
 #include "support/compress.h"
 
 namespace support {
+
+using file_access::FileLength;
+using file_access::RegularFileSize;
+using file_access::SeekFile;
+using file_access::TellFile;
+using file_access::TruncateFile;
 
 namespace {
 
@@ -70,51 +69,12 @@ void GetRecord(const uint8_t* p, TArchiveEntry* entry) {
   entry->flags = GetU32(p + 20);
 }
 
-bool SeekFile(std::FILE* f, uint64_t pos) {
-#ifdef _WIN32
-  return ::_fseeki64(f, static_cast<long long>(pos), SEEK_SET) == 0;
-#else
-  return ::fseeko(f, static_cast<off_t>(pos), SEEK_SET) == 0;
-#endif
-}
-
-int64_t TellFile(std::FILE* f) {
-#ifdef _WIN32
-  return ::_ftelli64(f);
-#else
-  return ::ftello(f);
-#endif
-}
-
-int64_t FileLength(std::FILE* f) {
-#ifdef _WIN32
-  if (::_fseeki64(f, 0, SEEK_END) != 0) return -1;
-  return ::_ftelli64(f);
-#else
-  if (::fseeko(f, 0, SEEK_END) != 0) return -1;
-  return ::ftello(f);
-#endif
-}
-
-// The size of the regular file `name`, or -1 for anything else. Asked
-// before opening: a folder opens on Linux and its length reads as 2^63, a
-// device never ends, and opening a pipe waits for a writer.
-int64_t RegularFileSize(const char* name) {
-#ifdef _WIN32
-  struct _stati64 status;
-  if (::_stati64(name, &status) != 0) return -1;
-#else
-  struct stat status;
-  if (::stat(name, &status) != 0) return -1;
-#endif
-  if ((status.st_mode & S_IFMT) != S_IFREG || status.st_size < 0) return -1;
-  return static_cast<int64_t>(status.st_size);
-}
-
 // A loose file in place of an entry: only a regular file, and no larger
 // than an entry may be. A file that grows meanwhile is read up to the
 // size it had.
 char* ReadDiskFile(const char* name, size_t* sizeOut) {
+  // Asked before opening: a folder opens on Linux and its length reads as
+  // 2^63, a device never ends, and opening a pipe waits for a writer.
   const int64_t length = RegularFileSize(name);
   if (length < 0 || length > TResourceArchive::kMaxEntrySize) return nullptr;
   std::FILE* f = std::fopen(name, "rb");
@@ -181,11 +141,7 @@ bool TResourceArchive::WriteAt(uint64_t pos, const void* data, size_t size) {
 
 bool TResourceArchive::TruncateTo(uint64_t length) {
   if (std::fflush(file_) != 0) return false;
-#ifdef _WIN32
-  return ::_chsize_s(::_fileno(file_), static_cast<long long>(length)) == 0;
-#else
-  return ::ftruncate(::fileno(file_), static_cast<off_t>(length)) == 0;
-#endif
+  return TruncateFile(file_, length);
 }
 
 bool TResourceArchive::Open(const char* path, bool create) {

@@ -1,14 +1,9 @@
 #include "support/ErrorReport.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "support/FileProvider.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace support {
 
@@ -19,39 +14,6 @@ namespace {
 constexpr char kLogName[] = "error.lst";
 constexpr char kContact[] = "bugs@glyphsmith.example";
 constexpr size_t kReportCapacity = 1000;
-
-class RealPlatform final : public ErrorReportPlatform {
- public:
-  void Beep() override {
-#ifdef _WIN32
-    ::MessageBeep(MB_OK);
-#endif
-  }
-  int ShowMessage(const std::string& text, const char* caption, unsigned style) override {
-#ifdef _WIN32
-    return ::MessageBoxA(nullptr, text.c_str(), caption, style);
-#else
-    std::fprintf(stderr, "%s: %s\n", caption, text.c_str());
-    return (style & 0xF) == 4 ? kAnswerYes : 1;
-#endif
-  }
-  std::string ConvertFromOem(const std::string& text) override {
-#ifdef _WIN32
-    std::string out(text.size(), '\0');
-    ::OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
-    return out;
-#else
-    return text;
-#endif
-  }
-  [[noreturn]] void Exit(int code) override { std::exit(code); }
-  [[noreturn]] void Abort(int code) override {
-#ifdef _WIN32
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
-#endif
-    std::_Exit(code);
-  }
-};
 
 ErrorReportPlatform* g_platform = nullptr;
 
@@ -79,11 +41,6 @@ void AppendToLog(const char* message) {
 }
 
 }  // namespace
-
-ErrorReportPlatform& DefaultErrorReportPlatform() {
-  static RealPlatform platform;
-  return platform;
-}
 
 ErrorReportPlatform* SetErrorReportPlatform(ErrorReportPlatform* platform) {
   ErrorReportPlatform* old = g_platform;

@@ -31,7 +31,8 @@ class ErrorReportPlatform {
   [[noreturn]] virtual void Abort(int code) = 0;
 };
 
-// The real platform (message boxes on Windows, stderr elsewhere).
+// The real platform (message boxes on Windows, stderr elsewhere), defined in
+// ReportPlatformWin.cpp or ReportPlatformPosix.cpp.
 ErrorReportPlatform& DefaultErrorReportPlatform();
 // Replaces the platform; null restores the default. Returns the previous one.
 ErrorReportPlatform* SetErrorReportPlatform(ErrorReportPlatform* platform);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/CompressInternal.h"
 #include "support/ErrorReport.h"
 #include "support/compress.h"
 #include "tests/common/Xorshift.h"

@@ -1,0 +1,198 @@
+// The compressor's rotation sort (the Burrows-Wheeler step of the encoder).
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "support/CompressParts.h"
+
+namespace support::compress_detail {
+namespace {
+
+// Rotation sort.
+//
+// Sorting the rotations of a primitive block equals sorting the suffixes of
+// its smallest rotation, which is a Lyndon word: a suffix that is a prefix of
+// a longer one is smaller as a suffix, and as a rotation it continues with the
+// whole word, which is smaller than every proper suffix. A block that repeats
+// a shorter word m times has m identical copies of each rotation of that
+// word, which may come in any order. Suffixes are sorted by induced sorting
+// (SA-IS), linear in the length whatever the data.
+
+// Induces the order of the L- and S-type suffixes from the seeded positions.
+template <typename Sym>
+void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* isS,
+            const std::int32_t* counts, std::int32_t k, std::int32_t* bucket) {
+  std::int32_t sum = 0;
+  for (std::int32_t c = 0; c < k; ++c) {
+    bucket[c] = sum;
+    sum += counts[c];
+  }
+  // The virtual end symbol precedes nothing but suffix n - 1, an L suffix.
+  sa[bucket[s[n - 1]]++] = n - 1;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const std::int32_t j = sa[i] - 1;
+    if (j >= 0 && !isS[j]) sa[bucket[s[j]]++] = j;
+  }
+  sum = 0;
+  for (std::int32_t c = 0; c < k; ++c) {
+    sum += counts[c];
+    bucket[c] = sum;
+  }
+  for (std::int32_t i = n - 1; i >= 0; --i) {
+    const std::int32_t j = sa[i] - 1;
+    if (j >= 0 && isS[j]) sa[--bucket[s[j]]] = j;
+  }
+}
+
+// Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end.
+template <typename Sym>
+void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k) {
+  if (n == 1) {
+    sa[0] = 0;
+    return;
+  }
+  std::vector<std::uint8_t> isS(static_cast<std::size_t>(n));
+  isS[n - 1] = 0;
+  for (std::int32_t i = n - 2; i >= 0; --i) {
+    isS[i] = s[i] < s[i + 1] || (s[i] == s[i + 1] && isS[i + 1]);
+  }
+  auto isLms = [&](std::int32_t i) { return i > 0 && isS[i] && !isS[i - 1]; };
+
+  std::vector<std::int32_t> counts(static_cast<std::size_t>(k), 0);
+  std::vector<std::int32_t> bucket(static_cast<std::size_t>(k));
+  for (std::int32_t i = 0; i < n; ++i) ++counts[s[i]];
+  auto bucketEnds = [&] {
+    std::int32_t sum = 0;
+    for (std::int32_t c = 0; c < k; ++c) {
+      sum += counts[c];
+      bucket[c] = sum;
+    }
+  };
+
+  // Stage 1: sort the LMS substrings.
+  std::fill(sa, sa + n, -1);
+  bucketEnds();
+  for (std::int32_t i = 1; i < n; ++i) {
+    if (isLms(i)) sa[--bucket[s[i]]] = i;
+  }
+  Induce(s, sa, n, isS.data(), counts.data(), k, bucket.data());
+
+  std::int32_t m = 0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (isLms(sa[i])) sa[m++] = sa[i];
+  }
+  // Name the substrings; names go to sa[m + pos / 2] (positions of LMS
+  // suffixes are at least two apart).
+  std::fill(sa + m, sa + n, -1);
+  std::int32_t names = 0;
+  std::int32_t prev = -1;
+  for (std::int32_t i = 0; i < m; ++i) {
+    const std::int32_t pos = sa[i];
+    bool differ = prev < 0;
+    for (std::int32_t d = 0; !differ; ++d) {
+      if (pos + d == n || prev + d == n || s[pos + d] != s[prev + d] || isS[pos + d] != isS[prev + d]) {
+        differ = true;
+      } else if (d > 0 && isLms(pos + d)) {
+        break;  // both substrings end here, equal
+      }
+    }
+    if (differ) {
+      ++names;
+      prev = pos;
+    }
+    sa[m + pos / 2] = names - 1;
+  }
+  for (std::int32_t i = n - 1, j = n - 1; i >= m; --i) {
+    if (sa[i] >= 0) sa[j--] = sa[i];
+  }
+
+  // Stage 2: sort the LMS suffixes through the reduced string.
+  std::int32_t* reduced = sa + n - m;
+  if (names < m) {
+    SuffixArray(reduced, sa, m, names);
+  } else {
+    for (std::int32_t i = 0; i < m; ++i) sa[reduced[i]] = i;
+  }
+  for (std::int32_t i = 1, j = 0; i < n; ++i) {
+    if (isLms(i)) reduced[j++] = i;
+  }
+  for (std::int32_t i = 0; i < m; ++i) sa[i] = reduced[sa[i]];
+  std::fill(sa + m, sa + n, -1);
+
+  // Stage 3: seed the sorted LMS suffixes and induce the rest.
+  bucketEnds();
+  for (std::int32_t i = m - 1; i >= 0; --i) {
+    const std::int32_t p = sa[i];
+    sa[i] = -1;
+    sa[--bucket[s[p]]] = p;
+  }
+  Induce(s, sa, n, isS.data(), counts.data(), k, bucket.data());
+}
+
+// Start of the smallest rotation (any one of them for a periodic block).
+std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n) {
+  std::int32_t i = 0, j = 1, k = 0;
+  while (i < n && j < n && k < n) {
+    const std::uint8_t a = s[(i + k) % n];
+    const std::uint8_t b = s[(j + k) % n];
+    if (a == b) {
+      ++k;
+      continue;
+    }
+    if (a > b) {
+      i += k + 1;
+    } else {
+      j += k + 1;
+    }
+    if (i == j) ++j;
+    k = 0;
+  }
+  return std::min(i, j);
+}
+
+// Length of the Lyndon word whose power w is (w is a smallest rotation).
+std::int32_t LyndonRootLength(const std::uint8_t* w, std::int32_t n) {
+  std::int32_t k = 0, j = 1;
+  while (j < n && w[k] <= w[j]) {
+    k = w[k] < w[j] ? 0 : k + 1;
+    ++j;
+  }
+  const std::int32_t p = j - k;
+  if (j != n || n % p != 0) return n;  // cannot happen for a smallest rotation
+  return p;
+}
+
+}  // namespace
+
+std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::uint8_t* rotated,
+                               std::int32_t* order) {
+  const std::int32_t start = SmallestRotation(block, n);
+  std::memcpy(rotated, block + start, static_cast<std::size_t>(n - start));
+  std::memcpy(rotated + (n - start), block, static_cast<std::size_t>(start));
+  const std::int32_t p = LyndonRootLength(rotated, n);
+  const std::int32_t copies = n / p;
+  // The suffix order of the root goes to the back of `order`, then each
+  // entry expands into its copies from the front.
+  std::int32_t* rootOrder = order + (n - p);
+  SuffixArray(rotated, rootOrder, p, 256);
+  std::int32_t origPtr = -1;
+  std::int32_t out = 0;
+  for (std::int32_t r = 0; r < p; ++r) {
+    std::int32_t pos = rootOrder[r] + start;
+    for (std::int32_t q = 0; q < copies; ++q, pos += p) {
+      const std::int32_t rotation = pos >= n ? pos % n : pos;
+      if (rotation == 0) origPtr = out;
+      order[out++] = rotation;
+    }
+  }
+  return origPtr;
+}
+
+std::int32_t sortRotations(const std::uint8_t* block, std::int32_t size, std::int32_t* order) {
+  std::vector<std::uint8_t> rotated(static_cast<std::size_t>(size));
+  return SortRotationsInto(block, size, rotated.data(), order);
+}
+
+}  // namespace support::compress_detail
