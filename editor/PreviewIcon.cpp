@@ -32,6 +32,10 @@ MessageSink& PlatformMessageSink() {
 
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (path.empty() || bytes.empty()) return false;
+  // Moving the finished copy over a read-only file would replace it: the
+  // user marked it so that it stays as it is.
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   const std::string temp = path + ".~tmp";
   {
     UniqueFile file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

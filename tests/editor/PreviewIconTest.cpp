@@ -221,6 +221,15 @@ TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   const std::vector<uint8_t> kept = ReadFile(target);
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
   EXPECT_EQ(::GetFileAttributesA((target + ".~tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // A read-only file is refused, not replaced by the finished copy.
+  ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(preview.SaveTrueColorIcon(target));
+  EXPECT_EQ(sink.shown.size(), 4u);
+  const std::vector<uint8_t> readOnly = ReadFile(target);
+  EXPECT_EQ(std::string(readOnly.begin(), readOnly.end()), "old contents");
+  EXPECT_EQ(::GetFileAttributesA((target + ".~tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+  ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // Leaves the files of the test image for check_exports.py, with the pixels
