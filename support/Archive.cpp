@@ -16,7 +16,7 @@
 namespace support {
 
 using file_access::FileLength;
-using file_access::RegularFileSize;
+using file_access::ReadRegularFile;
 using file_access::SeekFile;
 using file_access::TellFile;
 using file_access::TruncateFile;
@@ -67,26 +67,6 @@ void GetRecord(const uint8_t* p, TArchiveEntry* entry) {
   entry->checksum = GetU32(p + 12);
   entry->time = GetU32(p + 16);
   entry->flags = GetU32(p + 20);
-}
-
-// A loose file in place of an entry: only a regular file, and no larger
-// than an entry may be. A file that grows meanwhile is read up to the
-// size it had.
-char* ReadDiskFile(const char* name, size_t* sizeOut) {
-  // Asked before opening: a folder opens on Linux and its length reads as
-  // 2^63, a device never ends, and opening a pipe waits for a writer.
-  const int64_t length = RegularFileSize(name);
-  if (length < 0 || length > TResourceArchive::kMaxEntrySize) return nullptr;
-  std::FILE* f = std::fopen(name, "rb");
-  if (!f) return nullptr;
-  auto* data = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1));
-  if (data) {
-    const size_t got = std::fread(data, 1, static_cast<size_t>(length), f);
-    data[got] = '\0';
-    if (sizeOut) *sizeOut = got;
-  }
-  std::fclose(f);
-  return data;
 }
 
 void PackStream(std::FILE* in, std::FILE* out, ProgressFunc progress) { compressStream(in, out, progress); }
@@ -336,7 +316,8 @@ bool TResourceArchive::ReadPacked(uint64_t pos, uint64_t end, std::vector<uint8_
 char* TResourceArchive::ReadFile(const char* name, bool verify, size_t* sizeOut) {
   if (!name) return nullptr;
   const TArchiveEntry* found = FindEntry(name);
-  if (!found) return ReadDiskFile(name, sizeOut);
+  // A loose file in place of an entry: no larger than an entry may be.
+  if (!found) return ReadRegularFile(name, kMaxEntrySize, sizeOut);
   const TArchiveEntry entry = *found;
 
   // A record that cannot be right (bytes beyond the data, a size beyond any

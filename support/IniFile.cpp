@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/FileAccess.h"
 #include "support/FileProvider.h"
 #include "support/acollect.h"
 
@@ -157,19 +158,10 @@ bool TIniFile::LoadFromFile(const char* name) {
   DropLines();
   fileName_ = name ? name : "";
   failed_ = true;
-  std::FILE* f = name ? std::fopen(name, "rb") : nullptr;
-  if (!f) return false;
-  // Read to the end rather than trusting the reported length: a folder
-  // opens on Linux and reports 2^63 bytes, and a device reports none.
-  std::string text;
-  char chunk[4096];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text.size() <= kMaxFileBytes)
-    text.append(chunk, got);
-  const bool readFailed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (readFailed || text.size() > kMaxFileBytes) return false;
-  ParseBuffer(text.c_str());
+  char* text = file_access::ReadRegularFile(name, kMaxFileBytes, nullptr);
+  if (!text) return false;
+  ParseBuffer(text);
+  std::free(text);
   failed_ = false;
   return true;
 }
