@@ -25,10 +25,10 @@ std::vector<uint8_t> Header32(int32_t w, int32_t h) {
 
 std::vector<uint8_t> File(int32_t w, int32_t h, uint16_t bits, const std::vector<uint32_t>& table,
                           const std::vector<uint8_t>& data, uint32_t colorsUsed = 0) {
-  bmptest::FileSpec spec{w, h, bits};
-  spec.table = table;
-  spec.colorsUsed = colorsUsed;
-  return bmptest::BmpFile(spec, data);
+  bmptest::FileLayout layout{w, h, bits};
+  layout.table = table;
+  layout.colorsUsed = colorsUsed;
+  return bmptest::BmpFile(layout, data);
 }
 
 std::optional<BmpImage> Read(const std::vector<uint8_t>& bytes) {
@@ -133,8 +133,8 @@ TEST(BmpFormat, ConvertsEveryDepthTo32BitPixelsInBothRowOrders) {
       std::vector<uint8_t> data = h > 0 ? c.bottomRow : c.topRow;
       const auto& second = h > 0 ? c.topRow : c.bottomRow;
       data.insert(data.end(), second.begin(), second.end());
-      bmptest::FileSpec spec{2, h, c.bits, c.compression, c.table};
-      auto image = Read(bmptest::BmpFile(spec, data));
+      bmptest::FileLayout layout{2, h, c.bits, c.compression, c.table};
+      auto image = Read(bmptest::BmpFile(layout, data));
       ASSERT_TRUE(image) << c.name << ", height " << h;
       EXPECT_EQ(image->View().At(0, 0), c.expected[0]) << c.name << ", height " << h;
       EXPECT_EQ(image->View().At(1, 0), c.expected[1]) << c.name << ", height " << h;
@@ -160,11 +160,11 @@ TEST(BmpFormat, HonoursALogicalWidthOnlyWhereTheWriterWouldHaveStoredIt) {
       {1021, 0, 1021},
   };
   for (const Case& c : cases) {
-    bmptest::FileSpec spec{c.fileWidth, -2};
-    spec.reserved1 = c.reserved1;
+    bmptest::FileLayout layout{c.fileWidth, -2};
+    layout.reserved1 = c.reserved1;
     std::vector<uint8_t> data(static_cast<size_t>(c.fileWidth) * 8);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i % 251 + 1);
-    auto image = Read(bmptest::BmpFile(spec, data));
+    auto image = Read(bmptest::BmpFile(layout, data));
     ASSERT_TRUE(image) << c.fileWidth << " wide, reserved " << c.reserved1;
     EXPECT_EQ(image->width, c.width) << c.fileWidth << " wide, reserved " << c.reserved1;
     // Whatever the logical width, the memory holds every pixel of the rows.

@@ -16,7 +16,7 @@
 namespace glyph {
 namespace bmptest {
 
-struct FileSpec {
+struct FileLayout {
   int32_t width = 0;
   int32_t height = 0;  // negative: rows stored top first
   uint16_t bits = 32;
@@ -27,7 +27,7 @@ struct FileSpec {
 };
 
 // A file with a 40-byte info header; `data` is the pixel data in file order.
-inline std::vector<uint8_t> BmpFile(const FileSpec& s, const std::vector<uint8_t>& data) {
+inline std::vector<uint8_t> BmpFile(const FileLayout& s, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> f(kBmpFileHeaderSize + kBmpInfoHeaderSize + s.table.size() * 4);
   StoreU16(f.data(), kBmpType);
   StoreU16(f.data() + 6, s.reserved1);
@@ -84,7 +84,7 @@ inline std::vector<Sample> ImagesToRead(const std::string& dir) {
   images.push_back(
       {"1021 wide, 32 bits", BmpFile({1021, 3}, std::vector<uint8_t>(1021 * 4 * 3, 0x5A)), 1021, 3});
   // A logical width in reserved 1 far below the rows' width.
-  FileSpec claimsOne{64, 2};
+  FileLayout claimsOne{64, 2};
   claimsOne.reserved1 = 1;
   images.push_back(
       {"64 wide claiming width 1", BmpFile(claimsOne, std::vector<uint8_t>(64 * 4 * 2, 7)), 64, 2});
