@@ -263,7 +263,7 @@ TEST_F(MainDialogTest, TextToolHandsTheDialogsTextToTheCanvas) {
   };
   ::SetTimer(nullptr, 0, 20, &Typer::Tick);
   dlg.ButtonClicked("TOOL_TEXT");
-  EXPECT_EQ(dlg.GetCanvas().GetText(), "Hi");
+  EXPECT_EQ(dlg.GetCanvas().GetText(), L"Hi");
   EXPECT_EQ(dlg.GetCanvas().GetTool(), TOOL_TEXT);
 }
 
