@@ -171,7 +171,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     b->SetPictures(e.rect.left, e.rect.top, e.rect.right, e.rect.bottom, main_.Get(), over_.Get(),
                    down_.Get(), disabled_.Get());
     b->SetToggleStyle(e.toggle);
-    b->SetTooltip(e.tooltip.c_str(), true);
+    b->SetTooltip(ButtonTooltip(e.name, e.tooltip).c_str(), true);
     buttons_.push_back(std::move(b));
   }
   for (const TextEntry& e : d.texts) {

@@ -88,6 +88,12 @@ class CSkinDialog : public Dialog, public SkinNotify {
   void OnRButtonDown(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
 
+  // A button's tooltip: the description's text, which a derived window may
+  // add to (a shortcut key, say).
+  virtual std::string ButtonTooltip(const std::string& /*name*/, const std::string& skinText) {
+    return skinText;
+  }
+
   // Seams over the platform.
   virtual std::unique_ptr<SkinArchive> OpenArchive(const std::string& hostPath);
   // A value of the application profile (empty when absent).
