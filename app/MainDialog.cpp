@@ -83,7 +83,9 @@ BOOL CMainDialog::OnInitDialog() {
 }
 
 bool CMainDialog::OnShortcutKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN) return false;
+  // A dialog of the window's own is up (the window is disabled): a key that
+  // still reaches a control of the window is not for it.
+  if (msg.message != WM_KEYDOWN || !::IsWindowEnabled(GetHwnd())) return false;
   const auto held = [](int key) { return (::GetKeyState(key) & 0x8000) != 0; };
   Shortcut pressed{static_cast<uint16_t>(msg.wParam), 0};
   if (held(VK_CONTROL)) pressed.modifiers |= Shortcut::kCtrl;

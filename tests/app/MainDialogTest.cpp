@@ -717,6 +717,14 @@ TEST_F(MainDialogTest, CommandKeysUndoRedoLoadAndSave) {
       static HWND focus = nullptr;
       return focus;
     }
+    static CBitmapView*& Canvas() {
+      static CBitmapView* canvas = nullptr;
+      return canvas;
+    }
+    static int& ToolWhileUp() {
+      static int tool = -1;
+      return tool;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
       HWND box = ::FindWindowA(nullptr, "Enter text");
       if (!box) return;
@@ -728,13 +736,16 @@ TEST_F(MainDialogTest, CommandKeysUndoRedoLoadAndSave) {
     // Once the keys are through.
     static void CALLBACK Close(HWND, UINT, UINT_PTR id, DWORD) {
       ::KillTimer(nullptr, id);
+      ToolWhileUp() = Canvas()->GetTool();
       ::PostMessageA(::FindWindowA(nullptr, "Enter text"), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
   };
   Typer::Focus() = focus;
+  Typer::Canvas() = &canvas;
   ::SetTimer(nullptr, 0, 20, &Typer::Tick);
   PressKey(dlg.GetHwnd(), focus, 'T');
   EXPECT_EQ(canvas.GetTool(), TOOL_TEXT);
+  EXPECT_EQ(Typer::ToolWhileUp(), TOOL_PEN);
   EXPECT_EQ(canvas.GetText(), L"r");
 }
 
