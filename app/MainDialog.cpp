@@ -79,6 +79,12 @@ BOOL CMainDialog::OnInitDialog() {
     if (skin::CSkinButton* button = FindButton(command.skinName)) button->SetPressAndRelease(true);
   }
   keys_.Start(GetHwnd(), [this](const MSG& msg) { return OnShortcutKey(msg); });
+  // The keyboard starts on the tool in use, not on the first control in
+  // reading order (the title buttons: a stray Space would leave).
+  if (skin::CSkinButton* tool = FindButton(toolName_)) {
+    ::SetFocus(tool->GetHwnd());
+    return FALSE;
+  }
   return TRUE;
 }
 

@@ -49,12 +49,15 @@ LRESULT CALLBACK DialogFilter::HookProc(int code, WPARAM wp, LPARAM lp) {
   HHOOK hook = current.hook.Get();
   const auto* msg = reinterpret_cast<const MSG*>(lp);
   if (code == MSGF_DIALOGBOX && msg && msg->hwnd) {
-    for (DialogFilter* filter : current.filters) {
+    // A handler may stop filters (its dialog ends): the list is copied,
+    // and each filter still started is asked with a copy of its handler.
+    const std::vector<DialogFilter*> filters = current.filters;
+    for (DialogFilter* filter : filters) {
+      if (std::find(current.filters.begin(), current.filters.end(), filter) == current.filters.end())
+        continue;
       if (msg->hwnd != filter->dialog_ && !::IsChild(filter->dialog_, msg->hwnd)) continue;
-      // The handler may stop this filter (the dialog ends): call a copy.
       const Handler handler = filter->handler_;
       if (handler(*msg)) return TRUE;
-      break;
     }
   }
   return ::CallNextHookEx(hook, code, wp, lp);

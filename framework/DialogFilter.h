@@ -6,8 +6,9 @@
 // filter hooks (WH_MSGFILTER, MSGF_DIALOGBOX); while a DialogFilter is
 // started, the messages for its dialog or any control in it are offered to
 // its handler there, and a message the handler takes is not processed
-// further. A modal dialog opened on top is a window of its own: its
-// messages never reach the handler.
+// further. Several filters may watch one dialog: each is asked in the order
+// started until one takes the message. A modal dialog opened on top is a
+// window of its own: its messages never reach the handler.
 //
 // One hook per thread serves every started filter; it is removed when the
 // last one stops. A filter stops when it dies.

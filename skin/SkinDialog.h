@@ -5,6 +5,10 @@
 // name, which a derived window answers. Its skin context (archive, prompt,
 // colour offsets) is its own and its controls': another skinned window
 // loads and reports through a context of its own.
+//
+// The skinned controls are reached by Tab in reading order (rows from the
+// top, left to right), after the template's own controls; their focus
+// marks stay hidden until the keyboard is used.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +18,7 @@
 #include <vector>
 
 #include "framework/Dialog.h"
+#include "framework/DialogFilter.h"
 #include "framework/Handles.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinButton.h"
@@ -104,6 +109,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
  private:
   void DestroySkin();
   void CreateControls(const struct SkinDescription& d);
+  void ArrangeTabOrder();
+  // Shows the focus marks once the keyboard moves the focus.
+  bool WatchNavigationKey(const MSG& msg);
 
   std::string descriptionName_;
   std::string archivePath_;
@@ -115,6 +123,8 @@ class CSkinDialog : public Dialog, public SkinNotify {
   std::vector<std::unique_ptr<CSkinTrackbar>> trackbars_;
   std::vector<std::unique_ptr<CSkinText>> texts_;
   std::vector<std::unique_ptr<CSkinProgress>> progress_;
+  bool showFocusMarks_ = false;
+  DialogFilter navigation_;
 };
 
 }  // namespace glyph::skin

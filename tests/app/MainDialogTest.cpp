@@ -772,5 +772,77 @@ TEST_F(MainDialogTest, KeysWorkInTheModalLoop) {
   EXPECT_EQ(toolAfterKey, TOOL_ELLIPSE);
 }
 
+// The skin control a window is, by name.
+std::string ControlName(const TestMainDialog& dlg, HWND hwnd) {
+  for (const auto& b : dlg.Buttons())
+    if (b->GetHwnd() == hwnd) return b->Name();
+  for (const auto& t : dlg.Trackbars())
+    if (t->GetHwnd() == hwnd) return t->Name();
+  for (const auto& t : dlg.Texts())
+    if (t->GetHwnd() == hwnd) return t->Name();
+  return hwnd ? "other" : "none";
+}
+
+// Tab walks the skin's controls in reading order from the tool in use,
+// with a focus mark that comes and goes with the focus; Space and Enter
+// press a focused button or colour field, the arrows move a focused slider.
+TEST_F(MainDialogTest, TabMovesAVisibleFocusThroughTheControls) {
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  EXPECT_EQ(ControlName(dlg, ::GetFocus()), "TOOL_PEN");
+  // No mark before the keyboard is used: focus by code (or a click) shows none.
+  const HWND pen = dlg.FindButton("TOOL_PEN")->GetHwnd();
+  const test::ClientPixels penFocused = test::CaptureClient(pen);
+  ::SetFocus(dlg.FindButton("TOOL_LINE")->GetHwnd());
+  EXPECT_EQ(test::CaptureClient(pen).bits, penFocused.bits);
+  ::SetFocus(pen);
+  const HWND line = dlg.FindButton("TOOL_LINE")->GetHwnd();
+  const HWND brush = TextField(dlg, "BRUSH_COLOR");
+  const test::ClientPixels lineBefore = test::CaptureClient(line);
+  const test::ClientPixels brushBefore = test::CaptureClient(brush);
+  const std::vector<std::string> cycle = {
+      "TOOL_LINE",     "TOOL_RECT",     "TOOL_ELLIPSE",    "TOOL_FILL_RECT", "TOOL_FILL_ELLIPSE",
+      "TOOL_FILL",     "TOOL_PICK",     "TOOL_TEXT",       "TOOL_BLUR",      "TOOL_CLEAR",
+      "TOOL_BLUR_ALL", "PREVIEW_COLOR", "TRACKBAR_TRANSP", "TRACKBAR_SIZE",  "BRUSH_COLOR",
+      "TRANSP_COLOR",  "BUTTON_HELP",   "BUTTON_MINIMIZE", "BUTTON_EXIT",    "BUTTON_LOAD",
+      "QaS",           "TOOL_UNDO",     "TOOL_PHOTO",      "TOOL_PEN"};
+  std::vector<std::string> visited;
+  for (size_t i = 0; i < cycle.size(); ++i) {
+    PressKey(dlg.GetHwnd(), ::GetFocus(), VK_TAB);
+    visited.push_back(ControlName(dlg, ::GetFocus()));
+    const HWND focus = ::GetFocus();
+    if (focus == line || focus == brush) {
+      const test::ClientPixels& before = focus == line ? lineBefore : brushBefore;
+      EXPECT_NE(test::CaptureClient(focus).bits, before.bits) << visited.back() << " shows no focus mark";
+    }
+  }
+  EXPECT_EQ(visited, cycle);
+  PumpFor(20);
+  EXPECT_EQ(test::CaptureClient(line).bits, lineBefore.bits) << "the mark stays on TOOL_LINE";
+  EXPECT_EQ(test::CaptureClient(brush).bits, brushBefore.bits) << "the mark stays on BRUSH_COLOR";
+
+  const struct {
+    UINT key;
+    const char* tool;
+  } presses[] = {{VK_SPACE, "TOOL_RECT"}, {VK_RETURN, "TOOL_ELLIPSE"}, {VK_SPACE, "TOOL_FILL"}};
+  for (const auto& p : presses) {
+    const HWND button = dlg.FindButton(p.tool)->GetHwnd();
+    ::SetFocus(button);
+    PressKey(dlg.GetHwnd(), button, p.key);
+    EXPECT_EQ(dlg.GetToolName(), p.tool);
+  }
+  ::SetFocus(brush);
+  PressKey(dlg.GetHwnd(), brush, VK_SPACE);
+  EXPECT_EQ(dlg.colorsShown.size(), 1u);
+
+  const HWND size = dlg.FindTrackbar("TRACKBAR_SIZE")->GetHwnd();
+  ::SetFocus(size);
+  PressKey(dlg.GetHwnd(), size, VK_RIGHT);
+  PressKey(dlg.GetHwnd(), size, VK_RIGHT);
+  EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), 3);
+  PressKey(dlg.GetHwnd(), size, VK_LEFT);
+  EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), 2);
+}
+
 }  // namespace
 }  // namespace glyph
