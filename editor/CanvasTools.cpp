@@ -1,9 +1,9 @@
 #include "editor/CanvasTools.h"
 
-#include "editor/LinePoints.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "editor/LinePoints.h"
 
 namespace glyph {
 namespace {
@@ -30,9 +30,9 @@ bool BrushTouches(const CDib& image, POINT p, int s) {
          p.y - m - 1 < static_cast<LONG>(image.GetHeight());
 }
 
-// Whether the platform's ellipse reaches the right and bottom edge of its
-// box: Windows stops one short of them, as with rectangles; Wine reaches
-// them. Measured once on a small image.
+// 1 when the platform's ellipse leaves the right and bottom edge of its
+// box out, as its rectangle does, 0 when it draws on them (Wine's does).
+// Implementations differ, so it is measured once on a small image.
 int EllipseEdgeShortfall() {
   static const int shortfall = [] {
     CDib probe;
