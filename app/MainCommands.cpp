@@ -7,27 +7,42 @@ namespace {
 
 using enum CommandAction;
 
+constexpr uint8_t kCtrl = Shortcut::kCtrl, kShift = Shortcut::kShift;
+
+// Tool keys are single letters, as in most paint programs; commands that
+// change or leave the document take Control. The help's tools page lists
+// the same keys.
 constexpr MainCommand kCommands[] = {
     {.skinName = "BUTTON_EXIT", .action = kExit},
     {.skinName = "BUTTON_MINIMIZE", .action = kMinimize},
     {.skinName = "BUTTON_HELP", .action = kHelp},
-    {.skinName = "BUTTON_LOAD", .action = kLoad},
-    {.skinName = "QaS", .action = kSave},
-    {.skinName = "TOOL_UNDO", .action = kUndo},
+    {.skinName = "BUTTON_LOAD", .action = kLoad, .shortcut = {'O', kCtrl}},
+    {.skinName = "QaS", .action = kSave, .shortcut = {'S', kCtrl}},
+    {.skinName = nullptr, .action = kSaveAs, .shortcut = {'S', kCtrl | kShift}},
+    {.skinName = "TOOL_UNDO", .action = kUndo, .shortcut = {'Z', kCtrl}},
+    {.skinName = nullptr, .action = kRedo, .shortcut = {'Y', kCtrl}, .otherShortcut = {'Z', kCtrl | kShift}},
     {.skinName = "TOOL_PHOTO", .action = kCamera, .whileHeld = true},
     {.skinName = "TOOL_CLEAR", .action = kClear},
     {.skinName = "TOOL_BLUR_ALL", .action = kBlurImage},
-    {.skinName = "TOOL_PEN", .action = kSelectTool, .tool = TOOL_PEN},
-    {.skinName = "TOOL_LINE", .action = kSelectTool, .tool = TOOL_LINE},
-    {.skinName = "TOOL_RECT", .action = kSelectTool, .tool = TOOL_RECT},
-    {.skinName = "TOOL_ELLIPSE", .action = kSelectTool, .tool = TOOL_ELLIPSE},
-    {.skinName = "TOOL_FILL_RECT", .action = kSelectTool, .tool = TOOL_FILL_RECT},
-    {.skinName = "TOOL_FILL_ELLIPSE", .action = kSelectTool, .tool = TOOL_FILL_ELLIPSE},
-    {.skinName = "TOOL_FILL", .action = kSelectTool, .tool = TOOL_FILL},
-    {.skinName = "TOOL_PICK", .action = kSelectTool, .tool = TOOL_PICK},
-    {.skinName = "TOOL_TEXT", .action = kSelectTool, .tool = TOOL_TEXT},
-    {.skinName = "TOOL_BLUR", .action = kSelectTool, .tool = TOOL_BLUR},
+    {.skinName = "TOOL_PEN", .action = kSelectTool, .tool = TOOL_PEN, .shortcut = {'P'}},
+    {.skinName = "TOOL_LINE", .action = kSelectTool, .tool = TOOL_LINE, .shortcut = {'L'}},
+    {.skinName = "TOOL_RECT", .action = kSelectTool, .tool = TOOL_RECT, .shortcut = {'R'}},
+    {.skinName = "TOOL_ELLIPSE", .action = kSelectTool, .tool = TOOL_ELLIPSE, .shortcut = {'E'}},
+    {.skinName = "TOOL_FILL_RECT", .action = kSelectTool, .tool = TOOL_FILL_RECT, .shortcut = {'F'}},
+    {.skinName = "TOOL_FILL_ELLIPSE", .action = kSelectTool, .tool = TOOL_FILL_ELLIPSE, .shortcut = {'D'}},
+    {.skinName = "TOOL_FILL", .action = kSelectTool, .tool = TOOL_FILL, .shortcut = {'G'}},
+    {.skinName = "TOOL_PICK", .action = kSelectTool, .tool = TOOL_PICK, .shortcut = {'I'}},
+    {.skinName = "TOOL_TEXT", .action = kSelectTool, .tool = TOOL_TEXT, .shortcut = {'T'}},
+    {.skinName = "TOOL_BLUR", .action = kSelectTool, .tool = TOOL_BLUR, .shortcut = {'B'}},
 };
+
+// Key names of the VK_ codes a shortcut may use besides letters and digits.
+std::string KeyName(uint16_t key) {
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+  constexpr uint16_t kF1 = 0x70, kF24 = 0x87;
+  if (key >= kF1 && key <= kF24) return "F" + std::to_string(key - kF1 + 1);
+  return "#" + std::to_string(key);
+}
 
 }  // namespace
 
@@ -35,8 +50,31 @@ std::span<const MainCommand> MainCommands() { return kCommands; }
 
 const MainCommand* FindCommand(std::string_view skinName) {
   for (const MainCommand& command : kCommands)
-    if (skinName == command.skinName) return &command;
+    if (command.skinName && skinName == command.skinName) return &command;
   return nullptr;
+}
+
+const MainCommand* FindShortcutCommand(Shortcut pressed) {
+  if (!pressed.IsSet()) return nullptr;
+  for (const MainCommand& command : kCommands)
+    if (command.shortcut == pressed || command.otherShortcut == pressed) return &command;
+  return nullptr;
+}
+
+std::string ShortcutText(Shortcut shortcut) {
+  if (!shortcut.IsSet()) return {};
+  std::string text;
+  if (shortcut.modifiers & Shortcut::kCtrl) text += "Ctrl+";
+  if (shortcut.modifiers & Shortcut::kShift) text += "Shift+";
+  if (shortcut.modifiers & Shortcut::kAlt) text += "Alt+";
+  return text + KeyName(shortcut.key);
+}
+
+std::string TooltipWithShortcut(std::string_view skinName, const std::string& skinText) {
+  const MainCommand* command = FindCommand(skinName);
+  if (!command || !command->shortcut.IsSet()) return skinText;
+  const std::string key = ShortcutText(command->shortcut);
+  return skinText.empty() ? key : skinText + " (" + key + ")";
 }
 
 const MainCommand* FindToolCommand(int tool) {

@@ -75,10 +75,35 @@ BOOL CMainDialog::OnInitDialog() {
   // A command that runs while its button is held down (the camera) hears
   // the press and the release; each toggles it.
   for (const MainCommand& command : MainCommands()) {
-    if (!command.whileHeld) continue;
+    if (!command.whileHeld || !command.skinName) continue;
     if (skin::CSkinButton* button = FindButton(command.skinName)) button->SetPressAndRelease(true);
   }
+  keys_.Start(GetHwnd(), [this](const MSG& msg) { return OnShortcutKey(msg); });
+  // The keyboard starts on the tool in use, not on the first control in
+  // reading order (the title buttons: a stray Space would leave).
+  if (skin::CSkinButton* tool = FindButton(toolName_)) {
+    ::SetFocus(tool->GetHwnd());
+    return FALSE;
+  }
   return TRUE;
+}
+
+bool CMainDialog::OnShortcutKey(const MSG& msg) {
+  // A dialog of the window's own is up (the window is disabled): a key that
+  // still reaches a control of the window is not for it.
+  if (msg.message != WM_KEYDOWN || !::IsWindowEnabled(GetHwnd())) return false;
+  const auto held = [](int key) { return (::GetKeyState(key) & 0x8000) != 0; };
+  Shortcut pressed{static_cast<uint16_t>(msg.wParam), 0};
+  if (held(VK_CONTROL)) pressed.modifiers |= Shortcut::kCtrl;
+  if (held(VK_SHIFT)) pressed.modifiers |= Shortcut::kShift;
+  const MainCommand* command = FindShortcutCommand(pressed);
+  if (!command) return false;
+  Run(*command);
+  return true;
+}
+
+std::string CMainDialog::ButtonTooltip(const std::string& name, const std::string& skinText) {
+  return TooltipWithShortcut(name, skinText);
 }
 
 // The skin's frames are drawn where the template's controls fall with the
@@ -121,6 +146,7 @@ void CMainDialog::DrawCommandLineIcon() {
 }
 
 void CMainDialog::OnDestroy() {
+  keys_.Stop();
   if (canvas_.IsCapturing()) canvas_.ToggleScreenCapture();
   canvas_.SetImage(nullptr);
   canvas_.Unsubclass();
@@ -159,10 +185,14 @@ void CMainDialog::Run(const MainCommand& command) {
       LoadChosenIcon();
       break;
     case CommandAction::kSave:
+    case CommandAction::kSaveAs:
       Save();
       break;
     case CommandAction::kUndo:
       canvas_.Undo();
+      break;
+    case CommandAction::kRedo:
+      canvas_.Redo();
       break;
     case CommandAction::kCamera:
       canvas_.ToggleScreenCapture();
@@ -197,8 +227,10 @@ void CMainDialog::TrackbarNotify(const std::string& name, int code, int position
   if (code != kEndOfMove) return;
   char text[64];
   if (name == "TRACKBAR_TRANSP") {
+    // The slider's label says opacity: so does its tooltip, rounded up so
+    // that only nothing at all reads 0 %.
     canvas_.SetOpacity(256 - position);
-    std::snprintf(text, sizeof text, "%d %%", position * 100 / 256);
+    std::snprintf(text, sizeof text, "Opacity %d %%", (canvas_.GetOpacity() * 100 + 255) / 256);
   } else if (name == "TRACKBAR_SIZE") {
     canvas_.SetBrushSize(position + 1);
     std::snprintf(text, sizeof text, "%d pixel%s", position + 1, position != 0 ? "s" : "");

@@ -3,6 +3,9 @@
 // answers the skin's controls by name: its buttons through the command
 // table (app/MainCommands.h: tools, undo, clear, blur, camera, load, save,
 // help, minimise and exit), the two sliders and the three colour fields.
+// The table's keys work whichever control of the window has the focus
+// (not while a dialog of its own is up), and the buttons' tooltips name
+// them.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +18,7 @@
 #include "editor/BitmapView.h"
 #include "editor/PreviewIcon.h"
 #include "editor/TextDialog.h"
+#include "framework/DialogFilter.h"
 #include "framework/Handles.h"
 #include "skin/SkinDialog.h"
 
@@ -57,6 +61,10 @@ class CMainDialog : public skin::CSkinDialog {
   // The help file: the program's path with the extension ".chm".
   static std::string HelpFilePath();
 
+  // Runs the command of a key pressed in the window; false when the key
+  // has none.
+  bool OnShortcutKey(const MSG& msg);
+
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override {}
@@ -65,6 +73,7 @@ class CMainDialog : public skin::CSkinDialog {
   void OnPaint() override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnDestroy() override;
+  std::string ButtonTooltip(const std::string& name, const std::string& skinText) override;
 
   // Seams over what blocks or leaves the program.
   // The platform colour dialog, full custom part open, starting at `color`.
@@ -102,6 +111,7 @@ class CMainDialog : public skin::CSkinDialog {
   UniqueIcon programIcon_;
   std::wstring commandLine_;
   COLORREF customColors_[16] = {};
+  DialogFilter keys_;
 };
 
 }  // namespace glyph

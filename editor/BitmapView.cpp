@@ -153,6 +153,10 @@ void CBitmapView::Undo() {
   if (HasImage() && history_.Undo(image_->View())) Repaint();
 }
 
+void CBitmapView::Redo() {
+  if (HasImage() && history_.Redo(image_->View())) Repaint();
+}
+
 void CBitmapView::BlurImage() {
   if (!HasImage()) return;
   PushUndo();
@@ -176,6 +180,9 @@ void CBitmapView::OnLButtonDown(UINT, POINT p) {
   const POINT at = ToImage(p);
   if (tools_.ChangesImage()) PushUndo();
   dragging_ = true;
+  // A new gesture: the first move into any cell counts, even the cell the
+  // last gesture ended in.
+  lastMovePixel_ = POINT{-100, -100};
   if (tools_.Press(*image_, at)) Repaint();
   ::SetCapture(GetHwnd());
 }

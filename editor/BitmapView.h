@@ -58,9 +58,9 @@ class CBitmapView : public Window {
   int GetBrushSize() const { return tools_.GetBrushSize(); }
   void SetOpacity(int opacity) { tools_.SetOpacity(opacity); }
   int GetOpacity() const { return tools_.GetOpacity(); }
-  void SetText(const std::string& text, const LOGFONTA& font) { tools_.SetText(text, font); }
-  const std::string& GetText() const { return tools_.GetText(); }
-  const LOGFONTA& GetTextFont() const { return tools_.GetTextFont(); }
+  void SetText(const std::wstring& text, const LOGFONTW& font) { tools_.SetText(text, font); }
+  const std::wstring& GetText() const { return tools_.GetText(); }
+  const LOGFONTW& GetTextFont() const { return tools_.GetTextFont(); }
   int GetTool() const { return tools_.GetTool(); }
   void SelectTool(int tool) { tools_.SelectTool(tool); }
   void SetTool(int tool) { tools_.SetTool(tool); }
@@ -71,10 +71,13 @@ class CBitmapView : public Window {
   int GetCellWidth() const { return cellWidth_; }
   int GetCellHeight() const { return cellHeight_; }
 
-  // Undo history: states are pushed before every change.
+  // Undo history: states are pushed before every change; a new change
+  // forgets what could be redone.
   void PushUndo();
   void Undo();
+  void Redo();
   int GetUndoCount() const { return history_.GetCount(); }
+  int GetRedoCount() const { return history_.GetRedoCount(); }
   void BlurImage();
   void ClearImage(ColorValue color);
 

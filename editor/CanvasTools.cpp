@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/LinePoints.h"
+
 namespace glyph {
 namespace {
 
-LOGFONTA DefaultGuiFont() {
-  LOGFONTA font{};
-  ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+LOGFONTW DefaultGuiFont() {
+  LOGFONTW font{};
+  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
   return font;
 }
 
@@ -17,11 +19,47 @@ bool InImage(const CDib& image, POINT p) {
          p.y < static_cast<LONG>(image.GetHeight());
 }
 
+bool Same(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
+
+// The brush square of size s around p (the pen's dot box and the blur's
+// square, give or take the blur's extra row) touches the image. A captured
+// mouse can report points far outside: those cells are skipped.
+bool BrushTouches(const CDib& image, POINT p, int s) {
+  const int m = (s - 1) / 2;
+  return p.x + s / 2 >= 0 && p.y + s / 2 + 1 >= 0 && p.x - m < static_cast<LONG>(image.GetWidth()) &&
+         p.y - m - 1 < static_cast<LONG>(image.GetHeight());
+}
+
+// 1 when the platform's ellipse leaves the right and bottom edge of its
+// box out, as its rectangle does, 0 when it draws on them (Wine's does).
+// Implementations differ, so it is measured once on a small image.
+int EllipseEdgeShortfall() {
+  static const int shortfall = [] {
+    CDib probe;
+    if (!probe.Create(4, 4)) return 1;
+    probe.Fill(0, 0, 0);
+    probe.DrawEllipse(0, 0, 3, 3, RGB(255, 255, 255), 1, kOpaque);
+    const PixelView view = probe.View();
+    for (int y = 0; y < 4; ++y)
+      if ((view.At(3, y) & 0xFFFFFF) != 0) return 0;
+    return 1;
+  }();
+  return shortfall;
+}
+
+// The cells after `from` up to `to`: `from` was drawn by the step before.
+std::vector<POINT> CellsAfter(POINT from, POINT to) {
+  std::vector<POINT> cells;
+  const auto run = LinePoints({from.x, from.y}, {to.x, to.y});
+  for (size_t i = 1; i < run.size(); ++i) cells.push_back(POINT{run[i].x, run[i].y});
+  return cells;
+}
+
 }  // namespace
 
 CCanvasTools::CCanvasTools() : textFont_(DefaultGuiFont()), fillContext_(::CreateCompatibleDC(nullptr)) {}
 
-void CCanvasTools::SetText(const std::string& text, const LOGFONTA& font) {
+void CCanvasTools::SetText(const std::wstring& text, const LOGFONTW& font) {
   text_ = text;
   textFont_ = font;
 }
@@ -34,10 +72,13 @@ void CCanvasTools::ResetText() {
 bool CCanvasTools::Press(CDib& image, POINT at) {
   const PixelView view = image.View();
   pressImage_.assign(view.bits, view.bits + view.Count());
-  pressAt_ = at;
+  pressAt_ = lastAt_ = at;
+  moved_ = false;
   switch (tool_) {
     case TOOL_PEN:
-      DrawDot(image, at);
+      image.CopyTo(layer_);
+      DrawDot(layer_, at);
+      ShowLayer(image);
       return true;
     case TOOL_TEXT:
       DrawTextAt(image, at);
@@ -48,6 +89,7 @@ bool CCanvasTools::Press(CDib& image, POINT at) {
 }
 
 bool CCanvasTools::Drag(CDib& image, POINT at) {
+  bool drawn = true;
   switch (tool_) {
     case TOOL_LINE:
     case TOOL_RECT:
@@ -55,21 +97,26 @@ bool CCanvasTools::Drag(CDib& image, POINT at) {
     case TOOL_FILL_RECT:
     case TOOL_FILL_ELLIPSE:
       RestorePress(image);
-      DrawShape(image, pressAt_, at);
-      return true;
+      image.CopyTo(layer_);
+      DrawShape(layer_, pressAt_, at);
+      ShowLayer(image);
+      break;
     case TOOL_TEXT:
       RestorePress(image);
       DrawTextAt(image, at);
-      return true;
+      break;
     case TOOL_PEN:
-      DrawDot(image, at);
-      return true;
+      StrokeTo(image, at);
+      break;
     case TOOL_BLUR:
-      BlurSquare(image, at);
-      return true;
+      BlurTo(image, at);
+      break;
     default:
-      return false;
+      drawn = false;
+      break;
   }
+  lastAt_ = at;
+  return drawn;
 }
 
 bool CCanvasTools::Release(CDib& image, POINT at) {
@@ -81,9 +128,17 @@ bool CCanvasTools::Release(CDib& image, POINT at) {
       Pick(image, at, false);
       return true;
     case TOOL_BLUR:
-      BlurSquare(image, at);
+      // Released where the last move was, the square is blurred once more.
+      if (Same(at, lastAt_)) {
+        BlurSquare(image, at);
+      } else {
+        BlurTo(image, at);
+      }
       return false;
     default:
+      // A release away from the last move draws as a move would, so the
+      // result holds the cell under the release; a click draws no shape.
+      if (!Same(at, lastAt_)) Drag(image, at);
       return false;
   }
 }
@@ -100,34 +155,61 @@ void CCanvasTools::RestorePress(CDib& image) const {
   std::memcpy(view.bits, pressImage_.data(), count * sizeof(Pixel));
 }
 
-void CCanvasTools::DrawDot(CDib& image, POINT p) const {
+void CCanvasTools::ShowLayer(CDib& image) {
+  RestorePress(image);
+  image.BlendFrom(layer_, opacity_);
+}
+
+void CCanvasTools::StrokeTo(CDib& image, POINT to) {
+  if (layer_.IsEmpty()) image.CopyTo(layer_);
+  for (POINT p : CellsAfter(lastAt_, to))
+    if (BrushTouches(image, p, brushSize_)) DrawDot(layer_, p);
+  ShowLayer(image);
+}
+
+void CCanvasTools::BlurTo(CDib& image, POINT to) {
+  // The press only marks where the stroke starts: its cell is blurred with
+  // the first move.
+  if (!moved_) BlurSquare(image, lastAt_);
+  moved_ = true;
+  for (POINT p : CellsAfter(lastAt_, to))
+    if (BrushTouches(image, p, brushSize_)) BlurSquare(image, p);
+}
+
+void CCanvasTools::DrawDot(CDib& layer, POINT p) const {
   const int s = brushSize_;
   if (s <= 1) {
-    image.DrawLine(p.x, p.y, p.x + 1, p.y, brushColor_, 1, opacity_);
+    layer.DrawLine(p.x, p.y, p.x + 1, p.y, brushColor_, 1, kOpaque);
     return;
   }
   const int m = (s - 1) / 2;
-  image.FillEllipse(p.x - m, p.y - m, p.x + s / 2, p.y + s / 2, brushColor_, opacity_);
+  layer.FillEllipse(p.x - m, p.y - m, p.x + s / 2, p.y + s / 2, brushColor_, kOpaque);
 }
 
-void CCanvasTools::DrawShape(CDib& image, POINT from, POINT to) const {
+// GDI leaves the right and bottom edge of a rectangle, and the last point
+// of a line, out of what it draws: rectangles reach one past the far cell,
+// ellipses as far as the platform needs, and the pen's dot puts the line's
+// last cell back.
+void CCanvasTools::DrawShape(CDib& layer, POINT from, POINT to) const {
   const int l = std::min<int>(from.x, to.x), r = std::max<int>(from.x, to.x);
   const int t = std::min<int>(from.y, to.y), b = std::max<int>(from.y, to.y);
   switch (tool_) {
     case TOOL_LINE:
-      image.DrawLine(from.x, from.y, to.x, to.y, brushColor_, brushSize_, opacity_);
+      layer.DrawLine(from.x, from.y, to.x, to.y, brushColor_, brushSize_, kOpaque);
+      DrawDot(layer, to);
       break;
     case TOOL_RECT:
-      image.DrawRect(from.x, from.y, to.x, to.y, brushColor_, brushSize_, opacity_);
+      layer.DrawRect(l, t, r + 1, b + 1, brushColor_, brushSize_, kOpaque);
       break;
     case TOOL_ELLIPSE:
-      image.DrawEllipse(l, t, r, b, brushColor_, brushSize_, opacity_);
+      layer.DrawEllipse(l, t, r + EllipseEdgeShortfall(), b + EllipseEdgeShortfall(), brushColor_, brushSize_,
+                        kOpaque);
       break;
     case TOOL_FILL_RECT:
-      image.BlendRect(l, t, r - l + 1, b - t + 1, brushColor_, opacity_);
+      layer.BlendRect(l, t, r - l + 1, b - t + 1, brushColor_, kOpaque);
       break;
     case TOOL_FILL_ELLIPSE:
-      image.FillEllipse(l, t, r, b, brushColor_, opacity_);
+      layer.FillEllipse(l, t, r + EllipseEdgeShortfall(), b + EllipseEdgeShortfall(), brushColor_, kOpaque);
       break;
     default:
       break;
@@ -142,11 +224,11 @@ void CCanvasTools::DrawTextAt(CDib& image, POINT p) const {
   image.CopyTo(copy);
   {
     HDC dc = copy.LockDC();
-    UniqueFont font(::CreateFontIndirectA(&textFont_));
+    UniqueFont font(::CreateFontIndirectW(&textFont_));
     ScopedSelect selectFont(dc, font.Get());
     ::SetTextColor(dc, brushColor_);
     ::SetBkMode(dc, TRANSPARENT);
-    ::TextOutA(dc, p.x, p.y, text_.data(), static_cast<int>(text_.size()));
+    ::TextOutW(dc, p.x, p.y, text_.data(), static_cast<int>(text_.size()));
   }
   copy.UnlockDC();
   image.BlendFrom(copy, opacity_);

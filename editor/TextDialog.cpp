@@ -11,14 +11,14 @@ namespace {
 
 class ChooseFontChooser final : public FontChooser {
  public:
-  bool Choose(HWND owner, LOGFONTA& font) override {
-    LOGFONTA chosen = font;
-    CHOOSEFONTA cf{};
+  bool Choose(HWND owner, LOGFONTW& font) override {
+    LOGFONTW chosen = font;
+    CHOOSEFONTW cf{};
     cf.lStructSize = sizeof cf;
     cf.hwndOwner = owner;
     cf.lpLogFont = &chosen;
     cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!::ChooseFontA(&cf)) return false;
+    if (!::ChooseFontW(&cf)) return false;
     font = chosen;
     return true;
   }
@@ -31,14 +31,14 @@ FontChooser& PlatformFontChooser() {
   return chooser;
 }
 
-CTextDialog::CTextDialog(const std::string& text, const LOGFONTA& font, FontChooser* chooser)
-    : Dialog(IDD_ENTER_TEXT),
+CTextDialog::CTextDialog(const std::wstring& text, const LOGFONTW& font, FontChooser* chooser)
+    : Dialog(IDD_ENTER_TEXT, true),
       text_(text),
       font_(font),
       chooser_(chooser ? chooser : &PlatformFontChooser()) {}
 
 BOOL CTextDialog::OnInitDialog() {
-  ::SetDlgItemTextA(GetHwnd(), IDC_TEXT, text_.c_str());
+  ::SetDlgItemTextW(GetHwnd(), IDC_TEXT, text_.c_str());
   constexpr int kIconSide = 16;
   const struct {
     CImageButton& button;
@@ -60,7 +60,7 @@ bool CTextDialog::OnCommand(UINT id, UINT code, HWND) {
 }
 
 void CTextDialog::OnOK() {
-  text_ = WindowText(GetItem(IDC_TEXT));
+  text_ = WindowTextW(GetItem(IDC_TEXT));
   Dialog::OnOK();
 }
 

@@ -1,5 +1,6 @@
 // The "Enter text" dialog of the text tool: one line of text and the font
-// it is drawn with.
+// it is drawn with. Text and font go through the wide functions, so text in
+// any script reaches the canvas unchanged.
 #pragma once
 
 #include <windows.h>
@@ -18,16 +19,16 @@ class FontChooser {
  public:
   virtual ~FontChooser() = default;
   // Shows the choice initialised from `font`; true and `font` updated on OK.
-  virtual bool Choose(HWND owner, LOGFONTA& font) = 0;
+  virtual bool Choose(HWND owner, LOGFONTW& font) = 0;
 };
 // ChooseFont over the screen fonts.
 FontChooser& PlatformFontChooser();
 
 class CTextDialog : public Dialog {
  public:
-  CTextDialog(const std::string& text, const LOGFONTA& font, FontChooser* chooser = nullptr);
-  const std::string& GetText() const { return text_; }
-  const LOGFONTA& GetFont() const { return font_; }
+  CTextDialog(const std::wstring& text, const LOGFONTW& font, FontChooser* chooser = nullptr);
+  const std::wstring& GetText() const { return text_; }
+  const LOGFONTW& GetFont() const { return font_; }
   // The buttons with their 16 x 16 icons (while the dialog is up).
   const CImageButton& GetFontButton() const { return fontButton_; }
   const CImageButton& GetOkButton() const { return okButton_; }
@@ -39,8 +40,8 @@ class CTextDialog : public Dialog {
   void OnOK() override;
 
  private:
-  std::string text_;
-  LOGFONTA font_;
+  std::wstring text_;
+  LOGFONTW font_;
   FontChooser* chooser_;
   CImageButton fontButton_;
   CImageButton okButton_;

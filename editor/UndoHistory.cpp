@@ -5,13 +5,12 @@
 
 namespace glyph {
 
-void UndoHistory::Clear() {
+void UndoHistory::Stack::Clear() {
   for (auto& state : states_) state.clear();
   first_ = held_ = 0;
 }
 
-void UndoHistory::Push(const PixelView& image) {
-  if (!image.bits || image.Count() <= 0) return;
+void UndoHistory::Stack::Push(const PixelView& image) {
   if (held_ == kLevels) {
     first_ = (first_ + 1) % kLevels;
     --held_;
@@ -21,8 +20,8 @@ void UndoHistory::Push(const PixelView& image) {
   ++held_;
 }
 
-bool UndoHistory::Undo(const PixelView& image) {
-  if (held_ == 0 || !image.bits) return false;
+bool UndoHistory::Stack::Pop(const PixelView& image) {
+  if (held_ == 0) return false;
   --held_;
   const std::vector<Pixel>& state = states_[(first_ + held_) % kLevels];
   // A state never writes past the image it is given, whatever it was
@@ -31,5 +30,26 @@ bool UndoHistory::Undo(const PixelView& image) {
   std::memcpy(image.bits, state.data(), count * sizeof(Pixel));
   return true;
 }
+
+void UndoHistory::Clear() {
+  undo_.Clear();
+  redo_.Clear();
+}
+
+void UndoHistory::Push(const PixelView& image) {
+  if (!image.bits || image.Count() <= 0) return;
+  undo_.Push(image);
+  redo_.Clear();
+}
+
+bool UndoHistory::Swap(Stack& from, Stack& to, const PixelView& image) {
+  if (from.Held() == 0 || !image.bits || image.Count() <= 0) return false;
+  to.Push(image);
+  return from.Pop(image);
+}
+
+bool UndoHistory::Undo(const PixelView& image) { return Swap(undo_, redo_, image); }
+
+bool UndoHistory::Redo(const PixelView& image) { return Swap(redo_, undo_, image); }
 
 }  // namespace glyph

@@ -4,16 +4,24 @@ namespace glyph {
 
 INT_PTR Dialog::DoModal(HWND parent) {
   modal_ = true;
-  INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
-                                     &Dialog::StaticDlgProc, reinterpret_cast<LPARAM>(this));
+  const LPARAM self = reinterpret_cast<LPARAM>(this);
+  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  INT_PTR result =
+      wide_ ? ::DialogBoxParamW(module, MAKEINTRESOURCEW(templateId_), parent, &Dialog::StaticDlgProc, self)
+            : ::DialogBoxParamA(module, MAKEINTRESOURCEA(templateId_), parent, &Dialog::StaticDlgProc, self);
   modal_ = false;
   return result;
 }
 
 bool Dialog::CreateModeless(HWND parent) {
   modal_ = false;
-  return ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_), parent,
-                              &Dialog::StaticDlgProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+  const LPARAM self = reinterpret_cast<LPARAM>(this);
+  HINSTANCE module = ::GetModuleHandleA(nullptr);
+  HWND hwnd =
+      wide_
+          ? ::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId_), parent, &Dialog::StaticDlgProc, self)
+          : ::CreateDialogParamA(module, MAKEINTRESOURCEA(templateId_), parent, &Dialog::StaticDlgProc, self);
+  return hwnd != nullptr;
 }
 
 void Dialog::EndDialog(INT_PTR result) {

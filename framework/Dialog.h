@@ -1,5 +1,9 @@
 // Dialogs from .rc templates.
 //
+// A dialog whose controls hold text in any script is made wide: the
+// dialog manager then creates its controls as wide windows, which keep
+// text outside the ANSI code page.
+//
 // The dialog procedure only takes WM_INITDIALOG: there the dialog subclasses
 // its own window, so every later message reaches the same typed handlers
 // as any other Window, and Default() is the dialog manager's processing.
@@ -11,7 +15,7 @@ namespace glyph {
 
 class Dialog : public Window {
  public:
-  explicit Dialog(UINT templateId) : templateId_(templateId) {}
+  explicit Dialog(UINT templateId, bool wide = false) : templateId_(templateId), wide_(wide) {}
 
   // Runs the dialog modally; returns the EndDialog code, or -1 on failure.
   INT_PTR DoModal(HWND parent);
@@ -34,6 +38,7 @@ class Dialog : public Window {
   static INT_PTR CALLBACK StaticDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   UINT templateId_;
+  bool wide_;
   bool modal_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "skin/SkinButton.h"
 
 #include "skin/SkinBitmap.h"
+#include "skin/SkinFocus.h"
 #include "skin/SkinNotify.h"
 
 namespace glyph::skin {
@@ -100,12 +101,40 @@ bool CHoverButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   RECT rc;
   ::GetClientRect(GetHwnd(), &rc);
   DrawBitmap(dis.hDC, Bitmap(p), 0, 0, rc.right, rc.bottom, false);
+  if (ShowsFocusMark(GetHwnd())) DrawFocusMark(dis.hDC, rc);
   return true;
 }
 
 LRESULT CHoverButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) tooltip_.Relay(GetHwnd(), msg, wp, lp);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return Default() | (WantsPressKey(lp) ? DLGC_WANTMESSAGE : 0);
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+      // The keys are ours alone: the button's own handling of Space would
+      // leave it drawn pushed, and a report may replace the whole skin.
+      const PressKey key = PressKeyOf(msg, wp, lp);
+      if (key == PressKey::kNone) break;
+      if (key != PressKey::kRepeat) KeyPressed(key == PressKey::kDown);
+      return 0;
+    }
+    case WM_UPDATEUISTATE: {
+      const LRESULT result = Default();
+      RedrawFocus();
+      return result;
+    }
+    default:
+      break;
+  }
   return Window::WindowProc(msg, wp, lp);
+}
+
+void CHoverButton::RedrawFocus() { ::InvalidateRect(GetHwnd(), nullptr, FALSE); }
+
+void CHoverButton::OnSetFocus(HWND) {
+  Default();
+  RedrawFocus();
 }
 
 void CHoverButton::OnMouseMove(UINT flags, POINT point) {
@@ -134,6 +163,7 @@ void CHoverButton::TrackHover(UINT flags, POINT point) {
 void CHoverButton::OnKillFocus(HWND) {
   Default();
   SetHot(false);
+  RedrawFocus();
 }
 
 void CHoverButton::OnCaptureChanged(HWND gaining) {
@@ -174,6 +204,10 @@ void CSkinButton::OnLButtonUp(UINT, POINT point) {
   if (report) SetHot(false);
   Default();
   if (report) NotifyClicked();
+}
+
+void CSkinButton::KeyPressed(bool down) {
+  if (down || pressAndRelease_) NotifyClicked();
 }
 
 void CSkinButton::OnLButtonDblClk(UINT, POINT) {

@@ -2,9 +2,10 @@
 //
 // CHoverButton is an owner-drawn button that shows one of four pictures
 // (normal, over, down, disabled), knows when the mouse is over it by
-// holding the mouse capture, and carries a tooltip. CSkinButton is one
-// BUTTONINFO entry: it cuts its pictures out of the skin's four screens and
-// reports clicks by index to its parent (SkinNotify).
+// holding the mouse capture, carries a tooltip, draws the focus mark while
+// focused (SkinFocus.h) and is pressed by Space and Enter. CSkinButton is
+// one BUTTONINFO entry: it cuts its pictures out of the skin's four screens
+// and reports clicks, by mouse or key, by index to its parent (SkinNotify).
 //
 // Every skinned control belongs to one skin context (its window's), which
 // must outlive it; the context recolours the pieces it cuts.
@@ -50,7 +51,12 @@ class CHoverButton : public Window {
   bool DrawItem(const DRAWITEMSTRUCT& dis) override;
   void OnMouseMove(UINT flags, POINT point) override;
   void OnKillFocus(HWND) override;
+  void OnSetFocus(HWND) override;
   void OnCaptureChanged(HWND) override;
+  // Space or Enter went down (not a repeat) or came up while focused.
+  virtual void KeyPressed(bool /*down*/) {}
+  // The focus mark appeared or went: what must be drawn again.
+  virtual void RedrawFocus();
   BOOL OnEraseBkgnd(HDC) override { return FALSE; }
   // An owner-drawn button may fill itself with this brush before it asks
   // for its picture (Wine does): a skinned control shows only what it draws.
@@ -91,6 +97,8 @@ class CSkinButton : public CHoverButton {
   void OnLButtonUp(UINT flags, POINT point) override;
   void OnLButtonDblClk(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
+  // A key press clicks; a button reporting press and release hears both.
+  void KeyPressed(bool down) override;
 
  private:
   bool Inside(POINT point) const;

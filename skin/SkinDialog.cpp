@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "skin/SkinDescription.h"
+#include "skin/SkinGeometry.h"
 #include "skin/SkinSources.h"
 
 namespace glyph::skin {
@@ -92,6 +93,8 @@ BOOL CSkinDialog::OnInitDialog() {
   if (descriptionName_.empty() && archivePath_.empty()) SetSkinSource("", nullptr);
   if (archivePath_.empty()) archivePath_ = OwnModulePath();
   LoadSkin();
+  showFocusMarks_ = false;
+  navigation_.Start(GetHwnd(), [this](const MSG& msg) { return WatchNavigationKey(msg); });
   return TRUE;
 }
 
@@ -171,7 +174,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     b->SetPictures(e.rect.left, e.rect.top, e.rect.right, e.rect.bottom, main_.Get(), over_.Get(),
                    down_.Get(), disabled_.Get());
     b->SetToggleStyle(e.toggle);
-    b->SetTooltip(e.tooltip.c_str(), true);
+    b->SetTooltip(ButtonTooltip(e.name, e.tooltip).c_str(), true);
     buttons_.push_back(std::move(b));
   }
   for (const TextEntry& e : d.texts) {
@@ -206,6 +209,51 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     p->SetTooltip(e.tooltip.c_str(), true);
     progress_.push_back(std::move(p));
   }
+  ArrangeTabOrder();
+}
+
+// The controls come without a tab stop (their pictures have no room for a
+// frame of the platform's); the window makes each button, slider and text
+// field a stop, and places them one after the other at the end of its
+// children's order, which is the order Tab follows.
+void CSkinDialog::ArrangeTabOrder() {
+  std::vector<HWND> controls;
+  for (const auto& b : buttons_) controls.push_back(b->GetHwnd());
+  for (const auto& t : trackbars_) controls.push_back(t->GetHwnd());
+  for (const auto& t : texts_) controls.push_back(t->GetHwnd());
+  std::vector<SkinRect> rects;
+  for (HWND control : controls) {
+    RECT r;
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&r), 2);
+    rects.push_back(SkinRect{r.left, r.top, r.right, r.bottom});
+  }
+  for (std::size_t i : ReadingOrder(rects)) {
+    HWND control = controls[i];
+    const LONG_PTR style = ::GetWindowLongPtrA(control, GWL_STYLE);
+    ::SetWindowLongPtrA(control, GWL_STYLE, style | WS_TABSTOP);
+    ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+bool CSkinDialog::WatchNavigationKey(const MSG& msg) {
+  if (showFocusMarks_ || msg.message != WM_KEYDOWN) return false;
+  switch (msg.wParam) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      showFocusMarks_ = true;
+      // The control that keeps the focus (an arrow on a slider) shows its
+      // mark now; one that gains it draws its own.
+      if (HWND focus = ::GetFocus(); focus && ::IsChild(GetHwnd(), focus))
+        ::InvalidateRect(focus, nullptr, FALSE);
+      break;
+    default:
+      break;
+  }
+  return false;
 }
 
 void CSkinDialog::ApplyWindowShape(HBITMAP maskBitmap) {
@@ -224,6 +272,8 @@ void CSkinDialog::ApplyWindowShape(HBITMAP maskBitmap) {
 LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   // Scroll messages of the skin's sliders go back to the slider.
   if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && ReflectSkinScroll(msg, wp, lp)) return 0;
+  if (msg == WM_QUERYUISTATE) return showFocusMarks_ ? 0 : UISF_HIDEFOCUS;
+  if (msg == WM_DESTROY) navigation_.Stop();
   return Dialog::WindowProc(msg, wp, lp);
 }
 

@@ -5,6 +5,10 @@
 // name, which a derived window answers. Its skin context (archive, prompt,
 // colour offsets) is its own and its controls': another skinned window
 // loads and reports through a context of its own.
+//
+// The skinned controls are reached by Tab in reading order (rows from the
+// top, left to right), after the template's own controls; their focus
+// marks stay hidden until the keyboard is used.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +18,7 @@
 #include <vector>
 
 #include "framework/Dialog.h"
+#include "framework/DialogFilter.h"
 #include "framework/Handles.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinButton.h"
@@ -88,6 +93,12 @@ class CSkinDialog : public Dialog, public SkinNotify {
   void OnRButtonDown(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
 
+  // A button's tooltip: the description's text, which a derived window may
+  // add to (a shortcut key, say).
+  virtual std::string ButtonTooltip(const std::string& /*name*/, const std::string& skinText) {
+    return skinText;
+  }
+
   // Seams over the platform.
   virtual std::unique_ptr<SkinArchive> OpenArchive(const std::string& hostPath);
   // A value of the application profile (empty when absent).
@@ -98,6 +109,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
  private:
   void DestroySkin();
   void CreateControls(const struct SkinDescription& d);
+  void ArrangeTabOrder();
+  // Shows the focus marks once the keyboard moves the focus.
+  bool WatchNavigationKey(const MSG& msg);
 
   std::string descriptionName_;
   std::string archivePath_;
@@ -109,6 +123,8 @@ class CSkinDialog : public Dialog, public SkinNotify {
   std::vector<std::unique_ptr<CSkinTrackbar>> trackbars_;
   std::vector<std::unique_ptr<CSkinText>> texts_;
   std::vector<std::unique_ptr<CSkinProgress>> progress_;
+  bool showFocusMarks_ = false;
+  DialogFilter navigation_;
 };
 
 }  // namespace glyph::skin

@@ -73,4 +73,30 @@ int PercentAt(int offset, int length) {
   return static_cast<int>(static_cast<long long>(offset) * 100 / length);
 }
 
+std::vector<std::size_t> ReadingOrder(const std::vector<SkinRect>& rects) {
+  std::vector<std::size_t> byTop(rects.size());
+  for (std::size_t i = 0; i < byTop.size(); ++i) byTop[i] = i;
+  std::stable_sort(byTop.begin(), byTop.end(),
+                   [&](std::size_t a, std::size_t b) { return rects[a].top < rects[b].top; });
+  std::vector<std::size_t> order;
+  order.reserve(rects.size());
+  std::size_t rowStart = 0;
+  auto closeRow = [&](std::size_t end) {
+    std::stable_sort(byTop.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                     byTop.begin() + static_cast<std::ptrdiff_t>(end), [&](std::size_t a, std::size_t b) {
+                       return rects[a].left != rects[b].left ? rects[a].left < rects[b].left
+                                                             : rects[a].top < rects[b].top;
+                     });
+    order.insert(order.end(), byTop.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                 byTop.begin() + static_cast<std::ptrdiff_t>(end));
+    rowStart = end;
+  };
+  for (std::size_t i = 0; i < byTop.size(); ++i) {
+    const SkinRect& r = rects[byTop[i]];
+    if (i > rowStart && (r.top + r.bottom) / 2 >= rects[byTop[rowStart]].bottom) closeRow(i);
+  }
+  closeRow(byTop.size());
+  return order;
+}
+
 }  // namespace glyph::skin

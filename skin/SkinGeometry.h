@@ -1,11 +1,12 @@
 // Pixel arithmetic of the skin engine, apart from the platform: the opaque
-// runs a window shape is built from, the slider thumb's place and the
-// progress bar's percentage.
+// runs a window shape is built from, the slider thumb's place, the
+// progress bar's percentage and the order Tab visits the controls in.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "skin/SkinDescription.h"
 
@@ -37,5 +38,12 @@ int PositionFromPointer(const SliderGeometry& g, int x, int y);
 // The percentage a progress bar shows for a pointer at offset along a
 // side of the given length.
 int PercentAt(int offset, int length);
+
+// Reading order of control rectangles, as indices into `rects`: rows from
+// the top, left to right in a row. A row starts at the highest control
+// left and holds every control whose vertical middle lies above that
+// control's bottom, so controls side by side stay together even when their
+// sizes differ; within a row, equal lefts go top first.
+std::vector<std::size_t> ReadingOrder(const std::vector<SkinRect>& rects);
 
 }  // namespace glyph::skin

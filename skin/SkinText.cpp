@@ -2,6 +2,7 @@
 
 #include "framework/PaintBuffer.h"
 #include "skin/SkinBitmap.h"
+#include "skin/SkinFocus.h"
 #include "skin/SkinNotify.h"
 
 namespace glyph::skin {
@@ -84,15 +85,35 @@ void CScrollLabel::OnPaint() {
   // (Wine does): an empty field must leave what lies under it alone.
   if (text_.empty()) {
     PaintDC paint(GetHwnd());
+    RECT rc;
+    ::GetClientRect(GetHwnd(), &rc);
+    if (ShowsFocusMark(GetHwnd())) DrawFocusMark(paint.Get(), rc);
     return;
   }
   Default();
 }
 
+void CScrollLabel::RedrawFocus() {
+  HWND hwnd = GetHwnd();
+  HWND parent = ::GetParent(hwnd);
+  if (!text_.empty() || !parent) {
+    CHoverButton::RedrawFocus();
+    return;
+  }
+  RECT area;
+  ::GetWindowRect(hwnd, &area);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+  ::RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 bool CScrollLabel::DrawItem(const DRAWITEMSTRUCT& dis) {
-  if (text_.empty()) return true;  // nothing at all, not even the background
   RECT rc;
   ::GetClientRect(GetHwnd(), &rc);
+  const bool mark = ShowsFocusMark(GetHwnd());
+  if (text_.empty()) {  // nothing at all, not even the background
+    if (mark) DrawFocusMark(dis.hDC, rc);
+    return true;
+  }
   if (rc.right <= 0 || rc.bottom <= 0) return true;
   PaintBuffer buffer(dis.hDC, rc);
   if (!buffer.IsOffScreen()) return true;
@@ -112,11 +133,17 @@ bool CScrollLabel::DrawItem(const DRAWITEMSTRUCT& dis) {
     ::SetTextColor(mem, second_);
     ::TextOutA(mem, x - 1, y, shown.c_str(), n);
   }
+  if (mark) DrawFocusMark(mem, rc);
   return true;
 }
 
 void CSkinText::OnLButtonUp(UINT, POINT) {
   Default();
+  if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->TextClickedByIndex(index_);
+}
+
+void CSkinText::KeyPressed(bool down) {
+  if (!down) return;
   if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->TextClickedByIndex(index_);
 }
 

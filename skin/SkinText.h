@@ -1,8 +1,9 @@
 // Text fields of the skin: one line of text in its own font and two colours
 // (the second drawn one pixel up and left, over the first, so the first
 // shows as a shadow) over a piece of the skin, scrolling when it is wider
-// than the field. CSkinText is one TEXTINFO entry and reports clicks by
-// index to its parent (SkinNotify).
+// than the field. CSkinText is one TEXTINFO entry and reports clicks, by
+// mouse or by Space and Enter, by index to its parent (SkinNotify). A field
+// without text draws nothing but its focus mark.
 #pragma once
 
 #include <string>
@@ -44,6 +45,9 @@ class CScrollLabel : public CHoverButton {
   void OnPaint() override;
   void OnTimer(UINT_PTR id) override;
   void OnDestroy() override;
+  // Without text the field paints nothing of its own: what lies under its
+  // mark is drawn again by its window.
+  void RedrawFocus() override;
 
  private:
   int TextWidth(const std::string& s) const;
@@ -69,6 +73,7 @@ class CSkinText : public CScrollLabel {
  protected:
   void OnLButtonUp(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
+  void KeyPressed(bool down) override;
 
  private:
   std::string name_;

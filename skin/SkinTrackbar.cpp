@@ -4,6 +4,7 @@
 
 #include "framework/PaintBuffer.h"
 #include "skin/SkinBitmap.h"
+#include "skin/SkinFocus.h"
 #include "skin/SkinNotify.h"
 
 namespace glyph::skin {
@@ -87,7 +88,22 @@ void CImageSlider::Repaint() { ::InvalidateRect(GetHwnd(), nullptr, FALSE); }
 
 LRESULT CImageSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) tooltip_.Relay(GetHwnd(), msg, wp, lp);
+  if (msg == WM_UPDATEUISTATE) {
+    const LRESULT result = Default();
+    Repaint();
+    return result;
+  }
   return Window::WindowProc(msg, wp, lp);
+}
+
+void CImageSlider::OnSetFocus(HWND) {
+  Default();
+  Repaint();
+}
+
+void CImageSlider::OnKillFocus(HWND) {
+  Default();
+  Repaint();
 }
 
 void CImageSlider::OnPaint() {
@@ -101,6 +117,7 @@ void CImageSlider::OnPaint() {
   DrawBitmap(buffer, background_.Get(), 0, 0, rc.right, rc.bottom, false);
   const SkinRect t = ThumbRectNow();
   DrawBitmap(buffer, hot_ ? thumbHot_.Get() : thumb_.Get(), t.left, t.top, t.right, t.bottom, false);
+  if (ShowsFocusMark(GetHwnd())) DrawFocusMark(buffer, rc);
 }
 
 static bool InRect(const SkinRect& r, POINT p) {

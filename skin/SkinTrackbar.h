@@ -4,7 +4,8 @@
 // piece of the skin and a thumb picture (a second one while the mouse is
 // over the thumb), and drags the thumb with its own arithmetic
 // (SkinGeometry.h); its skin context (which must outlive it) reads and
-// recolours the thumbs. CSkinTrackbar is one TRACKBARINFO entry: it reports
+// recolours the thumbs. Focused, it draws the focus mark (SkinFocus.h) and
+// the arrow keys move it, as the trackbar control does. CSkinTrackbar is one TRACKBARINFO entry: it reports
 // movements by index to its parent (SkinNotify). The parent hands the
 // trackbar's scroll messages back to it with ReflectSkinScroll.
 #pragma once
@@ -56,6 +57,8 @@ class CImageSlider : public Window {
   void OnMouseMove(UINT flags, POINT point) override;
   void OnLButtonUp(UINT flags, POINT point) override;
   void OnCaptureChanged(HWND) override;
+  void OnSetFocus(HWND) override;
+  void OnKillFocus(HWND) override;
 
   SliderGeometry Geometry() const;
   void Repaint();

@@ -70,7 +70,7 @@ TEXTS = [
     ("PREVIEW_COLOR", (11, 355, 75, 38)),
 ]
 TRACKBARS = [
-    ("TRACKBAR_TRANSP", (97, 350, 90, 12), 0, 256, "0 %"),
+    ("TRACKBAR_TRANSP", (97, 350, 90, 12), 0, 256, "Opacity 100 %"),
     ("TRACKBAR_SIZE", (97, 383, 90, 12), 0, 13, "1 pixel"),
 ]
 THUMB_W, THUMB_H = 20, 12

@@ -59,6 +59,7 @@ class TestMainDialog : public CMainDialog {
   // Drives the real save dialog while it is up.
   std::function<void(HWND)> onSaveShown;
   std::string proposedName;
+  int saves = 0;
   std::vector<std::string> opened;
   int abouts = 0;
   // A message handled inside the modal loop.
@@ -74,6 +75,7 @@ class TestMainDialog : public CMainDialog {
     return a.ok;
   }
   bool RunSaveDialog(CFileExportDialog& dialog) override {
+    ++saves;
     dialog.SetShownCallback([this](HWND d) {
       char typedName[MAX_PATH] = {};
       CommDlg_OpenSave_GetSpec(d, typedName, sizeof typedName);
@@ -92,11 +94,13 @@ class TestMainDialog : public CMainDialog {
  public:
   // The icon browser's answer: false for cancel.
   bool chooseOk = false;
+  int chooses = 0;
   std::wstring choosePath;
   int chooseIndex = 0;
 
  protected:
   bool ChooseIcon(std::wstring& path, int& index) override {
+    ++chooses;
     path = choosePath;
     index = chooseIndex;
     return chooseOk;
@@ -212,7 +216,9 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   }
   // Every button of the skin has its command, and only the camera is held.
   EXPECT_EQ(dlg.Buttons().size(), 19u);
-  EXPECT_EQ(dlg.Buttons().size(), MainCommands().size());
+  size_t buttonRows = 0;
+  for (const MainCommand& command : MainCommands()) buttonRows += command.skinName ? 1 : 0;
+  EXPECT_EQ(dlg.Buttons().size(), buttonRows);
   for (const auto& button : dlg.Buttons()) {
     const MainCommand* command = FindCommand(button->Name());
     ASSERT_NE(command, nullptr) << button->Name();
@@ -263,7 +269,7 @@ TEST_F(MainDialogTest, TextToolHandsTheDialogsTextToTheCanvas) {
   };
   ::SetTimer(nullptr, 0, 20, &Typer::Tick);
   dlg.ButtonClicked("TOOL_TEXT");
-  EXPECT_EQ(dlg.GetCanvas().GetText(), "Hi");
+  EXPECT_EQ(dlg.GetCanvas().GetText(), L"Hi");
   EXPECT_EQ(dlg.GetCanvas().GetTool(), TOOL_TEXT);
 }
 
@@ -300,33 +306,44 @@ TEST_F(MainDialogTest, ImageCommandsClearUndoBlurAndCamera) {
   EXPECT_FALSE(canvas.IsCapturing());
 }
 
+// A tooltip's text, as the tooltip control holds it.
+std::string TipText(HWND tooltip, HWND owner) {
+  char text[80] = {};
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = owner;
+  ti.uId = 1;
+  ti.lpszText = text;
+  ::SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+  return text;
+}
+
+// The opacity slider's label reads "OPACITY": its tooltip gives the
+// canvas's opacity, from the start (the skin's text) and after each move.
 TEST_F(MainDialogTest, SlidersSetOpacityAndSizeWithTheirTooltips) {
   TestMainDialog dlg;
   ASSERT_TRUE(dlg.Open());
+  const skin::CSkinTrackbar* opacity = dlg.FindTrackbar("TRACKBAR_TRANSP");
+  ASSERT_NE(opacity, nullptr);
+  EXPECT_EQ(dlg.GetCanvas().GetOpacity(), 256);
+  EXPECT_EQ(TipText(opacity->GetTooltip(), opacity->GetHwnd()), "Opacity 100 %");
   const struct {
     const char* name;
     int position;
     int opacity, size;
     const char* tip;
   } cases[] = {
-      {"TRACKBAR_TRANSP", 128, 128, 1, "50 %"},    {"TRACKBAR_TRANSP", 255, 1, 1, "99 %"},
-      {"TRACKBAR_TRANSP", 256, 0, 1, "100 %"},     {"TRACKBAR_TRANSP", 0, 256, 1, "0 %"},
-      {"TRACKBAR_SIZE", 0, 256, 1, "1 pixel"},     {"TRACKBAR_SIZE", 4, 256, 5, "5 pixels"},
+      {"TRACKBAR_TRANSP", 128, 128, 1, "Opacity 50 %"}, {"TRACKBAR_TRANSP", 255, 1, 1, "Opacity 1 %"},
+      {"TRACKBAR_TRANSP", 256, 0, 1, "Opacity 0 %"},    {"TRACKBAR_TRANSP", 0, 256, 1, "Opacity 100 %"},
+      {"TRACKBAR_SIZE", 0, 256, 1, "1 pixel"},          {"TRACKBAR_SIZE", 4, 256, 5, "5 pixels"},
       {"TRACKBAR_SIZE", 13, 256, 14, "14 pixels"},
   };
   for (const auto& c : cases) {
     dlg.TrackbarNotify(c.name, 8, c.position);
     EXPECT_EQ(dlg.GetCanvas().GetOpacity(), c.opacity) << c.name << " " << c.position;
     EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), c.size) << c.name << " " << c.position;
-    char text[32] = {};
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.hwnd = dlg.FindTrackbar(c.name)->GetHwnd();
-    ti.uId = 1;
-    ti.lpszText = text;
-    ::SendMessageA(dlg.FindTrackbar(c.name)->GetTooltip(), TTM_GETTEXTA, sizeof text,
-                   reinterpret_cast<LPARAM>(&ti));
-    EXPECT_STREQ(text, c.tip);
+    const skin::CSkinTrackbar* slider = dlg.FindTrackbar(c.name);
+    EXPECT_EQ(TipText(slider->GetTooltip(), slider->GetHwnd()), c.tip);
   }
   // Only the end of a movement acts.
   dlg.TrackbarNotify("TRACKBAR_SIZE", TB_THUMBTRACK, 7);
@@ -587,6 +604,244 @@ TEST_F(MainDialogTest, LoadDrawsTheChosenIconOverThePictureAndCanBeUndone) {
   EXPECT_EQ(dlg.proposedName, "loaded");
   dlg.ButtonClicked("TOOL_UNDO");
   EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return RGB(0, 255, 0); }));
+}
+
+// What the platform's dialog loop does with each message queued: keys
+// pass IsDialogMessage first, then go to the focused control.
+void PumpDialog(HWND dialog) {
+  MSG m;
+  while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (::IsDialogMessageA(dialog, &m)) continue;
+    ::TranslateMessage(&m);
+    ::DispatchMessageA(&m);
+  }
+}
+
+// Holds Control and Shift as asked while the key goes down and up in
+// `target`, through the dialog loop.
+void PressKey(HWND dialog, HWND target, UINT key, bool ctrl = false, bool shift = false) {
+  BYTE state[256] = {};
+  ::GetKeyboardState(state);
+  state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+  state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
+  ::SetKeyboardState(state);
+  ::PostMessageA(target, WM_KEYDOWN, key, 1);
+  ::PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+  PumpDialog(dialog);
+  state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_SHIFT] = state[VK_LSHIFT] = 0;
+  ::SetKeyboardState(state);
+}
+
+// A skin text field's window (FindText is a macro of the common dialogs).
+HWND TextField(const TestMainDialog& dlg, const std::string& name) {
+  for (const auto& t : dlg.Texts())
+    if (t->Name() == name) return t->GetHwnd();
+  return nullptr;
+}
+
+// The tool keys work whichever control has the focus; the buttons'
+// tooltips name them.
+TEST_F(MainDialogTest, ToolKeysWorkFromEveryControlAndTooltipsNameThem) {
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  const HWND targets[] = {dlg.GetHwnd(), dlg.GetCanvas().GetHwnd(), dlg.FindButton("TOOL_CLEAR")->GetHwnd(),
+                          dlg.FindTrackbar("TRACKBAR_SIZE")->GetHwnd(), TextField(dlg, "BRUSH_COLOR")};
+  const struct {
+    UINT key;
+    int tool;
+  } keys[] = {{'L', TOOL_LINE},      {'R', TOOL_RECT},         {'E', TOOL_ELLIPSE},
+              {'F', TOOL_FILL_RECT}, {'D', TOOL_FILL_ELLIPSE}, {'G', TOOL_FILL},
+              {'I', TOOL_PICK},      {'B', TOOL_BLUR},         {'P', TOOL_PEN}};
+  for (HWND target : targets) {
+    ::SetFocus(target);
+    for (const auto& k : keys) {
+      PressKey(dlg.GetHwnd(), target, k.key);
+      EXPECT_EQ(dlg.GetCanvas().GetTool(), k.tool) << static_cast<char>(k.key);
+      EXPECT_TRUE(dlg.Latched(FindToolCommand(k.tool)->skinName)) << static_cast<char>(k.key);
+    }
+  }
+  const struct {
+    const char* name;
+    const char* tip;
+  } tips[] = {{"TOOL_PEN", "Pen (P)"},        {"TOOL_FILL_ELLIPSE", "Fill ellipse (D)"},
+              {"TOOL_UNDO", "Undo (Ctrl+Z)"}, {"BUTTON_LOAD", "Load icon (Ctrl+O)"},
+              {"QaS", "Save icon (Ctrl+S)"},  {"TOOL_CLEAR", "Clear icon"}};
+  for (const auto& t : tips) {
+    const skin::CSkinButton* button = dlg.FindButton(t.name);
+    ASSERT_NE(button, nullptr) << t.name;
+    EXPECT_EQ(TipText(button->GetTooltip(), button->GetHwnd()), t.tip);
+  }
+}
+
+// Undo, redo, load and the two saves by key; none of the keys reach the
+// main window while its "Enter text" dialog is up.
+TEST_F(MainDialogTest, CommandKeysUndoRedoLoadAndSave) {
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  CBitmapView& canvas = dlg.GetCanvas();
+  const HWND focus = dlg.FindButton("TOOL_PEN")->GetHwnd();
+  const int cw = canvas.GetCellWidth(), ch = canvas.GetCellHeight();
+  const LPARAM at = MAKELPARAM(3 * cw + cw / 2, 4 * ch + ch / 2);
+  ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONUP, 0, at);
+  const Pixel drawn = At(dlg.GetImage(), 3, 4) & 0xFFFFFF;
+  ASSERT_EQ(drawn, 0u);
+  const struct {
+    UINT key;
+    bool ctrl, shift;
+    Pixel expected;
+  } steps[] = {{'Z', true, false, 0xC0C0C0},
+               {'Y', true, false, 0},
+               {'Z', true, false, 0xC0C0C0},
+               {'Z', true, true, 0},
+               {'Z', false, false, 0}};
+  for (const auto& s : steps) {
+    PressKey(dlg.GetHwnd(), focus, s.key, s.ctrl, s.shift);
+    EXPECT_EQ(At(dlg.GetImage(), 3, 4) & 0xFFFFFF, s.expected)
+        << static_cast<char>(s.key) << (s.ctrl ? " ctrl" : "") << (s.shift ? " shift" : "");
+  }
+  PressKey(dlg.GetHwnd(), focus, 'O', true);
+  EXPECT_EQ(dlg.chooses, 1);
+  PressKey(dlg.GetHwnd(), focus, 'S', true);
+  EXPECT_EQ(dlg.saves, 1);
+  EXPECT_EQ(dlg.proposedName, "new.ico");
+  PressKey(dlg.GetHwnd(), focus, 'S', true, true);
+  EXPECT_EQ(dlg.saves, 2);
+  EXPECT_EQ(canvas.GetTool(), TOOL_PEN);
+
+  // T chooses the text tool, which asks for its text first. While that
+  // dialog is up, a key posted to the main window's focused control or
+  // typed into the dialog runs nothing.
+  struct Typer {
+    static HWND& Focus() {
+      static HWND focus = nullptr;
+      return focus;
+    }
+    static CBitmapView*& Canvas() {
+      static CBitmapView* canvas = nullptr;
+      return canvas;
+    }
+    static int& ToolWhileUp() {
+      static int tool = -1;
+      return tool;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      HWND box = ::FindWindowA(nullptr, "Enter text");
+      if (!box) return;
+      ::KillTimer(nullptr, id);
+      ::PostMessageA(Focus(), WM_KEYDOWN, 'L', 1);
+      ::PostMessageA(::GetDlgItem(box, 1010), WM_KEYDOWN, 'R', 1);
+      ::SetTimer(nullptr, 0, 20, &Close);
+    }
+    // Once the keys are through.
+    static void CALLBACK Close(HWND, UINT, UINT_PTR id, DWORD) {
+      ::KillTimer(nullptr, id);
+      ToolWhileUp() = Canvas()->GetTool();
+      ::PostMessageA(::FindWindowA(nullptr, "Enter text"), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  };
+  Typer::Focus() = focus;
+  Typer::Canvas() = &canvas;
+  ::SetTimer(nullptr, 0, 20, &Typer::Tick);
+  PressKey(dlg.GetHwnd(), focus, 'T');
+  EXPECT_EQ(canvas.GetTool(), TOOL_TEXT);
+  EXPECT_EQ(Typer::ToolWhileUp(), TOOL_PEN);
+  EXPECT_EQ(canvas.GetText(), L"r");
+}
+
+// The real modal loop hands keys to the window too.
+TEST_F(MainDialogTest, KeysWorkInTheModalLoop) {
+  TestMainDialog dlg;
+  int toolAfterKey = -1;
+  dlg.onApp = [&] {
+    toolAfterKey = dlg.GetCanvas().GetTool();
+    dlg.ButtonClicked("BUTTON_EXIT");
+  };
+  struct Poster {
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      HWND main = ::FindWindowA(nullptr, "Glyphsmith v1.0.0");
+      if (!main) return;
+      ::KillTimer(nullptr, id);
+      HWND focus = ::GetFocus() ? ::GetFocus() : main;
+      ::PostMessageA(focus, WM_KEYDOWN, 'E', 1);
+      ::PostMessageA(main, WM_APP, 0, 0);
+    }
+  };
+  ::SetTimer(nullptr, 0, 20, &Poster::Tick);
+  EXPECT_EQ(dlg.DoModal(nullptr), IDOK);
+  EXPECT_EQ(toolAfterKey, TOOL_ELLIPSE);
+}
+
+// The skin control a window is, by name.
+std::string ControlName(const TestMainDialog& dlg, HWND hwnd) {
+  for (const auto& b : dlg.Buttons())
+    if (b->GetHwnd() == hwnd) return b->Name();
+  for (const auto& t : dlg.Trackbars())
+    if (t->GetHwnd() == hwnd) return t->Name();
+  for (const auto& t : dlg.Texts())
+    if (t->GetHwnd() == hwnd) return t->Name();
+  return hwnd ? "other" : "none";
+}
+
+// Tab walks the skin's controls in reading order from the tool in use,
+// with a focus mark that comes and goes with the focus; Space and Enter
+// press a focused button or colour field, the arrows move a focused slider.
+TEST_F(MainDialogTest, TabMovesAVisibleFocusThroughTheControls) {
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  EXPECT_EQ(ControlName(dlg, ::GetFocus()), "TOOL_PEN");
+  // No mark before the keyboard is used: focus by code (or a click) shows none.
+  const HWND pen = dlg.FindButton("TOOL_PEN")->GetHwnd();
+  const test::ClientPixels penFocused = test::CaptureClient(pen);
+  ::SetFocus(dlg.FindButton("TOOL_LINE")->GetHwnd());
+  EXPECT_EQ(test::CaptureClient(pen).bits, penFocused.bits);
+  ::SetFocus(pen);
+  const HWND line = dlg.FindButton("TOOL_LINE")->GetHwnd();
+  const HWND brush = TextField(dlg, "BRUSH_COLOR");
+  const test::ClientPixels lineBefore = test::CaptureClient(line);
+  const test::ClientPixels brushBefore = test::CaptureClient(brush);
+  const std::vector<std::string> cycle = {
+      "TOOL_LINE",     "TOOL_RECT",     "TOOL_ELLIPSE",    "TOOL_FILL_RECT", "TOOL_FILL_ELLIPSE",
+      "TOOL_FILL",     "TOOL_PICK",     "TOOL_TEXT",       "TOOL_BLUR",      "TOOL_CLEAR",
+      "TOOL_BLUR_ALL", "PREVIEW_COLOR", "TRACKBAR_TRANSP", "TRACKBAR_SIZE",  "BRUSH_COLOR",
+      "TRANSP_COLOR",  "BUTTON_HELP",   "BUTTON_MINIMIZE", "BUTTON_EXIT",    "BUTTON_LOAD",
+      "QaS",           "TOOL_UNDO",     "TOOL_PHOTO",      "TOOL_PEN"};
+  std::vector<std::string> visited;
+  for (size_t i = 0; i < cycle.size(); ++i) {
+    PressKey(dlg.GetHwnd(), ::GetFocus(), VK_TAB);
+    visited.push_back(ControlName(dlg, ::GetFocus()));
+    const HWND focus = ::GetFocus();
+    if (focus == line || focus == brush) {
+      const test::ClientPixels& before = focus == line ? lineBefore : brushBefore;
+      EXPECT_NE(test::CaptureClient(focus).bits, before.bits) << visited.back() << " shows no focus mark";
+    }
+  }
+  EXPECT_EQ(visited, cycle);
+  PumpFor(20);
+  EXPECT_EQ(test::CaptureClient(line).bits, lineBefore.bits) << "the mark stays on TOOL_LINE";
+  EXPECT_EQ(test::CaptureClient(brush).bits, brushBefore.bits) << "the mark stays on BRUSH_COLOR";
+
+  const struct {
+    UINT key;
+    const char* tool;
+  } presses[] = {{VK_SPACE, "TOOL_RECT"}, {VK_RETURN, "TOOL_ELLIPSE"}, {VK_SPACE, "TOOL_FILL"}};
+  for (const auto& p : presses) {
+    const HWND button = dlg.FindButton(p.tool)->GetHwnd();
+    ::SetFocus(button);
+    PressKey(dlg.GetHwnd(), button, p.key);
+    EXPECT_EQ(dlg.GetToolName(), p.tool);
+  }
+  ::SetFocus(brush);
+  PressKey(dlg.GetHwnd(), brush, VK_SPACE);
+  EXPECT_EQ(dlg.colorsShown.size(), 1u);
+
+  const HWND size = dlg.FindTrackbar("TRACKBAR_SIZE")->GetHwnd();
+  ::SetFocus(size);
+  PressKey(dlg.GetHwnd(), size, VK_RIGHT);
+  PressKey(dlg.GetHwnd(), size, VK_RIGHT);
+  EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), 3);
+  PressKey(dlg.GetHwnd(), size, VK_LEFT);
+  EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), 2);
 }
 
 }  // namespace

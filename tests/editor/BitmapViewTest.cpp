@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
+#include <string>
 #include <utility>
 
+#include "editor/TextDialog.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {
@@ -108,14 +112,41 @@ TEST_F(BitmapViewTest, CellsFollowTheClientArea) {
   EXPECT_EQ(view.GetTransparentColor(), kSilver);
 }
 
-TEST_F(BitmapViewTest, PenStrokeSetsEachVisitedCellAndOneUndoState) {
-  Stroke({{2, 3}, {3, 3}, {5, 3}, {5, 4}});
-  // Only the visited cells: successive dots are not joined.
-  EXPECT_EQ(Changed(), (Cells{{2, 3}, {3, 3}, {5, 3}, {5, 4}}));
-  EXPECT_EQ(At(2, 3), kBlackPixel);
+// A fast drag reports cells far apart: the stroke joins them, at the
+// brush size, and is mixed into the image once where it crosses itself.
+TEST_F(BitmapViewTest, PenStrokeJoinsFastMovesAtTheBrushSize) {
+  Stroke({{2, 3}, {8, 3}, {8, 9}, {2, 15}});
+  Cells path;
+  for (int x = 2; x <= 8; ++x) path.insert({x, 3});
+  for (int y = 4; y <= 9; ++y) path.insert({8, y});
+  for (int i = 1; i <= 6; ++i) path.insert({8 - i, 9 + i});
+  EXPECT_EQ(Changed(), path);
+  EXPECT_EQ(At(5, 3), kBlackPixel);
   EXPECT_EQ(view.GetUndoCount(), 2);
   view.Undo();
   EXPECT_TRUE(Changed().empty());
+
+  // Size 3: every cell of the path carries the whole dot, nothing strays.
+  view.SetBrushSize(3);
+  Stroke({{2, 3}, {8, 3}, {8, 9}, {2, 15}});
+  const Cells wide = Changed();
+  for (const auto& [x, y] : path)
+    for (const auto& cell : Cells{{x, y}, {x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}})
+      EXPECT_TRUE(wide.count(cell)) << cell.first << "," << cell.second;
+  for (const auto& [x, y] : wide) {
+    bool onPath = false;
+    for (const auto& [px, py] : path) onPath = onPath || (std::abs(px - x) <= 1 && std::abs(py - y) <= 1);
+    EXPECT_TRUE(onPath) << x << "," << y;
+  }
+
+  // White at opacity 128 over black, crossing itself: 127 everywhere.
+  image.Fill(0, 0, 0);
+  view.SetBrushSize(1);
+  view.SetBrushColor(RGB(255, 255, 255));
+  view.SetOpacity(128);
+  Stroke({{2, 5}, {8, 5}, {5, 2}, {5, 8}});
+  EXPECT_EQ(Changed(0).size(), 7u + 3u + 5u);
+  for (const auto& [x, y] : Changed(0)) EXPECT_EQ(At(x, y), 0x7F7F7Fu) << x << "," << y;
 }
 
 TEST_F(BitmapViewTest, PenDotFollowsBrushSizeAndOpacity) {
@@ -193,9 +224,55 @@ TEST_F(BitmapViewTest, RectClickWithoutMoveAddsAnUndoStateOnly) {
 TEST_F(BitmapViewTest, LineDragLeavesOnlyTheLastLine) {
   view.SetTool(TOOL_LINE);
   Stroke({{1, 1}, {6, 1}, {6, 6}, {1, 6}, {5, 5}});
-  // The line from the start cell to the last cell; GDI leaves out the end point.
-  EXPECT_EQ(Changed(), (Cells{{1, 1}, {2, 2}, {3, 3}, {4, 4}}));
+  EXPECT_EQ(Changed(), (Cells{{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}));
   EXPECT_EQ(view.GetUndoCount(), 2);
+}
+
+// Every shape covers the press cell and the cell under the pointer, in
+// every drag direction; the drag shows what the release leaves, and a
+// release away from the last move still ends the shape under it.
+TEST_F(BitmapViewTest, ShapesCoverBothEndCellsInEveryDirection) {
+  const struct {
+    int ax, ay, bx, by;
+  } drags[] = {{2, 14, 10, 20}, {10, 20, 2, 14}, {12, 3, 25, 12}, {25, 3, 12, 12}, {4, 9, 4, 15}};
+  for (int tool : {TOOL_LINE, TOOL_RECT, TOOL_ELLIPSE, TOOL_FILL_RECT, TOOL_FILL_ELLIPSE}) {
+    view.SetTool(tool);
+    for (const auto& d : drags) {
+      for (bool releaseElsewhere : {false, true}) {
+        image.Fill(192, 192, 192);
+        const int mx = (d.ax + d.bx) / 2, my = (d.ay + d.by) / 2;
+        Down(d.ax, d.ay);
+        Drag(mx, my);
+        if (!releaseElsewhere) Drag(d.bx, d.by);
+        const Cells shown = Changed();
+        Up(d.bx, d.by);
+        const Cells left = Changed();
+        const std::string where = std::to_string(tool) + ": " + std::to_string(d.ax) + "," +
+                                  std::to_string(d.ay) + " to " + std::to_string(d.bx) + "," +
+                                  std::to_string(d.by) + (releaseElsewhere ? " released elsewhere" : "");
+        if (!releaseElsewhere) {
+          EXPECT_EQ(shown, left) << where;
+        }
+        ASSERT_FALSE(left.empty()) << where;
+        int l = 99, t = 99, r = -1, b = -1;
+        for (const auto& [x, y] : left)
+          l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+        EXPECT_EQ(l, std::min(d.ax, d.bx)) << where;
+        EXPECT_EQ(r, std::max(d.ax, d.bx)) << where;
+        EXPECT_EQ(t, std::min(d.ay, d.by)) << where;
+        EXPECT_EQ(b, std::max(d.ay, d.by)) << where;
+        if (tool == TOOL_LINE) {
+          EXPECT_TRUE(left.count({d.ax, d.ay}) && left.count({d.bx, d.by})) << where;
+        }
+        const size_t w = static_cast<size_t>(r - l + 1), h = static_cast<size_t>(b - t + 1);
+        if (tool == TOOL_FILL_RECT) {
+          EXPECT_EQ(left.size(), w * h) << where;
+        } else if (tool == TOOL_RECT) {
+          EXPECT_EQ(left.size(), w == 1 ? h : 2 * (w + h) - 4) << where;
+        }
+      }
+    }
+  }
 }
 
 TEST_F(BitmapViewTest, ShapeToolsDrawFromTheDragStart) {
@@ -361,6 +438,21 @@ TEST_F(BitmapViewTest, UndoKeepsAHundredStates) {
   EXPECT_EQ(view.GetUndoCount(), 1);
 }
 
+TEST_F(BitmapViewTest, RedoBringsBackWhatUndoTookUntilTheNextChange) {
+  Stroke({{1, 1}});
+  Stroke({{2, 2}});
+  view.Undo();
+  view.Undo();
+  EXPECT_TRUE(Changed().empty());
+  view.Redo();
+  EXPECT_EQ(Changed(), (Cells{{1, 1}}));
+  EXPECT_EQ(view.GetRedoCount(), 1);
+  Stroke({{3, 3}});
+  EXPECT_EQ(view.GetRedoCount(), 0);
+  view.Redo();
+  EXPECT_EQ(Changed(), (Cells{{1, 1}, {3, 3}}));
+}
+
 TEST_F(BitmapViewTest, ClearAndBlurImageAreUndoable) {
   image.View().At(5, 5) = 0;
   view.ClearImage(RGB(10, 20, 30));
@@ -418,14 +510,18 @@ TEST_F(BitmapViewTest, BlurSquareReachesOneRowUpAndSkipsTransparentPixels) {
       if (At(x, y) != ((y < 2) ? ((x % 2) ? 0xFFFFFFu : 0u) : kSilverPixel)) changed.insert({x, y});
   EXPECT_EQ(changed, (Cells{{11, 0}}));
   EXPECT_EQ(At(10, 1), before10);
+  // A fast move blurs every cell between the two positions.
+  for (int x = 0; x < 32; ++x) image.View().At(x, 10) = (x % 2) ? 0xFFFFFF : 0;
+  Stroke({{2, 10}, {12, 10}});
+  for (int x = 2; x <= 12; ++x) EXPECT_NE(At(x, 10), (x % 2) ? 0xFFFFFFu : 0u) << x;
 }
 
 TEST_F(BitmapViewTest, TextFollowsTheMouseAndStaysWhereReleased) {
-  LOGFONTA font{};
+  LOGFONTW font{};
   font.lfHeight = -10;
   font.lfWeight = FW_BOLD;
-  lstrcpyA(font.lfFaceName, "Tahoma");
-  view.SetText("H", font);
+  lstrcpyW(font.lfFaceName, L"Tahoma");
+  view.SetText(L"H", font);
   view.SetTool(TOOL_TEXT);
   view.SetBrushColor(RGB(0, 0, 0));
   auto inBox = [&](int x0, int y0) {
@@ -444,10 +540,42 @@ TEST_F(BitmapViewTest, TextFollowsTheMouseAndStaysWhereReleased) {
   EXPECT_EQ(inBox(18, 16), drawn);
   EXPECT_EQ(view.GetUndoCount(), 2);
   // An empty text draws nothing.
-  view.SetText("", font);
+  view.SetText(L"", font);
   image.Fill(192, 192, 192);
   Stroke({{1, 1}, {3, 3}});
   EXPECT_TRUE(Changed().empty());
+}
+
+// Text typed in the "Enter text" dialog reaches the image in its own
+// script: Cyrillic letters draw differently from the question marks a
+// narrow conversion would leave.
+TEST_F(BitmapViewTest, TextInAnyScriptReachesTheImage) {
+  struct Typer {
+    static const wchar_t*& Text() {
+      static const wchar_t* text = nullptr;
+      return text;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+      HWND box = ::FindWindowA(nullptr, "Enter text");
+      if (!box) return;
+      ::KillTimer(nullptr, id);
+      ::SetDlgItemTextW(box, 1010, Text());
+      ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  };
+  view.SetTool(TOOL_TEXT);
+  Cells drawn[2];
+  const wchar_t* texts[2] = {L"\x0416\x0436", L"??"};
+  for (int i = 0; i < 2; ++i) {
+    Typer::Text() = texts[i];
+    ::SetTimer(nullptr, 0, 20, &Typer::Tick);
+    ASSERT_TRUE(EditCanvasText(host.GetHwnd(), view)) << i;
+    image.Fill(192, 192, 192);
+    Stroke({{2, 2}});
+    drawn[i] = Changed();
+    EXPECT_FALSE(drawn[i].empty()) << i;
+  }
+  EXPECT_NE(drawn[0], drawn[1]);
 }
 
 // A window of a known colour on the screen ends up in the image.

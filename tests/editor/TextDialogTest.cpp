@@ -14,26 +14,26 @@ namespace {
 class FakeChooser final : public FontChooser {
  public:
   int calls = 0;
-  LOGFONTA seen{};
-  bool Choose(HWND, LOGFONTA& font) override {
+  LOGFONTW seen{};
+  bool Choose(HWND, LOGFONTW& font) override {
     ++calls;
     seen = font;
     font.lfHeight = -20;
-    lstrcpyA(font.lfFaceName, "Arial");
+    lstrcpyW(font.lfFaceName, L"Arial");
     return true;
   }
 };
 
-LOGFONTA Font(const char* face, int height) {
-  LOGFONTA f{};
+LOGFONTW Font(const wchar_t* face, int height) {
+  LOGFONTW f{};
   f.lfHeight = height;
-  lstrcpyA(f.lfFaceName, face);
+  lstrcpyW(f.lfFaceName, face);
   return f;
 }
 
 TEST(TextDialog, ShowsTheTextAndKeepsTheChosenFont) {
   FakeChooser chooser;
-  CTextDialog dialog("Hello", Font("Tahoma", -11), &chooser);
+  CTextDialog dialog(L"Hello", Font(L"Tahoma", -11), &chooser);
   ASSERT_TRUE(dialog.CreateModeless(nullptr));
   char caption[64] = {};
   ::GetWindowTextA(dialog, caption, sizeof caption);
@@ -62,19 +62,19 @@ TEST(TextDialog, ShowsTheTextAndKeepsTheChosenFont) {
 
   ::SendMessageA(dialog.GetItem(IDC_SELECT_FONT), BM_CLICK, 0, 0);
   EXPECT_EQ(chooser.calls, 1);
-  EXPECT_STREQ(chooser.seen.lfFaceName, "Tahoma");
+  EXPECT_STREQ(chooser.seen.lfFaceName, L"Tahoma");
   ::SetDlgItemTextA(dialog, IDC_TEXT, "Glyph");
   ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(dialog.GetItem(IDOK)));
   EXPECT_EQ(dialog.GetHwnd(), nullptr);  // modeless: ended by destruction
-  EXPECT_EQ(dialog.GetText(), "Glyph");
+  EXPECT_EQ(dialog.GetText(), L"Glyph");
   EXPECT_EQ(dialog.GetFont().lfHeight, -20);
-  EXPECT_STREQ(dialog.GetFont().lfFaceName, "Arial");
+  EXPECT_STREQ(dialog.GetFont().lfFaceName, L"Arial");
 }
 
 TEST(TextDialog, ModalRunHandsTextBackOnlyOnOK) {
   CBitmapView view;
-  view.SetText("abc", Font("Tahoma", -9));
+  view.SetText(L"abc", Font(L"Tahoma", -9));
   {
     test::AutoAnswer answer(IDCANCEL);
     EXPECT_FALSE(EditCanvasText(nullptr, view));
@@ -86,8 +86,8 @@ TEST(TextDialog, ModalRunHandsTextBackOnlyOnOK) {
     test::AutoAnswer answer(IDOK);
     EXPECT_TRUE(EditCanvasText(nullptr, view));
   }
-  EXPECT_EQ(view.GetText(), "abc");
-  EXPECT_STREQ(view.GetTextFont().lfFaceName, "Tahoma");
+  EXPECT_EQ(view.GetText(), L"abc");
+  EXPECT_STREQ(view.GetTextFont().lfFaceName, L"Tahoma");
 }
 
 TEST(ToolCursors, EachToolShowsItsFamilyCursor) {

@@ -1,5 +1,5 @@
 // Portable parts of the skin engine: colour model, description fields,
-// window-shape runs and slider arithmetic.
+// window-shape runs, slider arithmetic and the Tab order.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -277,6 +277,28 @@ std::string Bmp24(int w, int h, int headerSize = 40) {
     put(28, 24, 2);
   }
   return b;
+}
+
+// The default skin's controls (x, y, width, height as its description
+// gives them) come in reading order: title buttons, the tool column pair
+// by pair, then the strip of colour fields and sliders left to right.
+TEST(SkinGeometry, ReadingOrderOfTheDefaultSkin) {
+  const std::vector<std::pair<std::string, SkinRect>> controls = {
+      {"EXIT", {362, 11, 24, 20}},    {"MIN", {329, 11, 24, 20}},      {"HELP", {295, 11, 25, 20}},
+      {"LOAD", {13, 40, 73, 33}},     {"SAVE", {13, 74, 73, 30}},      {"UNDO", {13, 103, 36, 34}},
+      {"CAMERA", {49, 103, 36, 34}},  {"PEN", {13, 137, 36, 34}},      {"LINE", {49, 137, 36, 34}},
+      {"CLEAR", {13, 311, 36, 35}},   {"BLUR_ALL", {49, 311, 36, 35}}, {"BRUSH", {202, 332, 90, 65}},
+      {"TRANSP", {300, 332, 90, 65}}, {"PREVIEW", {11, 355, 75, 38}},  {"OPACITY", {97, 350, 90, 12}},
+      {"SIZE", {97, 383, 90, 12}},
+  };
+  std::vector<SkinRect> rects;
+  for (const auto& [name, r] : controls) rects.push_back({r.left, r.top, r.left + r.right, r.top + r.bottom});
+  std::vector<std::string> order;
+  for (std::size_t i : ReadingOrder(rects)) order.push_back(controls[i].first);
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"HELP", "MIN", "EXIT", "LOAD", "SAVE", "UNDO", "CAMERA", "PEN", "LINE",
+                                      "CLEAR", "BLUR_ALL", "PREVIEW", "OPACITY", "SIZE", "BRUSH", "TRANSP"}));
+  EXPECT_TRUE(ReadingOrder({}).empty());
 }
 
 TEST(PictureCheck, RefusesBitmapsThatPromiseMoreThanTheyHold) {
