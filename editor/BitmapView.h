@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,9 @@ class CBitmapView : public Window {
   // Undo history: states are pushed before every change.
   void PushUndo();
   void Undo();
+  // Called whenever the image changes through the canvas: with every undo
+  // state pushed (each change pushes one first) and every undo taken back.
+  void SetChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
   int GetUndoCount() const { return history_.GetCount(); }
   void BlurImage();
   void ClearImage(ColorValue color);
@@ -131,6 +135,7 @@ class CBitmapView : public Window {
   CDib moveImage_;
 
   ScopedTimer captureTimer_;
+  std::function<void()> changed_;
 };
 
 }  // namespace glyph
