@@ -12,7 +12,7 @@ constexpr MainCommand kCommands[] = {
     {.skinName = "BUTTON_MINIMIZE", .action = kMinimize},
     {.skinName = "BUTTON_HELP", .action = kHelp},
     {.skinName = "BUTTON_LOAD", .action = kLoad},
-    {.skinName = "QaS", .action = kSave},
+    {.skinName = "QaS", .action = kSaveAs},
     {.skinName = "TOOL_UNDO", .action = kUndo},
     {.skinName = "TOOL_PHOTO", .action = kCamera, .whileHeld = true},
     {.skinName = "TOOL_CLEAR", .action = kClear},

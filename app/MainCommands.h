@@ -29,7 +29,8 @@ enum class CommandAction {
   kMinimize,
   kHelp,
   kLoad,
-  kSave,
+  kSave,    // back to the file the image came from, or asks where
+  kSaveAs,  // always asks where
   kUndo,
   kCamera,
   kClear,
