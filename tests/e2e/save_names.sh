@@ -11,6 +11,8 @@ out=$2
 rm -rf "$out"
 mkdir -p "$out"
 name=$(printf '\xe5\x9b\xbe\xe6\xa0\x87')  # 图标, "icon" in Chinese
+# Before the program starts, so that it reads a keymap with both characters.
+map_characters "$name" || fail "cannot bind keys to $name"
 
 (cd "$out" && exec wine "$exe") >"$out/program.log" 2>&1 &
 pid=$!
