@@ -56,7 +56,10 @@ bool CFileExportDialog::DoModal(HWND owner) {
   // With a default extension the dialog itself adds the chosen type's
   // extension to a bare name, before its overwrite prompt looks.
   ofn.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+  // The program's current folder stays where it was: the folder saved to
+  // would otherwise be held in use, and the user could not remove it.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING |
+              OFN_NOCHANGEDIR;
   ofn.lpfnHook = &CFileExportDialog::HookProc;
   ofn.lCustData = reinterpret_cast<LPARAM>(this);
   if (!::GetSaveFileNameW(&ofn)) return false;

@@ -767,12 +767,13 @@ TEST_F(MainDialogTest, SaveAsOpensInTheFolderTheIconCameFrom) {
   dlg.ButtonClicked("QaS");
   EXPECT_EQ(dlg.proposedName, L"mine");
   EXPECT_GE(yes->Count(), 1);
-  EXPECT_NE(ReadAll(mine), SampleIcon());
+  EXPECT_TRUE(ReadAll(mine) != SampleIcon());  // rewritten
   EXPECT_EQ(dlg.Title(), L"Glyphsmith - mine.ico");
   EXPECT_EQ(::GetFileAttributesW((dir_ + L"\\mine").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(::GetFileAttributesW((sub + L"\\mine").c_str()), INVALID_FILE_ATTRIBUTES);
+  // Saving there did not leave the folder in use as the current one.
   ::DeleteFileW(mine.c_str());
-  ::RemoveDirectoryW(sub.c_str());
+  EXPECT_TRUE(::RemoveDirectoryW(sub.c_str()));
 }
 
 // Exit, the close request, loading and clearing with unsaved changes ask

@@ -146,7 +146,7 @@ TEST_F(FileExportDialogTest, TypedNamesComeBackWholeWithTheirExtension) {
     EXPECT_EQ(yes->Count() > 0, c.prompted) << c.path;
   }
   ::DeleteFileW(existing.c_str());
-  ::RemoveDirectoryW(sub.c_str());
+  EXPECT_TRUE(::RemoveDirectoryW(sub.c_str()));  // not left as the current folder
 }
 
 class RecordingSink final : public MessageSink {
