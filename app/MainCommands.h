@@ -32,8 +32,8 @@ enum class CommandAction {
   kMinimize,
   kHelp,
   kLoad,
-  kSave,
-  kSaveAs,
+  kSave,    // back to the file the image came from, or asks where
+  kSaveAs,  // always asks where
   kUndo,
   kRedo,
   kCamera,

@@ -10,7 +10,6 @@
 #include "browser/FilePath.h"
 #include "browser/IconExtract.h"
 #include "editor/FileExportDialog.h"
-#include "framework/AnsiText.h"
 #include "framework/ResourceIds.h"
 
 namespace glyph {
@@ -24,7 +23,7 @@ constexpr size_t kMaxModulePath = 1023;
 }  // namespace
 
 CMainDialog::CMainDialog(std::wstring commandLine)
-    : CSkinDialog(IDD_MAIN), commandLine_(std::move(commandLine)) {
+    : CSkinDialog(IDD_MAIN), sink_(&PlatformMessageSink()), commandLine_(std::move(commandLine)) {
   preview_.SetBackgroundColor(0xFFFFFF);
   preview_.SetTransparentColor(0xC0C0C0);
   brushWell_.SetColor(RGB(0, 0, 0));
@@ -68,7 +67,10 @@ BOOL CMainDialog::OnInitDialog() {
 
   toolName_.clear();
   LatchTool(FindToolCommand(TOOL_PEN));
-  ::SetWindowTextA(GetHwnd(), kTitleNoFile);
+  modified_ = false;
+  fileName_.clear();
+  UpdateTitle();
+  canvas_.SetChangedCallback([this] { SetModified(true); });
 
   DrawCommandLineIcon();
 
@@ -133,16 +135,28 @@ void CMainDialog::PlaceOwnControls() {
 
 void CMainDialog::DrawCommandLineIcon() {
   if (commandLine_.empty()) return;
+  LoadPicture(commandLine_, 0, false);
+}
+
+bool CMainDialog::LoadPicture(const std::wstring& path, size_t index, bool undoable) {
   // Our own reader, never the platform's extraction: a file with lying
   // headers must not bring the editor down.
-  UniqueIcon icon = LoadFileIcon(commandLine_, 0);
-  if (!icon) return;
-  SetFileTitle(CFilePath(Narrow(commandLine_)).GetTitle());
-  if (HDC dc = image_.LockDC()) {
-    ::DrawIcon(dc, 0, 0, icon.Get());
-    image_.UnlockDC();
+  PictureFile picture;
+  if (!picture.Load(path, index)) {
+    sink_->Show(GetHwnd(), L"Cannot open the file " + path + L": " + picture.Why());
+    return false;
   }
+  // Not cleared first: where the icon is transparent the picture stays.
+  if (undoable) canvas_.PushUndo();
+  picture.DrawInto(image_);
   canvas_.Repaint();
+  const CWideFilePath file(path);
+  savePath_ = picture.CanSaveBack() ? path : std::wstring();
+  saveFormat_ = picture.SavedFormat();
+  saveFolder_ = file.GetDirectory();
+  modified_ = false;
+  SetFileTitle(file.GetTitle());
+  return true;
 }
 
 void CMainDialog::OnDestroy() {
@@ -156,10 +170,30 @@ void CMainDialog::OnDestroy() {
   CSkinDialog::OnDestroy();
 }
 
-void CMainDialog::SetFileTitle(const std::string& fileName) {
+void CMainDialog::SetFileTitle(const std::wstring& fileName) {
   fileName_ = fileName;
-  const std::string title = fileName_.empty() ? std::string(kTitleNoFile) : kTitlePrefix + fileName_;
-  ::SetWindowTextA(GetHwnd(), title.c_str());
+  UpdateTitle();
+}
+
+void CMainDialog::SetModified(bool modified) {
+  if (modified_ == modified) return;
+  modified_ = modified;
+  UpdateTitle();
+}
+
+void CMainDialog::UpdateTitle() {
+  std::wstring title = fileName_.empty() ? std::wstring(kTitleNoFile) : kTitlePrefix + fileName_;
+  if (modified_) title = kUnsavedMark + title;
+  // The window is an ANSI one (the framework's procedures are), so
+  // SetWindowTextW would reach it as code-page text and a name outside the
+  // code page would become "?". The default handling stores the wide text
+  // as it is, and the title bar, the taskbar and other programs read that.
+  if (GetHwnd()) ::DefWindowProcW(GetHwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+}
+
+void CMainDialog::SetMessageSink(MessageSink* sink) {
+  sink_ = sink ? sink : &PlatformMessageSink();
+  preview_.SetMessageSink(sink_);
 }
 
 void CMainDialog::ButtonClicked(const std::string& name) {
@@ -173,7 +207,7 @@ void CMainDialog::Run(const MainCommand& command) {
       SelectTool(command);
       break;
     case CommandAction::kExit:
-      EndDialog(IDOK);
+      Exit();
       break;
     case CommandAction::kMinimize:
       ::ShowWindow(GetHwnd(), SW_MINIMIZE);
@@ -185,8 +219,10 @@ void CMainDialog::Run(const MainCommand& command) {
       LoadChosenIcon();
       break;
     case CommandAction::kSave:
+      SaveBack();
+      break;
     case CommandAction::kSaveAs:
-      Save();
+      SaveAs();
       break;
     case CommandAction::kUndo:
       canvas_.Undo();
@@ -199,8 +235,7 @@ void CMainDialog::Run(const MainCommand& command) {
       capturing_ = canvas_.IsCapturing();
       break;
     case CommandAction::kClear:
-      canvas_.ClearImage(canvas_.GetTransparentColor());
-      SetFileTitle(std::string());
+      ClearImage();
       break;
     case CommandAction::kBlurImage:
       canvas_.BlurImage();
@@ -263,19 +298,61 @@ void CMainDialog::TextClicked(const std::string& name) {
   }
 }
 
-void CMainDialog::Save() {
+void CMainDialog::Exit() {
+  if (!ConfirmDiscard()) return;
+  EndDialog(IDOK);
+}
+
+// A cleared image is a new one: no file holds it, none is written back.
+void CMainDialog::ClearImage() {
+  if (!ConfirmDiscard()) return;
+  canvas_.ClearImage(canvas_.GetTransparentColor());
+  savePath_.clear();
+  saveFormat_ = kTrueColorIcon;
+  modified_ = false;
+  SetFileTitle(std::wstring());
+}
+
+// True when the image's changes may go: there are none, the user saved
+// them, or the user said not to.
+bool CMainDialog::ConfirmDiscard() {
+  if (!modified_) return true;
+  const std::wstring name = fileName_.empty() ? std::wstring(kDefaultSaveName) : fileName_;
+  switch (sink_->Ask(GetHwnd(), L"Save changes to " + name + L"?")) {
+    case IDYES:
+      return SaveBack();
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CMainDialog::SaveBack() {
+  if (savePath_.empty()) return SaveAs();
+  return SaveTo(savePath_, saveFormat_);
+}
+
+bool CMainDialog::SaveAs() {
   CFileExportDialog dialog(kSaveTitle, kSaveFilters, fileName_.empty() ? kDefaultSaveName : fileName_);
-  if (!RunSaveDialog(dialog)) return;
-  const std::string path = dialog.GetPathName();
+  // The type of the file the image is in, even when its name (a title
+  // without extension) does not say it.
+  if (!fileName_.empty()) dialog.SetFormatIndex(saveFormat_);
+  dialog.SetInitialFolder(saveFolder_);
+  if (!RunSaveDialog(dialog)) return false;
+  return SaveTo(dialog.GetPathName(), dialog.GetFormatIndex());
+}
+
+bool CMainDialog::SaveTo(const std::wstring& path, int format) {
   bool saved = false;
-  switch (dialog.GetFormatIndex()) {
-    case 1:
+  switch (format) {
+    case kTrueColorIcon:
       saved = preview_.SaveTrueColorIcon(path);
       break;
-    case 2:
+    case kSixteenColorIcon:
       saved = preview_.Save16ColorIcon(path);
       break;
-    case 3:
+    case kBitmapFile:
       saved = preview_.SaveBitmap(path);
       break;
     default:
@@ -283,23 +360,23 @@ void CMainDialog::Save() {
   }
   // A file that could not be written has been reported; the title keeps
   // naming the file the image really is in.
-  if (saved) SetFileTitle(dialog.GetFileName());
+  if (!saved) return false;
+  const CWideFilePath file(path);
+  savePath_ = path;
+  saveFormat_ = format;
+  saveFolder_ = file.GetDirectory();
+  modified_ = false;
+  SetFileTitle(file.GetFileName());
+  return true;
 }
 
+// Asked once the user has chosen: a browser closed with Cancel asks nothing.
 void CMainDialog::LoadChosenIcon() {
   std::wstring path;
   int index = -1;
   if (!ChooseIcon(path, index) || path.empty() || index < 0) return;
-  UniqueIcon icon = LoadFileIcon(path, static_cast<size_t>(index));
-  if (!icon) return;
-  SetFileTitle(CFilePath(Narrow(path)).GetTitle());
-  // Not cleared first: where the icon is transparent the picture stays.
-  canvas_.PushUndo();
-  if (HDC dc = image_.LockDC()) {
-    ::DrawIcon(dc, 0, 0, icon.Get());
-    image_.UnlockDC();
-  }
-  canvas_.Repaint();
+  if (!ConfirmDiscard()) return;
+  LoadPicture(path, static_cast<size_t>(index), true);
 }
 
 void CMainDialog::OnPicked() {
@@ -339,6 +416,12 @@ void CMainDialog::OnPaint() {
 
 LRESULT CMainDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_QUERYDRAGICON) return reinterpret_cast<LRESULT>(programIcon_.Get());
+  // The close request (Alt+F4, the taskbar's Close) leaves as the skin's
+  // exit button does; Escape, which a dialog turns into IDCANCEL, does not.
+  if (msg == WM_CLOSE) {
+    Exit();
+    return 0;
+  }
   if (msg == WM_HELP) {
     OpenDocument(HelpFilePath());
     return TRUE;

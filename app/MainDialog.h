@@ -6,6 +6,13 @@
 // The table's keys work whichever control of the window has the focus
 // (not while a dialog of its own is up), and the buttons' tooltips name
 // them.
+//
+// It keeps the user's work: the title carries a leading "*" while the
+// image has changes no file holds, and leaving (exit, the close request),
+// loading another icon or clearing first asks whether to save them. Saving
+// back writes the file the image came from or was last saved to, in its
+// format; without one it asks where, as Save As always does. Paths and the
+// names shown are wide text, so any file name the user has stays whole.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +21,10 @@
 
 #include "app/ColorWell.h"
 #include "app/MainCommands.h"
+#include "app/PictureFile.h"
 #include "core/Dib.h"
 #include "editor/BitmapView.h"
+#include "editor/MessageSink.h"
 #include "editor/PreviewIcon.h"
 #include "editor/TextDialog.h"
 #include "framework/DialogFilter.h"
@@ -26,13 +35,17 @@ namespace glyph {
 
 class CFileExportDialog;
 
-// The window title without a file, and the prefix of the title with one.
-constexpr char kTitleNoFile[] = "Glyphsmith v1.0.0";
-constexpr char kTitlePrefix[] = "Glyphsmith - ";
-// The save dialog's title and its three formats, in format-index order.
-constexpr char kSaveTitle[] = "Save icon";
-constexpr char kSaveFilters[] = "True-color icon (*.ico)|16 colors icon (*.ico)|True-color bitmap (*.bmp)|";
-constexpr char kDefaultSaveName[] = "new.ico";
+// The window title without a file, the prefix of the title with one, and
+// the mark before either while the image has unsaved changes.
+constexpr wchar_t kTitleNoFile[] = L"Glyphsmith v1.0.0";
+constexpr wchar_t kTitlePrefix[] = L"Glyphsmith - ";
+constexpr wchar_t kUnsavedMark[] = L"*";
+// The save dialog's title and its three formats, in format-index order
+// (SaveFormat).
+constexpr wchar_t kSaveTitle[] = L"Save icon";
+constexpr wchar_t kSaveFilters[] =
+    L"True-color icon (*.ico)|16 colors icon (*.ico)|True-color bitmap (*.bmp)|";
+constexpr wchar_t kDefaultSaveName[] = L"new.ico";
 // The skin description inside the program's archive.
 constexpr char kSkinDescription[] = "Skin\\skin.ini";
 
@@ -44,7 +57,8 @@ class CMainDialog : public skin::CSkinDialog {
   ~CMainDialog() override;
 
   // State the window shows.
-  const std::string& GetFileName() const { return fileName_; }
+  const std::wstring& GetFileName() const { return fileName_; }
+  bool IsModified() const { return modified_; }
   const std::string& GetToolName() const { return toolName_; }
   bool IsCapturing() const { return capturing_; }
   CDib& GetImage() { return image_; }
@@ -57,6 +71,17 @@ class CMainDialog : public skin::CSkinDialog {
   void ButtonClicked(const std::string& name) override;
   void TrackbarNotify(const std::string& name, int code, int position) override;
   void TextClicked(const std::string& name) override;
+
+  // Saving: SaveBack writes the file the image came from or was last
+  // saved to, in that format, without a dialog (asking like SaveAs when
+  // there is none); SaveAs asks where. True when a file was written.
+  bool SaveBack();
+  bool SaveAs();
+  // Leaves the program, after asking about unsaved changes.
+  void Exit();
+
+  // Where messages and questions go (null: the real message boxes).
+  void SetMessageSink(MessageSink* sink);
 
   // The help file: the program's path with the extension ".chm".
   static std::string HelpFilePath();
@@ -91,16 +116,30 @@ class CMainDialog : public skin::CSkinDialog {
 
  private:
   void Run(const MainCommand& command);
-  void Save();
+  bool SaveTo(const std::wstring& path, int format);
+  bool ConfirmDiscard();
   void LoadChosenIcon();
+  void ClearImage();
+  // Draws what `path` holds into the image; on failure tells the user why.
+  bool LoadPicture(const std::wstring& path, size_t index, bool undoable);
+  void SetModified(bool modified);
+  void UpdateTitle();
   void SelectTool(const MainCommand& command);
   void LatchTool(const MainCommand* command);
   void OnPicked();
-  void SetFileTitle(const std::string& fileName);
+  void SetFileTitle(const std::wstring& fileName);
   void DrawCommandLineIcon();
   void PlaceOwnControls();
 
-  std::string fileName_;
+  std::wstring fileName_;
+  // The file SaveBack writes and its format: empty when there is none (a
+  // new image, an icon out of a program or library).
+  std::wstring savePath_;
+  int saveFormat_ = kTrueColorIcon;
+  // The folder the save dialog opens in: that of the last file loaded or saved.
+  std::wstring saveFolder_;
+  bool modified_ = false;
+  MessageSink* sink_;
   std::string toolName_;
   bool capturing_ = false;
   CDib image_;

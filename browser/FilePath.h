@@ -1,28 +1,40 @@
 // CFilePath: one path and questions about its parts (file name, folder,
 // path without extension, title) and whether it exists. The path never
 // changes after construction; every answer is a new string.
+//
+// CWideFilePath asks the same of a wide path, through the W functions, so
+// a name outside the ANSI code page (a user's "иконка.ico") stays whole;
+// the byte form is for the program's own names.
 #pragma once
 
 #include <string>
 
 namespace glyph {
 
-class CFilePath {
+template <class Char>
+class BasicFilePath {
  public:
+  using String = std::basic_string<Char>;
   // An empty path stands for the running program's own file.
-  explicit CFilePath(const std::string& path);
-  virtual ~CFilePath() = default;
+  explicit BasicFilePath(const String& path);
+  virtual ~BasicFilePath() = default;
 
-  const std::string& GetPath() const { return path_; }
-  std::string GetFileName() const;   // name + extension
-  std::string GetDirectory() const;  // drive + directory, with its trailing backslash
-  std::string GetPathNoExt() const;  // drive + directory + name
-  std::string GetTitle() const;      // name alone
+  const String& GetPath() const { return path_; }
+  String GetFileName() const;   // name + extension
+  String GetDirectory() const;  // drive + directory, with its trailing backslash
+  String GetPathNoExt() const;  // drive + directory + name
+  String GetTitle() const;      // name alone
   // True when a file or folder matches the path (wildcards match too).
   bool Exists() const;
 
  private:
-  std::string path_;
+  String path_;
 };
+
+using CFilePath = BasicFilePath<char>;
+using CWideFilePath = BasicFilePath<wchar_t>;
+
+extern template class BasicFilePath<char>;
+extern template class BasicFilePath<wchar_t>;
 
 }  // namespace glyph

@@ -146,15 +146,21 @@ BOOL CBitmapView::OnSetCursor(HWND, UINT, UINT) {
 }
 
 void CBitmapView::PushUndo() {
-  if (HasImage()) history_.Push(image_->View());
+  if (!HasImage()) return;
+  history_.Push(image_->View());
+  if (changed_) changed_();
 }
 
 void CBitmapView::Undo() {
-  if (HasImage() && history_.Undo(image_->View())) Repaint();
+  if (!HasImage() || !history_.Undo(image_->View())) return;
+  Repaint();
+  if (changed_) changed_();
 }
 
 void CBitmapView::Redo() {
-  if (HasImage() && history_.Redo(image_->View())) Repaint();
+  if (!HasImage() || !history_.Redo(image_->View())) return;
+  Repaint();
+  if (changed_) changed_();
 }
 
 void CBitmapView::BlurImage() {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,9 @@ class CBitmapView : public Window {
   void PushUndo();
   void Undo();
   void Redo();
+  // Called whenever the image changes through the canvas: with every undo
+  // state pushed (each change pushes one first) and every undo taken back.
+  void SetChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
   int GetUndoCount() const { return history_.GetCount(); }
   int GetRedoCount() const { return history_.GetRedoCount(); }
   void BlurImage();
@@ -134,6 +138,7 @@ class CBitmapView : public Window {
   CDib moveImage_;
 
   ScopedTimer captureTimer_;
+  std::function<void()> changed_;
 };
 
 }  // namespace glyph

@@ -1,55 +1,88 @@
 #include "editor/FileExportDialog.h"
 
+#include <commctrl.h>
 #include <dlgs.h>
 
-#include <cstring>
+#include "browser/PathParts.h"
 
 namespace glyph {
+namespace {
 
-CFileExportDialog::CFileExportDialog(const std::string& title, const std::string& filters,
-                                     const std::string& defaultName)
-    : filter_(ExportFilter::Parse(filters)), platformFilter_(filter_.PlatformFilter()), title_(title) {
-  const std::string initial = filter_.InitialName(defaultName);
-  std::memcpy(name_, initial.c_str(), initial.size() + 1);
+// The subclass of the dialog window that checks a Save before the dialog.
+constexpr UINT_PTR kSubclassId = 1;
+
+std::wstring ControlText(HWND control) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+CFileExportDialog::CFileExportDialog(const std::wstring& title, const std::wstring& filters,
+                                     const std::wstring& defaultName)
+    : filter_(ExportFilter::Parse(filters)),
+      platformFilter_(filter_.PlatformFilter()),
+      title_(title),
+      name_(kMaxPath + 1, L'\0') {
+  const std::wstring initial = filter_.InitialName(defaultName);
+  initial.copy(name_.data(), initial.size());
   if (!defaultName.empty()) formatIndex_ = filter_.FormatIndexFor(defaultName);
 }
 
-std::string CFileExportDialog::GetFileName() const {
-  return fileOffset_ < path_.size() ? path_.substr(fileOffset_) : path_;
+std::wstring CFileExportDialog::GetFileName() const {
+  const WidePathParts parts = SplitPath(std::wstring_view(path_));
+  return parts.name + parts.extension;
+}
+
+std::wstring CFileExportDialog::ChosenExtension() const {
+  const size_t type = static_cast<size_t>(formatIndex_);
+  if (type < 1 || type > filter_.extensions.size()) return std::wstring();
+  return filter_.extensions[type - 1];
 }
 
 bool CFileExportDialog::DoModal(HWND owner) {
-  OPENFILENAMEA ofn{};
+  const std::wstring extension = ChosenExtension();
+  defaultExtension_ = extension.size() > 1 ? extension.substr(1) : std::wstring();
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = platformFilter_.c_str();
   ofn.nFilterIndex = static_cast<DWORD>(formatIndex_);
-  ofn.lpstrFile = name_;
-  ofn.nMaxFile = sizeof name_;
+  ofn.lpstrFile = name_.data();
+  ofn.nMaxFile = static_cast<DWORD>(name_.size());
+  ofn.lpstrInitialDir = folder_.empty() ? nullptr : folder_.c_str();
   ofn.lpstrTitle = title_.c_str();
-  ofn.lpstrDefExt = nullptr;
-  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+  // With a default extension the dialog itself adds the chosen type's
+  // extension to a bare name, before its overwrite prompt looks.
+  ofn.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
+  // The program's current folder stays where it was: the folder saved to
+  // would otherwise be held in use, and the user could not remove it.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING |
+              OFN_NOCHANGEDIR;
   ofn.lpfnHook = &CFileExportDialog::HookProc;
   ofn.lCustData = reinterpret_cast<LPARAM>(this);
-  if (!::GetSaveFileNameA(&ofn)) return false;
-  path_ = name_;
-  fileOffset_ = ofn.nFileOffset;
+  if (!::GetSaveFileNameW(&ofn)) return false;
   formatIndex_ = static_cast<int>(ofn.nFilterIndex);
+  path_ = WithExtension(name_.data(), ChosenExtension());
   return true;
 }
 
 UINT_PTR CALLBACK CFileExportDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hook, GWLP_USERDATA, reinterpret_cast<const OPENFILENAMEA*>(lp)->lCustData);
+    const LPARAM self = reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData;
+    ::SetWindowLongPtrW(hook, GWLP_USERDATA, self);
+    ::SetWindowSubclass(::GetParent(hook), &CFileExportDialog::DialogProc, kSubclassId,
+                        static_cast<DWORD_PTR>(self));
     return 0;
   }
-  auto* self = reinterpret_cast<CFileExportDialog*>(::GetWindowLongPtrA(hook, GWLP_USERDATA));
+  auto* self = reinterpret_cast<CFileExportDialog*>(::GetWindowLongPtrW(hook, GWLP_USERDATA));
   if (msg == WM_APP && self && self->shown_) {
     self->shown_(::GetParent(hook));
     return 0;
   }
   if (msg != WM_NOTIFY) return 0;
-  const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lp);
+  const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lp);
   if (!self || !notify) return 0;
   // The hook is a child of the real dialog window.
   HWND dialog = ::GetParent(hook);
@@ -60,7 +93,7 @@ UINT_PTR CALLBACK CFileExportDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARA
     case CDN_INITDONE:
       if (self->shown_) {
         // Run after the dialog's own initialisation has finished.
-        ::PostMessageA(hook, WM_APP, 0, 0);
+        ::PostMessageW(hook, WM_APP, 0, 0);
       }
       break;
     default:
@@ -69,16 +102,41 @@ UINT_PTR CALLBACK CFileExportDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARA
   return 0;
 }
 
-void CFileExportDialog::OnTypeChange(HWND dialog, const OPENFILENAMEA& ofn) {
+LRESULT CALLBACK CFileExportDialog::DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                               DWORD_PTR data) {
+  // Save, clicked or pressed with Enter.
+  if (msg == WM_COMMAND && LOWORD(wp) == IDOK &&
+      !reinterpret_cast<CFileExportDialog*>(data)->TypedPathFits(dialog))
+    return 0;
+  if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(dialog, &CFileExportDialog::DialogProc, kSubclassId);
+  return ::DefSubclassProc(dialog, msg, wp, lp);
+}
+
+bool CFileExportDialog::TypedPathFits(HWND dialog) {
+  const std::wstring typed = ControlText(::GetDlgItem(dialog, cmb13));
+  std::vector<wchar_t> folder(kMaxPath + 1, L'\0');
+  ::SendMessageW(dialog, CDM_GETFOLDERPATH, static_cast<WPARAM>(folder.size()),
+                 reinterpret_cast<LPARAM>(folder.data()));
+  if (DialogPathLength(folder.data(), typed, ChosenExtension()) < MAX_PATH) return true;
+  sink_->Show(dialog, L"The path is too long to save: folder and file name together may have at most " +
+                          std::to_wstring(MAX_PATH - 1) +
+                          L" characters. Choose a shorter name or another folder.");
+  return false;
+}
+
+void CFileExportDialog::OnTypeChange(HWND dialog, OPENFILENAMEW& ofn) {
   const size_t type = ofn.nFilterIndex;
   if (type < 1 || type > filter_.descriptions.size()) return;
-  char typedName[ExportFilter::kMaxName + 1] = {};
-  const LRESULT length = CommDlg_OpenSave_GetSpec(dialog, typedName, sizeof typedName);
-  const std::string name = length > 0 ? std::string(typedName) : std::string();
-  std::string renamed = ApplyExtension(name, ExtensionOfDescription(filter_.descriptions[type - 1]));
-  if (renamed.size() > ExportFilter::kMaxName) renamed.resize(ExportFilter::kMaxName);
-  CommDlg_OpenSave_SetControlText(dialog, cmb13, renamed.c_str());
   formatIndex_ = static_cast<int>(type);
+  const std::wstring extension = ExtensionOfDescription(filter_.descriptions[type - 1]);
+  defaultExtension_ = extension.size() > 1 ? extension.substr(1) : std::wstring();
+  ofn.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
+  std::vector<wchar_t> typed(kMaxPath + 1, L'\0');
+  const LRESULT length = ::SendMessageW(dialog, CDM_GETSPEC, static_cast<WPARAM>(typed.size()),
+                                        reinterpret_cast<LPARAM>(typed.data()));
+  const std::wstring name = length > 0 ? std::wstring(typed.data()) : std::wstring();
+  const std::wstring renamed = ApplyExtension(name, extension);
+  ::SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(renamed.c_str()));
 }
 
 }  // namespace glyph

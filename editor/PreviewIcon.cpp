@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "editor/FileReplace.h"
 #include "editor/IconFormat.h"
 
 namespace glyph {
@@ -14,7 +15,12 @@ constexpr SIZE_T kPictureBufferBytes = 100000;
 
 class BoxSink final : public MessageSink {
  public:
-  void Show(HWND owner, const char* text) override { ::MessageBoxA(owner, text, kAppTitle, MB_OK); }
+  void Show(HWND owner, const std::wstring& text) override {
+    ::MessageBoxW(owner, text.c_str(), kAppTitleW, MB_OK);
+  }
+  int Ask(HWND owner, const std::wstring& text) override {
+    return ::MessageBoxW(owner, text.c_str(), kAppTitleW, MB_YESNOCANCEL | MB_ICONQUESTION);
+  }
 };
 
 std::vector<uint8_t> BmpBytes(CDib& dib) {
@@ -28,34 +34,6 @@ std::vector<uint8_t> BmpBytes(CDib& dib) {
 MessageSink& PlatformMessageSink() {
   static BoxSink sink;
   return sink;
-}
-
-bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-  if (path.empty() || bytes.empty()) return false;
-  // Moving the finished copy over a read-only file would replace it: the
-  // user marked it so that it stays as it is.
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  const std::string temp = path + ".~tmp";
-  {
-    UniqueFile file(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size() && ::FlushFileBuffers(file.Get());
-    if (!ok) {
-      file.Reset();
-      ::DeleteFileA(temp.c_str());
-      return false;
-    }
-  }
-  if (!::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileA(temp.c_str());
-    return false;
-  }
-  return true;
 }
 
 CPreviewIcon::CPreviewIcon() : sink_(&PlatformMessageSink()) { working_.Create(kIconSide, kIconSide); }
@@ -100,14 +78,14 @@ UniqueIcon CPreviewIcon::MakeIcon() {
                                  planes.color.data()));
 }
 
-bool CPreviewIcon::WriteOrReport(const std::string& path, const std::vector<uint8_t>& bytes) {
-  if (WriteFileReplacing(path, bytes)) return true;
-  const std::string text = "Cannot write the file " + path + ".";
-  sink_->Show(GetHwnd(), text.c_str());
+bool CPreviewIcon::WriteOrReport(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  const WriteFailure failure = ReplaceFile(path, bytes);
+  if (failure == WriteFailure::kNone) return true;
+  sink_->Show(GetHwnd(), L"Cannot write the file " + path + L": " + DescribeWriteFailure(failure));
   return false;
 }
 
-bool CPreviewIcon::SaveTrueColorIcon(const std::string& path) {
+bool CPreviewIcon::SaveTrueColorIcon(const std::wstring& path) {
   if (!source_ || source_->IsEmpty() || working_.IsEmpty()) return false;
   source_->CopyTo(working_);
   return WriteOrReport(path, BuildTrueColorIcon(working_.View(), transparent_));
@@ -120,23 +98,23 @@ CPreviewIcon::PictureResult CPreviewIcon::SaveThroughPicture(HICON icon, std::ve
   description.icon.hicon = icon;
   ComPtr<IPicture> picture;
   if (FAILED(::OleCreatePictureIndirect(&description, IID_IPicture, FALSE, picture.PutVoid())) || !picture) {
-    sink_->Show(GetHwnd(), "Error");
+    sink_->Show(GetHwnd(), L"Error");
     return PictureResult::kFailed;
   }
   UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE, kPictureBufferBytes));
   if (!block) {
-    sink_->Show(GetHwnd(), "Error");
+    sink_->Show(GetHwnd(), L"Error");
     return PictureResult::kFailed;
   }
   ComPtr<IStream> stream;
   if (FAILED(::CreateStreamOnHGlobal(block.Get(), TRUE, stream.Put())) || !stream) {
-    sink_->Show(GetHwnd(), "Error stm");
+    sink_->Show(GetHwnd(), L"Error stm");
     return PictureResult::kFailed;
   }
   HGLOBAL memory = block.Release();  // the stream frees it now
   LONG size = 0;
   if (FAILED(picture->SaveAsFile(stream.Get(), TRUE, &size))) {
-    sink_->Show(GetHwnd(), "Error save");
+    sink_->Show(GetHwnd(), L"Error save");
     return PictureResult::kFailed;
   }
   // The stream may have grown the block: read through the stream's own handle.
@@ -152,10 +130,10 @@ CPreviewIcon::PictureResult CPreviewIcon::SaveThroughPicture(HICON icon, std::ve
   return PictureResult::kWritten;
 }
 
-bool CPreviewIcon::Save16ColorIcon(const std::string& path) {
+bool CPreviewIcon::Save16ColorIcon(const std::wstring& path) {
   UniqueIcon icon = MakeIcon();
   if (!icon) {
-    sink_->Show(GetHwnd(), "Error");
+    sink_->Show(GetHwnd(), L"Error");
     return false;
   }
   std::vector<uint8_t> bytes;
@@ -173,7 +151,7 @@ bool CPreviewIcon::Save16ColorIcon(const std::string& path) {
   return WriteOrReport(path, bytes);
 }
 
-bool CPreviewIcon::SaveBitmap(const std::string& path) {
+bool CPreviewIcon::SaveBitmap(const std::wstring& path) {
   if (working_.IsEmpty()) return false;
   // Composed here rather than relying on the last paint: an icon export in
   // between leaves the transparent colour in the working copy.

@@ -34,11 +34,12 @@ class CPreviewIcon : public Window {
 
   // A 32 x 32 platform icon of the source image, transparent colour masked.
   UniqueIcon MakeIcon();
-  // Each writes the whole file or leaves what was at `path` as it was; on
-  // failure the user is told and false comes back.
-  bool SaveTrueColorIcon(const std::string& path);
-  bool Save16ColorIcon(const std::string& path);
-  bool SaveBitmap(const std::string& path);
+  // Each writes the whole file or leaves what was at `path` as it was
+  // (editor/FileReplace.h); on failure the user is told which file and
+  // why, and false comes back.
+  bool SaveTrueColorIcon(const std::wstring& path);
+  bool Save16ColorIcon(const std::wstring& path);
+  bool SaveBitmap(const std::wstring& path);
 
  protected:
   BOOL OnEraseBkgnd(HDC) override { return TRUE; }
@@ -46,7 +47,7 @@ class CPreviewIcon : public Window {
 
  private:
   void Compose();
-  bool WriteOrReport(const std::string& path, const std::vector<uint8_t>& bytes);
+  bool WriteOrReport(const std::wstring& path, const std::vector<uint8_t>& bytes);
   // The platform picture object's icon file; empty when it wrote nothing.
   enum class PictureResult { kWritten, kEmpty, kFailed };
   PictureResult SaveThroughPicture(HICON icon, std::vector<uint8_t>& bytes);
@@ -57,9 +58,5 @@ class CPreviewIcon : public Window {
   Pixel transparent_ = 0xC0C0C0;
   MessageSink* sink_;
 };
-
-// Writes `bytes` to a temporary file beside `path` and moves it over
-// `path` only once all of it is written.
-bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace glyph

@@ -68,7 +68,7 @@ bool g_flatDuringRun = false;
 bool g_mainUp = false;
 
 void CALLBACK ExitMain(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND main = ::FindWindowA(nullptr, kTitleNoFile);
+  HWND main = ::FindWindowW(nullptr, kTitleNoFile);
   if (!main) return;
   ::KillTimer(nullptr, id);
   g_mainUp = ::IsWindowVisible(main) != FALSE;

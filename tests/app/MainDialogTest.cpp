@@ -14,10 +14,14 @@
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/Stream.h"
 #include "editor/FileExportDialog.h"
+#include "editor/IconFormat.h"
 #include "framework/ResourceIds.h"
 #include "tests/common/GuiTest.h"
 
@@ -29,9 +33,27 @@ using test::PumpUntil;
 
 constexpr ColorValue kSilver = RGB(192, 192, 192);
 
+// Messages and questions of the window: what was said, and the answers
+// to give (Cancel once they run out).
+class RecordingSink final : public MessageSink {
+ public:
+  std::vector<std::wstring> shown, asked;
+  std::deque<int> answers;
+  void Show(HWND, const std::wstring& text) override { shown.push_back(text); }
+  int Ask(HWND, const std::wstring& text) override {
+    asked.push_back(text);
+    if (answers.empty()) return IDCANCEL;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
 class TestMainDialog : public CMainDialog {
  public:
-  explicit TestMainDialog(std::wstring commandLine = std::wstring()) : CMainDialog(std::move(commandLine)) {}
+  explicit TestMainDialog(std::wstring commandLine = std::wstring()) : CMainDialog(std::move(commandLine)) {
+    SetMessageSink(&sink);
+  }
   ~TestMainDialog() override { DestroyWindow(); }
 
   bool Open() {
@@ -39,9 +61,11 @@ class TestMainDialog : public CMainDialog {
     PumpFor(20);
     return true;
   }
-  std::string Title() const {
-    char text[128] = {};
-    ::GetWindowTextA(GetHwnd(), text, sizeof text);
+  // The title as the title bar and other programs see it: the window's
+  // own text, not what its ANSI procedure answers.
+  std::wstring Title() const {
+    wchar_t text[256] = {};
+    ::InternalGetWindowText(GetHwnd(), text, 256);
     return text;
   }
   bool Latched(const char* name) const {
@@ -56,10 +80,11 @@ class TestMainDialog : public CMainDialog {
   };
   std::deque<ColorAnswer> colorAnswers;
   std::vector<ColorValue> colorsShown;
+  RecordingSink sink;
   // Drives the real save dialog while it is up.
   std::function<void(HWND)> onSaveShown;
-  std::string proposedName;
-  int saves = 0;
+  std::wstring proposedName;
+  int saveDialogs = 0;
   std::vector<std::string> opened;
   int abouts = 0;
   // A message handled inside the modal loop.
@@ -75,10 +100,10 @@ class TestMainDialog : public CMainDialog {
     return a.ok;
   }
   bool RunSaveDialog(CFileExportDialog& dialog) override {
-    ++saves;
+    ++saveDialogs;
     dialog.SetShownCallback([this](HWND d) {
-      char typedName[MAX_PATH] = {};
-      CommDlg_OpenSave_GetSpec(d, typedName, sizeof typedName);
+      wchar_t typedName[MAX_PATH] = {};
+      ::SendMessageW(d, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(typedName));
       proposedName = typedName;
       if (onSaveShown) {
         onSaveShown(d);
@@ -180,7 +205,6 @@ class MainDialogTest : public ::testing::Test {
     files_.push_back(path);
     return path;
   }
-  std::string NarrowDir() const { return std::string(dir_.begin(), dir_.end()); }
   std::wstring dir_;
   std::vector<std::wstring> files_;
 };
@@ -188,7 +212,7 @@ class MainDialogTest : public ::testing::Test {
 TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   TestMainDialog dlg;
   ASSERT_TRUE(dlg.Open());
-  EXPECT_EQ(dlg.Title(), "Glyphsmith v1.0.0");
+  EXPECT_EQ(dlg.Title(), L"Glyphsmith v1.0.0");
   EXPECT_EQ(dlg.GetToolName(), "TOOL_PEN");
   EXPECT_TRUE(dlg.Latched("TOOL_PEN"));
   EXPECT_EQ(dlg.GetCanvas().GetTool(), TOOL_PEN);
@@ -293,9 +317,10 @@ TEST_F(MainDialogTest, ImageCommandsClearUndoBlurAndCamera) {
   const Pixel blurred = At(dlg.GetImage(), 4, 4) & 0xFFFFFF;
   EXPECT_NE(blurred, 0x000000u);
   EXPECT_NE(blurred, 0xFFFFFFu);
+  dlg.sink.answers = {IDNO};  // not saved
   dlg.ButtonClicked("TOOL_CLEAR");
   EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return kSilver; }));
-  EXPECT_EQ(dlg.Title(), "Glyphsmith v1.0.0");
+  EXPECT_EQ(dlg.Title(), L"Glyphsmith v1.0.0");
 
   // The camera reports press and release: each toggles the capture.
   dlg.ButtonClicked("TOOL_PHOTO");
@@ -415,46 +440,70 @@ TEST_F(MainDialogTest, PickReturnsToTheToolBeforeAndUpdatesTheWells) {
   EXPECT_FALSE(dlg.Latched("TOOL_LINE"));
 }
 
-TEST_F(MainDialogTest, SaveWritesEachFormatAndNamesTheFile) {
+// In the save dialog: chooses type `type` (0-based; -1 keeps it), types
+// `name` and presses Save.
+std::function<void(HWND)> TypeAndSave(int type, std::wstring name) {
+  return [type, name](HWND d) {
+    if (type >= 0) {
+      HWND combo = ::GetDlgItem(d, cmb1);
+      ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
+      ::SendMessageW(d, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+    }
+    ::SendMessageW(d, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(name.c_str()));
+    ::PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  };
+}
+
+DWORD FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)) return 0;
+  return info.nFileSizeLow;
+}
+
+// Each format, names outside the code page and bare names (which get the
+// chosen type's extension): the file is written under that name, the
+// title names it, and it opens again with its picture.
+TEST_F(MainDialogTest, SaveWritesEachFormatUnderTheNameTyped) {
   TestMainDialog dlg;
   ASSERT_TRUE(dlg.Open());
   At(dlg.GetImage(), 0, 0) = PixelFromColor(RGB(255, 0, 0));
-  const std::string dir = NarrowDir();
   const struct {
     int type;  // 0-based in the type box
-    const char* name;
-    size_t size;
-  } cases[] = {{0, "true.ico", 0}, {1, "sixteen.ico", 766}, {2, "picture.bmp", 0}};
-  std::string expectProposed = "new.ico";
+    const wchar_t* typed;
+    const wchar_t* name;  // of the file written
+    DWORD size;
+  } cases[] = {
+      {0, L"true.ico", L"true.ico", 3262},
+      {1, L"sixteen", L"sixteen.ico", 766},
+      {2, L"picture.bmp", L"picture.bmp", 4150},
+      {0, L"\x043D\x043E\x0432\x044B\x0439.ico", L"\x043D\x043E\x0432\x044B\x0439.ico", 3262},
+      {0, L"\x56FE\x6807\x0032", L"\x56FE\x6807\x0032.ico", 3262},
+  };
+  std::wstring expectProposed = L"new.ico";
   for (const auto& c : cases) {
-    const std::string path = dir + "\\" + c.name;
-    dlg.onSaveShown = [&](HWND d) {
-      HWND combo = ::GetDlgItem(d, cmb1);
-      ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(c.type), 0);
-      ::SendMessageA(d, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
-      CommDlg_OpenSave_SetControlText(d, cmb13, path.c_str());
-      ::PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    };
+    const std::wstring path = dir_ + L"\\" + c.name;
+    dlg.onSaveShown = TypeAndSave(c.type, dir_ + L"\\" + c.typed);
     dlg.ButtonClicked("QaS");
+    files_.push_back(path);
     EXPECT_EQ(dlg.proposedName, expectProposed);
-    files_.push_back(std::wstring(path.begin(), path.end()));
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    ASSERT_TRUE(::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) << path;
-    if (c.size) {
-      EXPECT_EQ(info.nFileSizeLow, c.size) << c.name;
-    }
-    EXPECT_GT(info.nFileSizeLow, 700u);
-    EXPECT_EQ(dlg.Title(), std::string("Glyphsmith - ") + c.name);
-    EXPECT_EQ(dlg.GetFileName(), c.name);
+    EXPECT_EQ(FileSize(path), c.size) << c.name;
+    EXPECT_EQ(dlg.Title(), std::wstring(L"Glyphsmith - ") + c.name);
     expectProposed = c.name;
+
+    TestMainDialog reopened(path);
+    ASSERT_TRUE(reopened.Open());
+    EXPECT_EQ(reopened.Title(),
+              L"Glyphsmith - " + std::wstring(c.name).substr(0, std::wstring(c.name).find(L'.')));
+    EXPECT_EQ(At(reopened.GetImage(), 0, 0) & 0xFFFFFF, 0xFF0000u) << c.name;
+    EXPECT_TRUE(reopened.sink.shown.empty());
   }
   // A cancelled save changes nothing; after a clear the name is new.ico again.
   dlg.onSaveShown = nullptr;
   dlg.ButtonClicked("QaS");
-  EXPECT_EQ(dlg.Title(), "Glyphsmith - picture.bmp");
+  EXPECT_EQ(dlg.Title(), L"Glyphsmith - \x56FE\x6807\x0032.ico");
   dlg.ButtonClicked("TOOL_CLEAR");
   dlg.ButtonClicked("QaS");
-  EXPECT_EQ(dlg.proposedName, "new.ico");
+  EXPECT_EQ(dlg.proposedName, L"new.ico");
 }
 
 TEST_F(MainDialogTest, HelpOpensTheProgramsChmFile) {
@@ -485,31 +534,35 @@ TEST_F(MainDialogTest, ContextMenuAboutAndMinimise) {
   EXPECT_EQ(dlg.GetHwnd(), nullptr);
 }
 
-// The real modal loop: Escape, Enter and the close request leave the
-// window up; only BUTTON_EXIT ends it, with OK.
-TEST_F(MainDialogTest, OnlyExitEndsTheModalWindow) {
-  TestMainDialog dlg;
-  bool upAfterKeys = false;
-  dlg.onApp = [&] {
-    upAfterKeys = ::IsWindowVisible(dlg.GetHwnd()) != FALSE;
-    dlg.ButtonClicked("BUTTON_EXIT");
-  };
-  struct Poster {
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-      HWND main = ::FindWindowA(nullptr, "Glyphsmith v1.0.0");
-      if (!main) return;
-      ::KillTimer(nullptr, id);
-      HWND focus = ::GetFocus() ? ::GetFocus() : main;
-      ::PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
-      ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0);
-      ::PostMessageA(main, WM_CLOSE, 0, 0);
-      ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-      ::PostMessageA(main, WM_APP, 0, 0);
-    }
-  };
-  ::SetTimer(nullptr, 0, 20, &Poster::Tick);
-  EXPECT_EQ(dlg.DoModal(nullptr), IDOK);
-  EXPECT_TRUE(upAfterKeys);
+// The real modal loop: Escape and Enter leave the window up; the close
+// request (Alt+F4 comes as SC_CLOSE, then WM_CLOSE) ends it with OK, as
+// BUTTON_EXIT does.
+TEST_F(MainDialogTest, TheCloseRequestEndsTheModalWindowAndKeysDoNot) {
+  static UINT closeMessage;
+  static WPARAM closeParam;
+  for (const auto& [message, param] : {std::pair<UINT, WPARAM>{WM_CLOSE, 0}, {WM_SYSCOMMAND, SC_CLOSE}}) {
+    closeMessage = message, closeParam = param;
+    TestMainDialog dlg;
+    bool upAfterKeys = false;
+    dlg.onApp = [&] {
+      upAfterKeys = ::IsWindowVisible(dlg.GetHwnd()) != FALSE;
+      ::PostMessageW(dlg.GetHwnd(), closeMessage, closeParam, 0);
+    };
+    struct Poster {
+      static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+        HWND main = ::FindWindowW(nullptr, L"Glyphsmith v1.0.0");
+        if (!main) return;
+        ::KillTimer(nullptr, id);
+        HWND focus = ::GetFocus() ? ::GetFocus() : main;
+        ::PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+        ::PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0);
+        ::PostMessageW(main, WM_APP, 0, 0);
+      }
+    };
+    ::SetTimer(nullptr, 0, 20, &Poster::Tick);
+    EXPECT_EQ(dlg.DoModal(nullptr), IDOK) << message;
+    EXPECT_TRUE(upAfterKeys) << message;
+  }
 }
 
 TEST_F(MainDialogTest, CommandLineIconIsDrawnOverTheSilverImage) {
@@ -520,13 +573,13 @@ TEST_F(MainDialogTest, CommandLineIconIsDrawnOverTheSilverImage) {
     TestMainDialog dlg(path);
     ASSERT_TRUE(dlg.Open());
     EXPECT_TRUE(ImageIs(dlg.GetImage(), SampleColor));
-    EXPECT_EQ(dlg.Title().rfind("Glyphsmith - ", 0), 0u);
+    EXPECT_EQ(dlg.Title().rfind(L"Glyphsmith - ", 0), 0u);
     EXPECT_EQ(dlg.GetCanvas().GetUndoCount(), 1);  // no undo state for it
   }
   TestMainDialog dlg(plain);
   ASSERT_TRUE(dlg.Open());
-  EXPECT_EQ(dlg.Title(), "Glyphsmith - sample");
-  EXPECT_EQ(dlg.GetFileName(), "sample");
+  EXPECT_EQ(dlg.Title(), L"Glyphsmith - sample");
+  EXPECT_EQ(dlg.GetFileName(), L"sample");
 }
 
 // Files the platform's extraction would crash on, and others without
@@ -549,6 +602,7 @@ TEST_F(MainDialogTest, HostileCommandLineFileLeavesTheWindowUp) {
       SampleIcon().substr(0, 100),     // an icon file cut short
       std::string("not an icon at all"),
       std::string(),
+      std::string("BM not a bitmap"),
   };
   int n = 0;
   for (const std::string& bytes : cases) {
@@ -556,12 +610,18 @@ TEST_F(MainDialogTest, HostileCommandLineFileLeavesTheWindowUp) {
     TestMainDialog dlg(path);
     ASSERT_TRUE(dlg.Open()) << n;
     EXPECT_TRUE(::IsWindowVisible(dlg.GetHwnd()));
-    EXPECT_EQ(dlg.Title(), "Glyphsmith v1.0.0") << n;
+    EXPECT_EQ(dlg.Title(), L"Glyphsmith v1.0.0") << n;
     EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return kSilver; })) << n;
+    // The user is told which file gave nothing, and why.
+    ASSERT_EQ(dlg.sink.shown.size(), 1u) << n;
+    EXPECT_EQ(dlg.sink.shown[0].rfind(L"Cannot open the file " + path + L": it", 0), 0u) << n;
   }
-  TestMainDialog missing(dir_ + L"\\no such file.ico");
+  const std::wstring nowhere = dir_ + L"\\no such file.ico";
+  TestMainDialog missing(nowhere);
   ASSERT_TRUE(missing.Open());
-  EXPECT_EQ(missing.Title(), "Glyphsmith v1.0.0");
+  EXPECT_EQ(missing.Title(), L"Glyphsmith v1.0.0");
+  EXPECT_EQ(missing.sink.shown,
+            std::vector<std::wstring>{L"Cannot open the file " + nowhere + L": it does not exist."});
 }
 
 }  // namespace
@@ -585,23 +645,32 @@ TEST_F(MainDialogTest, LoadDrawsTheChosenIconOverThePictureAndCanBeUndone) {
     bool ok;
     std::wstring path;
     int index;
-  } nothing[] = {{false, icon, 0}, {true, L"", 0},     {true, icon, 1},
-                 {true, icon, -1}, {true, hostile, 0}, {true, dir_ + L"\\missing.ico", 0}};
+    const wchar_t* why;  // null: nothing to tell (a cancel)
+  } nothing[] = {{false, icon, 0, nullptr},
+                 {true, L"", 0, nullptr},
+                 {true, icon, 1, L"it holds no such icon."},
+                 {true, icon, -1, nullptr},
+                 {true, hostile, 0, L"it holds no icon."},
+                 {true, dir_ + L"\\missing.ico", 0, L"it does not exist."}};
   for (const auto& c : nothing) {
     dlg.chooseOk = c.ok, dlg.choosePath = c.path, dlg.chooseIndex = c.index;
+    dlg.sink.shown.clear();
     dlg.ButtonClicked("BUTTON_LOAD");
-    EXPECT_EQ(dlg.Title(), "Glyphsmith v1.0.0");
+    EXPECT_EQ(dlg.Title(), L"Glyphsmith v1.0.0");
     EXPECT_EQ(dlg.GetCanvas().GetUndoCount(), undoBefore);
     EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return RGB(0, 255, 0); }));
+    EXPECT_EQ(dlg.sink.shown,
+              c.why ? std::vector<std::wstring>{L"Cannot open the file " + c.path + L": " + c.why}
+                    : std::vector<std::wstring>{});
   }
   dlg.chooseOk = true, dlg.choosePath = icon, dlg.chooseIndex = 0;
   dlg.ButtonClicked("BUTTON_LOAD");
-  EXPECT_EQ(dlg.Title(), "Glyphsmith - loaded");
+  EXPECT_EQ(dlg.Title(), L"Glyphsmith - loaded");
   EXPECT_TRUE(ImageIs(dlg.GetImage(),
                       [](int x, int y) { return x >= 16 && y >= 16 ? RGB(0, 255, 0) : SampleColor(x, y); }));
   // The save dialog proposes the loaded file's name.
   dlg.ButtonClicked("QaS");
-  EXPECT_EQ(dlg.proposedName, "loaded");
+  EXPECT_EQ(dlg.proposedName, L"loaded");
   dlg.ButtonClicked("TOOL_UNDO");
   EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return RGB(0, 255, 0); }));
 }
@@ -663,9 +732,12 @@ TEST_F(MainDialogTest, ToolKeysWorkFromEveryControlAndTooltipsNameThem) {
   const struct {
     const char* name;
     const char* tip;
-  } tips[] = {{"TOOL_PEN", "Pen (P)"},        {"TOOL_FILL_ELLIPSE", "Fill ellipse (D)"},
-              {"TOOL_UNDO", "Undo (Ctrl+Z)"}, {"BUTTON_LOAD", "Load icon (Ctrl+O)"},
-              {"QaS", "Save icon (Ctrl+S)"},  {"TOOL_CLEAR", "Clear icon"}};
+  } tips[] = {{"TOOL_PEN", "Pen (P)"},
+              {"TOOL_FILL_ELLIPSE", "Fill ellipse (D)"},
+              {"TOOL_UNDO", "Undo (Ctrl+Z)"},
+              {"BUTTON_LOAD", "Load icon (Ctrl+O)"},
+              {"QaS", "Save icon (Ctrl+Shift+S)"},
+              {"TOOL_CLEAR", "Clear icon"}};
   for (const auto& t : tips) {
     const skin::CSkinButton* button = dlg.FindButton(t.name);
     ASSERT_NE(button, nullptr) << t.name;
@@ -703,10 +775,10 @@ TEST_F(MainDialogTest, CommandKeysUndoRedoLoadAndSave) {
   PressKey(dlg.GetHwnd(), focus, 'O', true);
   EXPECT_EQ(dlg.chooses, 1);
   PressKey(dlg.GetHwnd(), focus, 'S', true);
-  EXPECT_EQ(dlg.saves, 1);
-  EXPECT_EQ(dlg.proposedName, "new.ico");
+  EXPECT_EQ(dlg.saveDialogs, 1);
+  EXPECT_EQ(dlg.proposedName, L"new.ico");
   PressKey(dlg.GetHwnd(), focus, 'S', true, true);
-  EXPECT_EQ(dlg.saves, 2);
+  EXPECT_EQ(dlg.saveDialogs, 2);
   EXPECT_EQ(canvas.GetTool(), TOOL_PEN);
 
   // T chooses the text tool, which asks for its text first. While that
@@ -842,6 +914,187 @@ TEST_F(MainDialogTest, TabMovesAVisibleFocusThroughTheControls) {
   EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), 3);
   PressKey(dlg.GetHwnd(), size, VK_LEFT);
   EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), 2);
+}
+
+// A pen dot on cell (x, y), as the mouse makes it.
+void Dot(TestMainDialog& dlg, int x, int y) {
+  CBitmapView& canvas = dlg.GetCanvas();
+  const int cw = canvas.GetCellWidth(), ch = canvas.GetCellHeight();
+  const LPARAM at = MAKELPARAM(x * cw + cw / 2, y * ch + ch / 2);
+  ::SendMessageW(canvas.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(canvas.GetHwnd(), WM_LBUTTONUP, 0, at);
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::string bytes;
+  UniqueFile file(
+      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  char buffer[8192];
+  DWORD read = 0;
+  while (file && ::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
+  return bytes;
+}
+
+// The sample picture as a 16-colour icon and as a .bmp file.
+std::string SampleAs(bool bitmap) {
+  CDib image;
+  image.Create(32, 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) At(image, x, y) = PixelFromColor(SampleColor(x, y));
+  if (!bitmap) {
+    const std::vector<uint8_t> icon = BuildSixteenColorIcon(image.View(), 0xC0C0C0);
+    return std::string(icon.begin(), icon.end());
+  }
+  MemoryStream stream;
+  image.WriteBmp(stream);
+  return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
+
+// Saving back: the file the image came from, in its format, without a
+// dialog; the unsaved mark comes with a change (an undo is one too) and
+// goes with the save. Without such a file it asks where, once.
+TEST_F(MainDialogTest, SaveBackWritesTheSourceFileInItsFormat) {
+  const struct {
+    std::wstring name;
+    std::string bytes;
+    DWORD size;  // after the save
+  } cases[] = {
+      {L"true.ico", SampleIcon(), 3262},
+      {L"four.ico", SampleAs(false), 766},
+      {L"picture.bmp", SampleAs(true), 4150},
+  };
+  for (const auto& c : cases) {
+    const std::wstring path = Write(c.name, c.bytes);
+    const std::wstring title = c.name.substr(0, c.name.find(L'.'));
+    TestMainDialog dlg(path);
+    ASSERT_TRUE(dlg.Open());
+    EXPECT_EQ(dlg.Title(), L"Glyphsmith - " + title) << title;
+    EXPECT_TRUE(dlg.sink.shown.empty()) << title;
+    Dot(dlg, 20, 20);
+    EXPECT_EQ(dlg.Title(), L"*Glyphsmith - " + title);
+    ASSERT_TRUE(dlg.SaveBack()) << title;
+    EXPECT_EQ(dlg.saveDialogs, 0);
+    EXPECT_EQ(dlg.Title(), L"Glyphsmith - " + c.name);
+    EXPECT_EQ(FileSize(path), c.size) << title;
+    TestMainDialog reopened(path);
+    ASSERT_TRUE(reopened.Open());
+    EXPECT_EQ(At(reopened.GetImage(), 20, 20) & 0xFFFFFF, 0u) << title;
+    EXPECT_EQ(At(reopened.GetImage(), 0, 0) & 0xFFFFFF, 0xFF0000u) << title;
+    dlg.ButtonClicked("TOOL_UNDO");
+    EXPECT_EQ(dlg.Title(), L"*Glyphsmith - " + c.name);
+  }
+
+  TestMainDialog fresh;
+  ASSERT_TRUE(fresh.Open());
+  Dot(fresh, 1, 1);
+  EXPECT_EQ(fresh.Title(), L"*Glyphsmith v1.0.0");
+  const std::wstring path = dir_ + L"\\fresh.ico";
+  files_.push_back(path);
+  fresh.onSaveShown = TypeAndSave(-1, L"fresh");
+  ASSERT_TRUE(fresh.SaveBack());
+  EXPECT_EQ(FileSize(path), 3262u);
+  Dot(fresh, 2, 2);
+  ASSERT_TRUE(fresh.SaveBack());
+  EXPECT_EQ(fresh.saveDialogs, 1);
+  EXPECT_EQ(fresh.Title(), L"Glyphsmith - fresh.ico");
+}
+
+// After loading sub\\mine.ico, Save with the proposed name writes over
+// that file (once the overwrite prompt is answered), even when the last
+// save went to another folder.
+TEST_F(MainDialogTest, SaveAsOpensInTheFolderTheIconCameFrom) {
+  const std::wstring sub = dir_ + L"\\sub";
+  ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
+  const std::wstring mine = Write(L"sub\\mine.ico", SampleIcon());
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  dlg.onSaveShown = TypeAndSave(0, dir_ + L"\\elsewhere.ico");
+  files_.push_back(dir_ + L"\\elsewhere.ico");
+  ASSERT_TRUE(dlg.SaveAs());
+  dlg.chooseOk = true, dlg.choosePath = mine, dlg.chooseIndex = 0;
+  dlg.ButtonClicked("BUTTON_LOAD");
+  Dot(dlg, 20, 20);
+  std::optional<test::AutoAnswer> yes;
+  dlg.onSaveShown = [&](HWND d) {
+    yes.emplace(IDYES);  // the overwrite prompt
+    ::PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  };
+  dlg.ButtonClicked("QaS");
+  EXPECT_EQ(dlg.proposedName, L"mine");
+  EXPECT_GE(yes->Count(), 1);
+  EXPECT_TRUE(ReadAll(mine) != SampleIcon());  // rewritten
+  EXPECT_EQ(dlg.Title(), L"Glyphsmith - mine.ico");
+  EXPECT_EQ(::GetFileAttributesW((dir_ + L"\\mine").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesW((sub + L"\\mine").c_str()), INVALID_FILE_ATTRIBUTES);
+  // Saving there did not leave the folder in use as the current one.
+  ::DeleteFileW(mine.c_str());
+  EXPECT_TRUE(::RemoveDirectoryW(sub.c_str()));
+}
+
+// Exit, the close request, loading and clearing with unsaved changes ask
+// first: Cancel abandons the action, No goes on, Yes saves back and goes
+// on; a save that does not happen abandons it too.
+TEST_F(MainDialogTest, UnsavedChangesAreAskedAboutFirst) {
+  const std::wstring other = Write(L"loaded.ico", SampleIcon());
+  enum Action { kExitButton, kCloseRequest, kLoad, kClear };
+  const struct {
+    Action action;
+    int answer;
+    bool goesOn, saved;
+  } cases[] = {
+      {kExitButton, IDCANCEL, false, false},
+      {kExitButton, IDNO, true, false},
+      {kExitButton, IDYES, true, true},
+      {kCloseRequest, IDCANCEL, false, false},
+      {kCloseRequest, IDNO, true, false},
+      {kLoad, IDCANCEL, false, false},
+      {kLoad, IDYES, true, true},
+      {kClear, IDCANCEL, false, false},
+      {kClear, IDNO, true, false},
+  };
+  for (const auto& c : cases) {
+    const std::wstring path = Write(L"sample.ico", SampleIcon());
+    TestMainDialog dlg(path);
+    ASSERT_TRUE(dlg.Open());
+    Dot(dlg, 20, 20);
+    dlg.sink.answers = {c.answer};
+    dlg.chooseOk = true, dlg.choosePath = other, dlg.chooseIndex = 0;
+    switch (c.action) {
+      case kExitButton:
+        dlg.ButtonClicked("BUTTON_EXIT");
+        break;
+      case kCloseRequest:
+        ::SendMessageW(dlg.GetHwnd(), WM_CLOSE, 0, 0);
+        break;
+      case kLoad:
+        dlg.ButtonClicked("BUTTON_LOAD");
+        break;
+      case kClear:
+        dlg.ButtonClicked("TOOL_CLEAR");
+        break;
+    }
+    const std::string label = std::to_string(c.action) + "/" + std::to_string(c.answer);
+    EXPECT_EQ(dlg.sink.asked, std::vector<std::wstring>{L"Save changes to sample?"}) << label;
+    EXPECT_EQ(ReadAll(path) != SampleIcon(), c.saved) << label;
+    if (c.action == kExitButton || c.action == kCloseRequest) {
+      EXPECT_EQ(dlg.GetHwnd() == nullptr, c.goesOn) << label;
+    } else {
+      const wchar_t* after = c.action == kLoad ? L"Glyphsmith - loaded" : L"Glyphsmith v1.0.0";
+      EXPECT_EQ(dlg.Title(), c.goesOn ? std::wstring(after) : L"*Glyphsmith - sample") << label;
+    }
+  }
+
+  // An untitled image is asked about by the default name; Yes whose save
+  // dialog is cancelled keeps the window.
+  TestMainDialog fresh;
+  ASSERT_TRUE(fresh.Open());
+  Dot(fresh, 3, 3);
+  fresh.sink.answers = {IDYES};
+  fresh.ButtonClicked("BUTTON_EXIT");
+  EXPECT_EQ(fresh.sink.asked, std::vector<std::wstring>{L"Save changes to new.ico?"});
+  EXPECT_EQ(fresh.saveDialogs, 1);
+  EXPECT_NE(fresh.GetHwnd(), nullptr);
 }
 
 }  // namespace

@@ -31,6 +31,17 @@ TEST(SplitPath, SplitsLikeTheRuntime) {
   }
 }
 
+// Wide paths split the same way, every character kept.
+TEST(SplitPath, WidePathsKeepNamesOutsideTheCodePage) {
+  const WidePathParts p =
+      SplitPath(std::wstring_view(L"C:\\\x56FE\\\x0438\x043A\x043E\x043D\x043A\x0430.ico"));
+  EXPECT_EQ(p.drive, L"C:");
+  EXPECT_EQ(p.directory, L"\\\x56FE\\");
+  EXPECT_EQ(p.name, L"\x0438\x043A\x043E\x043D\x043A\x0430");
+  EXPECT_EQ(p.extension, L".ico");
+  EXPECT_EQ(ExistencePattern(std::wstring_view(L"C:\\x\\")), L"C:\\x");
+}
+
 TEST(SplitPath, LongPathsAreNotCut) {
   const std::string dir(400, 'd');
   const std::string name(300, 'n');

@@ -47,3 +47,41 @@ wait_exit() {
 winpath() {
   echo "Z:$(echo "$1" | tr / '\\')"
 }
+
+# Binds spare keycodes of the display to the characters of $1 that its
+# keymap lacks, so that xdotool types them through a fixed key. (Left to
+# itself, xdotool maps such a character for one key press and maps it away
+# again, and the program may read the keymap after that: the character is
+# lost now and then.)
+map_characters() {
+  /usr/bin/python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+x.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
+x.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                     ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit("map_characters: no display")
+low, high, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+x.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+count = high.value - low.value + 1
+keymap = x.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per))
+symbols = {keymap[i] for i in range(count * per.value)}
+spare = [low.value + k for k in range(count) if all(keymap[k * per.value + j] == 0 for j in range(per.value))]
+wanted = [0x01000000 | ord(c) for c in dict.fromkeys(sys.argv[1]) if ord(c) > 0x7F]
+wanted = [s for s in wanted if s not in symbols]
+if len(wanted) > len(spare):
+    sys.exit("map_characters: not enough spare keycodes")
+for symbol, code in zip(wanted, spare):
+    x.XChangeKeyboardMapping(display, code, 1, (ctypes.c_ulong * 1)(symbol), 1)
+x.XSync(display, 0)
+x.XCloseDisplay(display)
+PY
+}

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -465,6 +466,51 @@ TEST_F(BitmapViewTest, ClearAndBlurImageAreUndoable) {
   EXPECT_NE(At(5, 5), 0u);
   view.Undo();
   EXPECT_EQ(At(5, 5), 0u);
+}
+
+// Every change through the canvas tells its owner (the window's unsaved
+// mark hangs on it); a pick and an undo with nothing to undo do not.
+TEST_F(BitmapViewTest, EachChangeCallsTheChangedCallback) {
+  int changes = 0;
+  view.SetChangedCallback([&] { ++changes; });
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    bool changes;
+  } cases[] = {
+      {"undo of nothing", [&] { view.Undo(); }, false},
+      {"pen",
+       [&] {
+         Stroke({{1, 1}, {2, 1}});
+       },
+       true},
+      {"fill",
+       [&] {
+         view.SetTool(TOOL_FILL), Stroke({{9, 9}});
+       },
+       true},
+      {"rectangle",
+       [&] {
+         view.SetTool(TOOL_RECT), Stroke({{3, 3}, {6, 6}});
+       },
+       true},
+      {"pick",
+       [&] {
+         view.SetTool(TOOL_PICK), Stroke({{1, 1}});
+       },
+       false},
+      {"undo", [&] { view.Undo(); }, true},
+      {"redo", [&] { view.Redo(); }, true},
+      {"redo of nothing", [&] { view.Redo(); }, false},
+      {"blur", [&] { view.BlurImage(); }, true},
+      {"clear", [&] { view.ClearImage(kSilver); }, true},
+      {"camera", [&] { view.ToggleScreenCapture(), view.ToggleScreenCapture(); }, true},
+  };
+  for (const auto& c : cases) {
+    changes = 0;
+    c.act();
+    EXPECT_EQ(changes > 0, c.changes) << c.what;
+  }
 }
 
 TEST_F(BitmapViewTest, FloodFillPaintsTheConnectedAreaAtButtonUp) {

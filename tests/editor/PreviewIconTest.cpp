@@ -22,9 +22,13 @@ constexpr Pixel kMarker = 0xFF00FF;  // behind icons drawn for checking
 
 class RecordingSink final : public MessageSink {
  public:
-  std::vector<std::string> shown;
-  void Show(HWND, const char* text) override { shown.emplace_back(text); }
+  std::vector<std::wstring> shown;
+  void Show(HWND, const std::wstring& text) override { shown.push_back(text); }
+  int Ask(HWND, const std::wstring&) override { return IDCANCEL; }
 };
+
+// The test's paths are ASCII.
+std::wstring W(const std::string& path) { return std::wstring(path.begin(), path.end()); }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -78,8 +82,7 @@ class PreviewIconTest : public ::testing::Test {
     ::CreateDirectoryA(dir.c_str(), nullptr);
   }
   void TearDown() override {
-    for (const char* name : {"a.ico", "b.ico", "c.bmp", "locked.ico", "locked.ico.~tmp"})
-      ::DeleteFileA((dir + name).c_str());
+    for (const char* name : {"a.ico", "b.ico", "c.bmp", "locked.ico"}) ::DeleteFileA((dir + name).c_str());
     ::RemoveDirectoryA(dir.c_str());
     preview.Unsubclass();
     host.DestroyWindow();
@@ -122,14 +125,14 @@ TEST_F(PreviewIconTest, PaintsTheIconCentredOnTheBackground) {
 }
 
 TEST_F(PreviewIconTest, TrueColorIconWorkedExamples) {
-  ASSERT_TRUE(preview.SaveTrueColorIcon(dir + "a.ico"));
+  ASSERT_TRUE(preview.SaveTrueColorIcon(W(dir + "a.ico")));
   std::vector<uint8_t> file = ReadFile(dir + "a.ico");
   ASSERT_EQ(file.size(), 3262u);
   for (size_t i = 62; i < 3134; ++i) ASSERT_EQ(file[i], 0);
   for (size_t i = 3134; i < 3262; ++i) ASSERT_EQ(file[i], 0xFF);
 
   image.View().At(0, 0) = 0xFF0000;
-  ASSERT_TRUE(preview.SaveTrueColorIcon(dir + "a.ico"));  // replaces the old file
+  ASSERT_TRUE(preview.SaveTrueColorIcon(W(dir + "a.ico")));  // replaces the old file
   file = ReadFile(dir + "a.ico");
   ASSERT_EQ(file.size(), 3262u);
   EXPECT_EQ(file[62 + 31 * 96 + 2], 255);
@@ -139,12 +142,12 @@ TEST_F(PreviewIconTest, TrueColorIconWorkedExamples) {
 
 TEST_F(PreviewIconTest, EveryFormatLoadsThroughThePlatformWithTheSamePixels) {
   PaintTestImage(image);
-  ASSERT_TRUE(preview.SaveTrueColorIcon(dir + "a.ico"));
-  ASSERT_TRUE(preview.Save16ColorIcon(dir + "b.ico"));
+  ASSERT_TRUE(preview.SaveTrueColorIcon(W(dir + "a.ico")));
+  ASSERT_TRUE(preview.Save16ColorIcon(W(dir + "b.ico")));
   EXPECT_TRUE(sink.shown.empty());
   EXPECT_EQ(ReadFile(dir + "b.ico").size(), kSixteenColorIconBytes);
   // No paint in between: the bitmap still shows the background colour.
-  ASSERT_TRUE(preview.SaveBitmap(dir + "c.bmp"));
+  ASSERT_TRUE(preview.SaveBitmap(W(dir + "c.bmp")));
   EXPECT_EQ(ReadFile(dir + "c.bmp").size(), 4150u);
 
   CDib drawn;
@@ -200,10 +203,10 @@ TEST_F(PreviewIconTest, MakeIconMasksTheTransparentColour) {
   EXPECT_EQ(image.View().At(2, 3) & 0xFFFFFF, 0x102030u);
 }
 
-TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
-  EXPECT_FALSE(preview.SaveTrueColorIcon(dir + "missing\\x.ico"));
+TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
+  EXPECT_FALSE(preview.SaveTrueColorIcon(W(dir + "missing\\x.ico")));
   ASSERT_EQ(sink.shown.size(), 1u);
-  EXPECT_NE(sink.shown[0].find("missing\\x.ico"), std::string::npos);
+  EXPECT_NE(sink.shown[0].find(L"missing\\x.ico: "), std::wstring::npos);
 
   const std::string target = dir + "locked.ico";
   {
@@ -214,22 +217,59 @@ TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
     // Another program holds the file open without sharing.
     UniqueFile lock(::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock);
-    EXPECT_FALSE(preview.Save16ColorIcon(target));
-    EXPECT_FALSE(preview.SaveBitmap(target));
+    EXPECT_FALSE(preview.Save16ColorIcon(W(target)));
+    EXPECT_FALSE(preview.SaveBitmap(W(target)));
   }
   EXPECT_EQ(sink.shown.size(), 3u);
   const std::vector<uint8_t> kept = ReadFile(target);
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
-  EXPECT_EQ(::GetFileAttributesA((target + ".~tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(::GetFileAttributesA((target + ".save~").c_str()), INVALID_FILE_ATTRIBUTES);
 
   // A read-only file is refused, not replaced by the finished copy.
   ASSERT_TRUE(::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_FALSE(preview.SaveTrueColorIcon(target));
-  EXPECT_EQ(sink.shown.size(), 4u);
+  EXPECT_FALSE(preview.SaveTrueColorIcon(W(target)));
+  ASSERT_EQ(sink.shown.size(), 4u);
+  EXPECT_NE(sink.shown[3].find(L"locked.ico: it is read-only."), std::wstring::npos);
   const std::vector<uint8_t> readOnly = ReadFile(target);
   EXPECT_EQ(std::string(readOnly.begin(), readOnly.end()), "old contents");
-  EXPECT_EQ(::GetFileAttributesA((target + ".~tmp").c_str()), INVALID_FILE_ATTRIBUTES);
   ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The scratch file of a save never takes the name of a file the user has:
+// such files stay as they were, and the save still succeeds.
+TEST_F(PreviewIconTest, SavingLeavesTheUsersFilesOfScratchNamesAlone) {
+  const std::string target = dir + "a.ico";
+  const std::string taken[] = {target + ".~tmp", target + ".save~", target + ".save~2"};
+  for (const std::string& name : taken) std::ofstream(name, std::ios::binary) << "mine";
+  ASSERT_TRUE(preview.SaveTrueColorIcon(W(target)));
+  EXPECT_EQ(ReadFile(target).size(), 3262u);
+  for (const std::string& name : taken) {
+    const std::vector<uint8_t> kept = ReadFile(name);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "mine") << name;
+    ::DeleteFileA(name.c_str());
+  }
+  EXPECT_EQ(::GetFileAttributesA((target + ".save~3").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(sink.shown.empty());
+}
+
+// A path past MAX_PATH is written whole (through its long form).
+TEST_F(PreviewIconTest, SavesToAPathPastMaxPath) {
+  const std::wstring longForm = L"\\\\?\\";
+  std::wstring folder = W(dir.substr(0, dir.size() - 1));
+  std::vector<std::wstring> made;
+  for (wchar_t c : {L'a', L'b', L'c'}) {
+    folder += L"\\" + std::wstring(100, c);
+    ASSERT_TRUE(::CreateDirectoryW((longForm + folder).c_str(), nullptr));
+    made.push_back(folder);
+  }
+  const std::wstring path = folder + L"\\" + std::wstring(60, L'n') + L".ico";
+  EXPECT_TRUE(preview.SaveTrueColorIcon(path));
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  EXPECT_TRUE(::GetFileAttributesExW((longForm + path).c_str(), GetFileExInfoStandard, &info));
+  EXPECT_EQ(info.nFileSizeLow, 3262u);
+  EXPECT_TRUE(sink.shown.empty());
+  ::DeleteFileW((longForm + path).c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) ::RemoveDirectoryW((longForm + *it).c_str());
 }
 
 // Leaves the files of the test image for check_exports.py, with the pixels
@@ -237,10 +277,10 @@ TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
 TEST_F(PreviewIconTest, WritesTheCrossCheckFiles) {
   PaintTestImage(image);
   ::CreateDirectoryA("export_out", nullptr);
-  ASSERT_TRUE(preview.SaveTrueColorIcon("export_out\\truecolor.ico"));
-  ASSERT_TRUE(preview.Save16ColorIcon("export_out\\16color.ico"));
+  ASSERT_TRUE(preview.SaveTrueColorIcon(W("export_out\\truecolor.ico")));
+  ASSERT_TRUE(preview.Save16ColorIcon(W("export_out\\16color.ico")));
   test::CaptureClient(preview);
-  ASSERT_TRUE(preview.SaveBitmap("export_out\\bitmap.bmp"));
+  ASSERT_TRUE(preview.SaveBitmap(W("export_out\\bitmap.bmp")));
   std::string trueColor, sixteen, bitmap;
   const PixelView src = image.View();
   for (int y = 0; y < 32; ++y) {

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# End to end: the real save dialog takes a name outside the code page typed
+# without an extension; the file gets the type's extension, the title names
+# it, and Pillow reads it back. Leaving with unsaved changes asks first:
+# Cancel keeps the program, No ends it with exit code 0.
+# Usage: save_names.sh GLYPHSMITH_EXE OUT_DIR  (DISPLAY and WINEPREFIX set)
+source "$(dirname "$0")/lib.sh"
+exe=$(realpath "$1")
+out=$2
+[ -n "${DISPLAY:-}" ] || fail "no DISPLAY"
+rm -rf "$out"
+mkdir -p "$out"
+name=$(printf '\xe5\x9b\xbe\xe6\xa0\x87')  # 图标, "icon" in Chinese
+# Before the program starts, so that it reads a keymap with both characters.
+map_characters "$name" || fail "cannot bind keys to $name"
+
+(cd "$out" && exec wine "$exe") >"$out/program.log" 2>&1 &
+pid=$!
+cleanup() { kill "$pid" 2>/dev/null || true; }
+trap cleanup EXIT
+win=$(wait_window "^Glyphsmith v1.0.0$" 30) || fail "the main window did not open"
+
+# The canvas starts at (99, 41) with cells of 9 x 8 pixels; the pen (the
+# tool at start, black) sets cell (5, 6).
+pen() { xdotool mousemove --window "$win" $((99 + 9 * $1 + 4)) $((41 + 8 * $2 + 4)) click 1; sleep 0.3; }
+pen 5 6
+wait_window "^\*Glyphsmith v1.0.0$" 10 >/dev/null || fail "the title does not mark the change"
+
+# The save button (QaS); the name typed without an extension, Enter.
+xdotool mousemove --window "$win" 49 89 click 1
+wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
+sleep 0.3
+xdotool key alt+n
+xdotool key ctrl+a
+xdotool type --delay 40 "$(winpath "$out")\\$name"
+xdotool key Return
+wait_no_window "^Save icon$" 10 || fail "the save dialog did not close"
+wait_window "^Glyphsmith - $name.ico$" 10 >/dev/null || fail "the title does not name $name.ico"
+[ -s "$out/$name.ico" ] || fail "no file $name.ico: $(ls "$out")"
+
+# A second change, then the exit button: the question; Escape is Cancel.
+pen 7 6
+wait_window "^\*Glyphsmith - $name.ico$" 10 >/dev/null || fail "the title does not mark the second change"
+xdotool mousemove --window "$win" 374 21 click 1
+box=$(wait_window "^Glyphsmith$" 10) || fail "exit with unsaved changes did not ask"
+sleep 0.3
+xdotool key Escape
+wait_no_window "^Glyphsmith$" 10 || fail "the question did not close on Cancel"
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the program ended although Cancel was chosen"
+xdotool search --name "^\*Glyphsmith - $name.ico$" >/dev/null || fail "the window is gone after Cancel"
+
+# Alt+F4, the close request: asked again; No ends the program unsaved.
+xdotool key alt+F4
+wait_window "^Glyphsmith$" 10 >/dev/null || fail "Alt+F4 with unsaved changes did not ask"
+sleep 0.3
+xdotool key n
+wait_exit "$pid" 20 || fail "the program did not end on No"
+trap - EXIT
+code=0
+wait "$pid" || code=$?
+[ "$code" -eq 0 ] || fail "exit code $code"
+
+/usr/bin/python3 - "$out/$name.ico" <<'PY'
+import sys
+from PIL import Image
+im = Image.open(sys.argv[1])
+assert im.size == (32, 32), im.size
+px = im.convert("RGBA").load()
+bad = [f"{xy}: {px[xy]}" for xy, want in [((5, 6), (0, 0, 0, 255)), ((7, 6), None), ((0, 0), None)]
+       if (want and px[xy] != want) or (not want and px[xy][3] != 0)]
+if bad:
+    print("\n".join(bad))
+    sys.exit(1)
+print("saved icon: the first dot only, as saved before the unsaved second one")
+PY
