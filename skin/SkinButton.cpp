@@ -105,7 +105,17 @@ bool CHoverButton::DrawItem(const DRAWITEMSTRUCT& dis) {
 
 LRESULT CHoverButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) tooltip_.Relay(GetHwnd(), msg, wp, lp);
+  // The second press of a double click arrives as WM_LBUTTONDBLCLK.
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) pressed_ = true;
+  // A press whose capture went to another window (a menu, a dialog) is over.
+  if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lp) != GetHwnd() && lp != 0) pressed_ = false;
   return Window::WindowProc(msg, wp, lp);
+}
+
+bool CHoverButton::TakePress() {
+  const bool pressed = pressed_;
+  pressed_ = false;
+  return pressed;
 }
 
 void CHoverButton::OnMouseMove(UINT flags, POINT point) {
@@ -170,7 +180,7 @@ void CSkinButton::OnLButtonDown(UINT, POINT point) {
 }
 
 void CSkinButton::OnLButtonUp(UINT, POINT point) {
-  const bool report = pressAndRelease_ || Inside(point);
+  const bool report = TakePress() && (pressAndRelease_ || Inside(point));
   if (report) SetHot(false);
   Default();
   if (report) NotifyClicked();
