@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/Handles.h"
 
 namespace glyph {
@@ -45,11 +47,12 @@ std::wstring DosPathOf(const char* unixPath) {
   using ToDos = LPWSTR(CDECL*)(LPCSTR);
   auto toDos = GetProc<ToDos>(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
   if (!toDos) return std::wstring();
-  LPWSTR dos = toDos(unixPath);
-  if (!dos) return std::wstring();
-  std::wstring out(dos);
-  ::HeapFree(::GetProcessHeap(), 0, dos);
-  return out;
+  // Wine hands the name over in memory of the process heap.
+  struct HeapFreer {
+    void operator()(wchar_t* p) const { ::HeapFree(::GetProcessHeap(), 0, p); }
+  };
+  const std::unique_ptr<wchar_t, HeapFreer> dos(toDos(unixPath));
+  return dos ? std::wstring(dos.get()) : std::wstring();
 }
 
 }  // namespace

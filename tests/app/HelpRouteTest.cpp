@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
+#include <vector>
 
 namespace glyph {
 namespace {
@@ -70,6 +72,18 @@ TEST_F(HelpRouteTest, WineShowsPagesOnlyWithGecko) {
   ::CreateDirectoryW((dir_ + L"\\gecko\\2.47.3").c_str(), nullptr);
   ::CreateDirectoryW((dir_ + L"\\gecko\\2.47.3\\wine_gecko").c_str(), nullptr);
   EXPECT_TRUE(HelpViewerShowsPages({place}));
+  // Wine's own places: the prefix's system32, and the shared Unix folders
+  // as Wine shows them to programs.
+  const std::vector<std::wstring> places = GeckoPlaces();
+  auto listed = [&places](const wchar_t* tail) {
+    for (const std::wstring& p : places)
+      if (p.size() >= std::wcslen(tail) &&
+          p.compare(p.size() - std::wcslen(tail), std::wstring::npos, tail) == 0)
+        return true;
+    return false;
+  };
+  EXPECT_TRUE(listed(L"\\system32\\gecko\\*"));
+  EXPECT_TRUE(listed(L"\\usr\\share\\wine\\gecko\\wine-gecko-*"));
 }
 
 }  // namespace
