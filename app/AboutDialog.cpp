@@ -14,6 +14,7 @@ BOOL CAboutDialog::OnInitDialog() {
   mail_.Subclass(GetItem(IDC_MAIL_LINK));
   site_.Subclass(GetItem(IDC_SITE_LINK));
   if (ok_.Subclass(GetItem(IDOK))) ok_.SetIcon(IDI_OK, 0, 16, 16);
+  CenterOnOwner();
   return TRUE;
 }
 

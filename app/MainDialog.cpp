@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/AboutDialog.h"
+#include "app/HelpRoute.h"
 #include "browser/ChooseIconDlg.h"
 #include "browser/FilePath.h"
 #include "browser/IconExtract.h"
@@ -18,7 +19,14 @@ namespace {
 
 // The trackbar's notification at the end of a movement (TB_ENDTRACK).
 constexpr int kEndOfMove = 8;
-constexpr size_t kMaxModulePath = 1023;
+constexpr DWORD kMaxModulePath = 32767;
+
+// The running program's path, wide so that no folder name is lost.
+std::wstring ModulePath() {
+  std::wstring module(kMaxModulePath, L'\0');
+  module.resize(::GetModuleFileNameW(nullptr, module.data(), kMaxModulePath));
+  return module;
+}
 
 }  // namespace
 
@@ -210,10 +218,11 @@ void CMainDialog::Run(const MainCommand& command) {
       Exit();
       break;
     case CommandAction::kMinimize:
-      ::ShowWindow(GetHwnd(), SW_MINIMIZE);
+      // Kept active, so that Alt+Space opens its system menu at once.
+      ::ShowWindow(GetHwnd(), SW_SHOWMINIMIZED);
       break;
     case CommandAction::kHelp:
-      OpenDocument(HelpFilePath());
+      OpenDocument(HelpRequestDocument());
       break;
     case CommandAction::kLoad:
       LoadChosenIcon();
@@ -423,17 +432,17 @@ LRESULT CMainDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == WM_HELP) {
-    OpenDocument(HelpFilePath());
+    OpenDocument(HelpRequestDocument());
     return TRUE;
   }
   return CSkinDialog::WindowProc(msg, wp, lp);
 }
 
-std::string CMainDialog::HelpFilePath() {
-  char module[kMaxModulePath + 1] = {};
-  ::GetModuleFileNameA(nullptr, module, static_cast<DWORD>(kMaxModulePath));
-  return CFilePath(module).GetPathNoExt() + ".chm";
-}
+std::wstring CMainDialog::HelpFilePath() { return CompiledHelpPath(ModulePath()); }
+
+std::wstring CMainDialog::HelpRequestDocument() { return HelpDocument(ModulePath(), HelpViewerShowsPages()); }
+
+bool CMainDialog::HelpViewerShowsPages() { return glyph::HelpViewerShowsPages(GeckoPlaces()); }
 
 bool CMainDialog::PickColor(ColorValue& color) {
   CHOOSECOLORA choose{};
@@ -449,8 +458,8 @@ bool CMainDialog::PickColor(ColorValue& color) {
 
 bool CMainDialog::RunSaveDialog(CFileExportDialog& dialog) { return dialog.DoModal(GetHwnd()); }
 
-void CMainDialog::OpenDocument(const std::string& path) {
-  ::ShellExecuteA(GetHwnd(), "open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+void CMainDialog::OpenDocument(const std::wstring& path) {
+  ::ShellExecuteW(GetHwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
 void CMainDialog::ShowAbout() {

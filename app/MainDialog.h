@@ -84,7 +84,10 @@ class CMainDialog : public skin::CSkinDialog {
   void SetMessageSink(MessageSink* sink);
 
   // The help file: the program's path with the extension ".chm".
-  static std::string HelpFilePath();
+  static std::wstring HelpFilePath();
+  // What a help request opens (app/HelpRoute.h): the help file, or its
+  // pages as HTML where the help viewer cannot show them.
+  std::wstring HelpRequestDocument();
 
   // Runs the command of a key pressed in the window; false when the key
   // has none.
@@ -106,7 +109,9 @@ class CMainDialog : public skin::CSkinDialog {
   // Runs the save dialog modally; true on OK.
   virtual bool RunSaveDialog(CFileExportDialog& dialog);
   // Has the shell open a document, shown maximised.
-  virtual void OpenDocument(const std::string& path);
+  virtual void OpenDocument(const std::wstring& path);
+  // Whether the platform's help viewer shows pages (Wine's needs Gecko).
+  virtual bool HelpViewerShowsPages();
   // The font choice of the "Enter text" dialog (null: the platform's).
   virtual FontChooser* TextFontChooser() { return nullptr; }
   // The about box.

@@ -111,7 +111,8 @@ BOOL CChooseIconDlg::OnInitDialog() {
   layout.AddControl(GetItem(IDCANCEL), 100, 100, 100, 100);
   layout.AddControl(GetItem(IDC_ICONS_LABEL), 50, 100, 0, 0);
 
-  layout.RestorePlacement(kPlacementSection, true);
+  // The first time, before a placement was saved, it opens over the editor.
+  if (!layout.RestorePlacement(kPlacementSection, true)) CenterOnOwner();
   return TRUE;
 }
 

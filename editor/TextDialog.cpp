@@ -50,6 +50,7 @@ BOOL CTextDialog::OnInitDialog() {
   for (const auto& b : buttons) {
     if (b.button.Subclass(GetItem(b.id))) b.button.SetIcon(b.icon, 0, kIconSide, kIconSide);
   }
+  CenterOnOwner();
   return TRUE;
 }
 

@@ -33,6 +33,38 @@ void Dialog::EndDialog(INT_PTR result) {
   }
 }
 
+RECT CenteredRect(const RECT& window, const RECT& owner, const RECT& work) {
+  const LONG width = window.right - window.left, height = window.bottom - window.top;
+  LONG left = owner.left + (owner.right - owner.left - width) / 2;
+  LONG top = owner.top + (owner.bottom - owner.top - height) / 2;
+  if (left + width > work.right) left = work.right - width;
+  if (top + height > work.bottom) top = work.bottom - height;
+  if (left < work.left) left = work.left;
+  if (top < work.top) top = work.top;
+  return RECT{left, top, left + width, top + height};
+}
+
+void Dialog::CenterOnOwner() {
+  HWND hwnd = GetHwnd();
+  HWND owner = ::GetWindow(hwnd, GW_OWNER);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetMonitorInfoA(::MonitorFromWindow(owner ? owner : hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+    return;
+  RECT window{}, ownerRect = monitor.rcWork;
+  if (!::GetWindowRect(hwnd, &window)) return;
+  // A minimised owner's rectangle is its icon's: centre on its normal place.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (owner && ::IsIconic(owner) && ::GetWindowPlacement(owner, &placement)) {
+    ownerRect = placement.rcNormalPosition;
+  } else if (owner) {
+    ::GetWindowRect(owner, &ownerRect);
+  }
+  const RECT r = CenteredRect(window, ownerRect, monitor.rcWork);
+  ::SetWindowPos(hwnd, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK Dialog::StaticDlgProc(HWND hwnd, UINT msg, WPARAM, LPARAM lp) {
   if (msg != WM_INITDIALOG) return FALSE;
   auto* self = reinterpret_cast<Dialog*>(lp);

@@ -7,6 +7,10 @@
 // The dialog procedure only takes WM_INITDIALOG: there the dialog subclasses
 // its own window, so every later message reaches the same typed handlers
 // as any other Window, and Default() is the dialog manager's processing.
+//
+// A dialog that opens over the window it belongs to calls CenterOnOwner()
+// while it initialises: the platform would put it in the middle of the
+// screen, away from the window the user works in.
 #pragma once
 
 #include "framework/Window.h"
@@ -25,6 +29,9 @@ class Dialog : public Window {
   bool IsModal() const { return modal_; }
   HWND GetItem(int id) const { return ::GetDlgItem(GetHwnd(), id); }
   UINT GetTemplateId() const { return templateId_; }
+  // Centres the dialog on its owner (on its monitor's work area when it has
+  // none), moved as little as needed to lie wholly on the owner's monitor.
+  void CenterOnOwner();
 
  protected:
   // Return TRUE to let the dialog manager set the focus.
@@ -41,5 +48,9 @@ class Dialog : public Window {
   bool wide_;
   bool modal_ = false;
 };
+
+// Where a window of `window`'s size goes: centred on `owner`, then moved
+// into `work` as far as it fits (its top left corner wins when it does not).
+RECT CenteredRect(const RECT& window, const RECT& owner, const RECT& work);
 
 }  // namespace glyph

@@ -179,6 +179,22 @@ class WindowDC {
   HDC dc_;
 };
 
+// GetWindowDC / ReleaseDC: the whole window, non-client edge included.
+class NonClientDC {
+ public:
+  explicit NonClientDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetWindowDC(hwnd)) {}
+  ~NonClientDC() {
+    if (dc_) ::ReleaseDC(hwnd_, dc_);
+  }
+  NonClientDC(const NonClientDC&) = delete;
+  NonClientDC& operator=(const NonClientDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
 // BeginPaint / EndPaint.
 class PaintDC {
  public:

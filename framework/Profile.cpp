@@ -1,5 +1,6 @@
 #include "framework/Profile.h"
 
+#include <string>
 #include <utility>
 
 #include "framework/Handles.h"
@@ -59,6 +60,13 @@ int Profile::GetInt(const char* section, const char* entry, int defaultValue) {
   DWORD bits = 0;
   for (size_t i = 0; i < sizeof bits; ++i) bits |= static_cast<DWORD>(data[i]) << (8 * i);
   return static_cast<int>(bits);
+}
+
+std::string Profile::GetText(const char* section, const char* entry) {
+  std::vector<unsigned char> data;
+  if (ReadValue(section, entry, REG_DWORD, data) && data.size() == sizeof(DWORD))
+    return std::to_string(GetInt(section, entry, 0));
+  return GetString(section, entry, std::string());
 }
 
 bool Profile::WriteString(const char* section, const char* entry, const std::string& value) {

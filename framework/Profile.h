@@ -27,6 +27,9 @@ class Profile {
   static int GetInt(const char* section, const char* entry, int defaultValue);
   static bool WriteString(const char* section, const char* entry, const std::string& value);
   static std::string GetString(const char* section, const char* entry, const std::string& defaultValue);
+  // A value that people type by hand, as text: a string as it is, a number
+  // (REG_DWORD, signed) in decimal; empty when missing or of another type.
+  static std::string GetText(const char* section, const char* entry);
   static bool WriteBinary(const char* section, const char* entry, const void* data, size_t size);
   static bool GetBinary(const char* section, const char* entry, std::vector<unsigned char>& out);
 

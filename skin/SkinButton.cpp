@@ -107,6 +107,10 @@ bool CHoverButton::DrawItem(const DRAWITEMSTRUCT& dis) {
 
 LRESULT CHoverButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) tooltip_.Relay(GetHwnd(), msg, wp, lp);
+  // The second press of a double click arrives as WM_LBUTTONDBLCLK.
+  if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) pressed_ = true;
+  // A press whose capture went to another window (a menu, a dialog) is over.
+  if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lp) != GetHwnd() && lp != 0) pressed_ = false;
   switch (msg) {
     case WM_GETDLGCODE:
       return Default() | (WantsPressKey(lp) ? DLGC_WANTMESSAGE : 0);
@@ -135,6 +139,12 @@ void CHoverButton::RedrawFocus() { ::InvalidateRect(GetHwnd(), nullptr, FALSE); 
 void CHoverButton::OnSetFocus(HWND) {
   Default();
   RedrawFocus();
+}
+
+bool CHoverButton::TakePress() {
+  const bool pressed = pressed_;
+  pressed_ = false;
+  return pressed;
 }
 
 void CHoverButton::OnMouseMove(UINT flags, POINT point) {
@@ -200,7 +210,7 @@ void CSkinButton::OnLButtonDown(UINT, POINT point) {
 }
 
 void CSkinButton::OnLButtonUp(UINT, POINT point) {
-  const bool report = pressAndRelease_ || Inside(point);
+  const bool report = TakePress() && (pressAndRelease_ || Inside(point));
   if (report) SetHot(false);
   Default();
   if (report) NotifyClicked();

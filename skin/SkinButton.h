@@ -64,6 +64,11 @@ class CHoverButton : public Window {
 
   // Hot while the mouse is over the button (mouse capture held).
   void TrackHover(UINT flags, POINT point);
+  // Whether the left button went down on this control since its last
+  // release, forgetting it: a release acts only after a press of its own
+  // (a release may come without one, e.g. when a slider let the capture go
+  // while the button was held).
+  bool TakePress();
   void SetHot(bool hot);
   HBITMAP Bitmap(Picture p) const;
   void RemoveFrameStyles();
@@ -76,6 +81,7 @@ class CHoverButton : public Window {
 
  private:
   const SkinContext& context_;
+  bool pressed_ = false;
   SkinTooltip tooltip_;
 };
 

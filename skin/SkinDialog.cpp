@@ -1,8 +1,11 @@
 #include "skin/SkinDialog.h"
 
+#include <windowsx.h>
+
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/Profile.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinSources.h"
@@ -90,6 +93,13 @@ void CSkinDialog::TextClickedByIndex(int index) {
 }
 
 BOOL CSkinDialog::OnInitDialog() {
+  // A system menu (Restore, Move, Minimize) for a window without a caption:
+  // nothing shows it but Alt+Space and a right click on the minimised strip.
+  HWND hwnd = GetHwnd();
+  const LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
+  ::SetWindowLongPtrA(hwnd, GWL_STYLE, style | WS_SYSMENU | WS_MINIMIZEBOX);
+  // Made now: Wine makes a system menu only for a window created with one.
+  ::GetSystemMenu(hwnd, FALSE);
   if (descriptionName_.empty() && archivePath_.empty()) SetSkinSource("", nullptr);
   if (archivePath_.empty()) archivePath_ = OwnModulePath();
   LoadSkin();
@@ -103,18 +113,8 @@ std::unique_ptr<SkinArchive> CSkinDialog::OpenArchive(const std::string& hostPat
 }
 
 std::string CSkinDialog::ReadProfileString(const char* section, const char* key) {
-  const std::string path = std::string(kProfileKey) + "\\" + section;
-  HKEY raw = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return {};
-  UniqueRegKey hkey(raw);
-  char value[256] = {};
-  DWORD type = 0, size = sizeof value - 1;
-  if (::RegQueryValueExA(hkey.Get(), key, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-          ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    return {};
-  }
-  return std::string(value, strnlen(value, size));
+  // People set the colour offsets by hand, as a string or as a number.
+  return Profile::GetText(section, key);
 }
 
 void CSkinDialog::DestroySkin() {
@@ -259,6 +259,11 @@ bool CSkinDialog::WatchNavigationKey(const MSG& msg) {
 void CSkinDialog::ApplyWindowShape(HBITMAP maskBitmap) {
   HWND hwnd = GetHwnd();
   UniqueRegion region = RegionFromBitmap(maskBitmap, kMaskTransparent, kMaskTolerance);
+  shape_.Reset();
+  if (region) {
+    shape_.Reset(::CreateRectRgn(0, 0, 0, 0));
+    if (shape_ && ::CombineRgn(shape_.Get(), region.Get(), nullptr, RGN_COPY) == ERROR) shape_.Reset();
+  }
   if (!region) {
     context_.ShowMessage(hwnd, kNoRegionText, kShapeCaption);
   } else if (::SetWindowRgn(hwnd, region.Get(), TRUE)) {
@@ -274,7 +279,74 @@ LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && ReflectSkinScroll(msg, wp, lp)) return 0;
   if (msg == WM_QUERYUISTATE) return showFocusMarks_ ? 0 : UISF_HIDEFOCUS;
   if (msg == WM_DESTROY) navigation_.Stop();
+  if (::IsIconic(GetHwnd())) {
+    // The minimised strip is all caption: a right click opens the system
+    // menu there, and a click or a double click restores the window.
+    if (msg == WM_NCHITTEST) return HTCAPTION;
+    if (msg == WM_NCPAINT) {
+      PaintMinimizedStrip();
+      return 0;
+    }
+    if (msg == WM_NCLBUTTONDOWN || msg == WM_NCLBUTTONDBLCLK) {
+      ::SendMessageA(GetHwnd(), WM_SYSCOMMAND, SC_RESTORE, lp);
+      return 0;
+    }
+    // A right click (or the menu key) opens the system menu. The platform's
+    // own answer asks its hit-testing again, which finds nothing on the
+    // strip (Wine).
+    if (msg == WM_NCRBUTTONDOWN || msg == WM_CONTEXTMENU) {
+      POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      RECT strip;
+      if (lp == -1 && ::GetWindowRect(GetHwnd(), &strip)) at = POINT{strip.left, strip.top};
+      TrackContextMenu(::GetSystemMenu(GetHwnd(), FALSE), at);
+      return 0;
+    }
+  }
   return Dialog::WindowProc(msg, wp, lp);
+}
+
+void CSkinDialog::OnSize(UINT type, int width, int height) {
+  // The strip of a minimised window lies in the shape's corner, where the
+  // shape may well be empty: while minimised the window has none.
+  if (type == SIZE_MINIMIZED && !unshaped_) {
+    unshaped_ = true;
+    ::SetWindowRgn(GetHwnd(), nullptr, TRUE);
+    ::RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  } else if (type != SIZE_MINIMIZED && unshaped_) {
+    unshaped_ = false;
+    RestoreShape();
+  }
+  Dialog::OnSize(type, width, height);
+}
+
+// The platform draws nothing on a minimised window without a caption: the
+// strip shows the window's small icon and its title, as a caption would.
+void CSkinDialog::PaintMinimizedStrip() {
+  HWND hwnd = GetHwnd();
+  NonClientDC dc(hwnd);
+  RECT rc;
+  ::GetWindowRect(hwnd, &rc);
+  ::OffsetRect(&rc, -rc.left, -rc.top);
+  ::FillRect(dc.Get(), &rc, ::GetSysColorBrush(COLOR_ACTIVECAPTION));
+  const int side = ::GetSystemMetrics(SM_CXSMICON);
+  const int margin = (rc.bottom - side) / 2;
+  auto icon = reinterpret_cast<HICON>(::SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0));
+  if (icon) ::DrawIconEx(dc.Get(), margin, margin, icon, side, side, 0, nullptr, DI_NORMAL);
+  char title[256] = {};
+  ::GetWindowTextA(hwnd, title, sizeof title);
+  RECT text = rc;
+  text.left = 2 * margin + side;
+  ScopedSelect font(dc.Get(), ::GetStockObject(DEFAULT_GUI_FONT));
+  ::SetBkMode(dc.Get(), TRANSPARENT);
+  ::SetTextColor(dc.Get(), ::GetSysColor(COLOR_CAPTIONTEXT));
+  ::DrawTextA(dc.Get(), title, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+void CSkinDialog::RestoreShape() {
+  if (!shape_) return;
+  UniqueRegion copy(::CreateRectRgn(0, 0, 0, 0));
+  if (!copy || ::CombineRgn(copy.Get(), shape_.Get(), nullptr, RGN_COPY) == ERROR) return;
+  if (::SetWindowRgn(GetHwnd(), copy.Get(), TRUE)) copy.Release();  // the window owns it now
 }
 
 void CSkinDialog::OnPaint() {

@@ -9,6 +9,12 @@
 // The skinned controls are reached by Tab in reading order (rows from the
 // top, left to right), after the template's own controls; their focus
 // marks stay hidden until the keyboard is used.
+//
+// Minimised, the window is a small strip without its shape: a click or a
+// double click on it, its system menu (Alt+Space, a right click) or
+// WM_SYSCOMMAND SC_RESTORE bring it back with its shape. (The platform's
+// hit-testing of a minimised borderless window finds nothing under Wine
+// without a window manager, so the strip answers for itself.)
 #pragma once
 
 #include <windows.h>
@@ -29,10 +35,6 @@
 #include "skin/SkinTrackbar.h"
 
 namespace glyph::skin {
-
-// The application profile's key under HKEY_CURRENT_USER; its "Skin"
-// section holds the colour offsets "Hue", "Lum" and "Sat".
-constexpr char kProfileKey[] = "Software\\Vorlane\\Glyphsmith";
 
 class CSkinDialog : public Dialog, public SkinNotify {
  public:
@@ -89,6 +91,7 @@ class CSkinDialog : public Dialog, public SkinNotify {
   BOOL OnInitDialog() override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnPaint() override;
+  void OnSize(UINT type, int width, int height) override;
   void OnLButtonDown(UINT flags, POINT point) override;
   void OnRButtonDown(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
@@ -101,9 +104,12 @@ class CSkinDialog : public Dialog, public SkinNotify {
 
   // Seams over the platform.
   virtual std::unique_ptr<SkinArchive> OpenArchive(const std::string& hostPath);
-  // A value of the application profile (empty when absent).
+  // A value of the application profile (framework/Profile.h; empty when
+  // absent). Its "Skin" section holds the colour offsets "Hue", "Lum" and
+  // "Sat", as strings or numbers.
   virtual std::string ReadProfileString(const char* section, const char* key);
-  // Shows the context menu at a screen point (modal).
+  // Shows the context menu, or the minimised window's system menu, at a
+  // screen point (modal).
   virtual void TrackContextMenu(HMENU menu, POINT screen);
 
  private:
@@ -112,6 +118,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   void ArrangeTabOrder();
   // Shows the focus marks once the keyboard moves the focus.
   bool WatchNavigationKey(const MSG& msg);
+  // Gives the window its shape again (a copy of shape_).
+  void RestoreShape();
+  void PaintMinimizedStrip();
 
   std::string descriptionName_;
   std::string archivePath_;
@@ -119,6 +128,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   // Declared before the controls, which keep a reference to it.
   SkinContext context_;
   UniqueBitmap main_, over_, down_, disabled_;
+  // The shape cut from the mask, kept while the window is minimised.
+  UniqueRegion shape_;
+  bool unshaped_ = false;
   std::vector<std::unique_ptr<CSkinButton>> buttons_;
   std::vector<std::unique_ptr<CSkinTrackbar>> trackbars_;
   std::vector<std::unique_ptr<CSkinText>> texts_;

@@ -70,11 +70,12 @@ void CSkinProgress::OnMouseMove(UINT flags, POINT point) {
 }
 
 void CSkinProgress::OnLButtonUp(UINT flags, POINT point) {
+  const bool pressed = TakePress();
   CImageProgress::OnLButtonUp(flags, point);
   ::InvalidateRect(GetHwnd(), nullptr, FALSE);
   RECT rc;
   ::GetClientRect(GetHwnd(), &rc);
-  if (!::PtInRect(&rc, point)) return;
+  if (!pressed || !::PtInRect(&rc, point)) return;
   if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->ProgressNotifyByIndex(index_);
 }
 

@@ -137,8 +137,12 @@ bool CScrollLabel::DrawItem(const DRAWITEMSTRUCT& dis) {
   return true;
 }
 
-void CSkinText::OnLButtonUp(UINT, POINT) {
+void CSkinText::OnLButtonUp(UINT, POINT point) {
+  const bool pressed = TakePress();
   Default();
+  RECT rc;
+  ::GetClientRect(GetHwnd(), &rc);
+  if (!pressed || !::PtInRect(&rc, point)) return;
   if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->TextClickedByIndex(index_);
 }
 

@@ -133,7 +133,7 @@ void CImageSlider::OnLButtonDown(UINT, POINT point) {
   Repaint();
 }
 
-void CImageSlider::OnMouseMove(UINT, POINT point) {
+void CImageSlider::OnMouseMove(UINT flags, POINT point) {
   Default();
   HWND hwnd = GetHwnd();
   const bool inThumb = InRect(ThumbRectNow(), point);
@@ -143,7 +143,11 @@ void CImageSlider::OnMouseMove(UINT, POINT point) {
     Repaint();
   } else if (!inThumb && hot_) {
     hot_ = false;
-    if (!grabbed_ && ::GetCapture() == hwnd) ::ReleaseCapture();
+    // While the button is held the capture is the control's own (paging
+    // towards the pointer): letting it go would hand the release to
+    // whatever control lies under the pointer.
+    const bool held = (flags & MK_LBUTTON) != 0;
+    if (!grabbed_ && !held && ::GetCapture() == hwnd) ::ReleaseCapture();
     Repaint();
   }
   if (grabbed_) {
@@ -196,8 +200,9 @@ void CSkinTrackbar::OnMouseMove(UINT flags, POINT point) {
 }
 
 void CSkinTrackbar::OnLButtonUp(UINT flags, POINT point) {
+  const bool pressed = pressed_;
   pressed_ = false;
-  Notify(kTrackEnded, GetPosition());
+  if (pressed) Notify(kTrackEnded, GetPosition());
   if (!GetHwnd()) return;
   CImageSlider::OnLButtonUp(flags, point);
 }

@@ -7,7 +7,11 @@ glyph_install_packages
 cd "$root"
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target glyphsmith
-glyph_wineprefix "$root/build/windows/wineprefix"
+# A prefix of its own with managed windows, as on a desktop (the tests'
+# prefix keeps them unmanaged). Wine's HTML engine may be used here: the
+# help viewer shows its pages when Gecko is installed (README).
+glyph_wineprefix "$root/build/windows/run-prefix" managed
+export WINEDLLOVERRIDES="mscoree="
 if [ -z "${DISPLAY:-}" ]; then
   glyph_display
   echo "run: no display found; the editor runs on the virtual display $DISPLAY"

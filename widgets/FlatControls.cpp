@@ -47,22 +47,6 @@ using flat::DoubleFrame;
 using flat::Frame;
 using flat::TripleFrame;
 
-// GetWindowDC / ReleaseDC: the whole window, non-client edge included.
-class NonClientDC {
- public:
-  explicit NonClientDC(HWND hwnd) : hwnd_(hwnd), dc_(::GetWindowDC(hwnd)) {}
-  ~NonClientDC() {
-    if (dc_) ::ReleaseDC(hwnd_, dc_);
-  }
-  NonClientDC(const NonClientDC&) = delete;
-  NonClientDC& operator=(const NonClientDC&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-};
-
 RECT WindowRectAtZero(HWND hwnd) {
   RECT r;
   ::GetWindowRect(hwnd, &r);

@@ -24,7 +24,13 @@ HCURSOR g_hand = nullptr;
 }  // namespace
 
 INT_PTR LinkPlatform::ShellExecuteOpen(const std::string& target, int show) {
-  return reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, show));
+  // The wide call: the shell hands the target on as it is, whatever the
+  // code page of the program it starts.
+  const int length = static_cast<int>(target.size());
+  std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, target.c_str(), length, nullptr, 0)),
+                    L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, target.c_str(), length, wide.data(), static_cast<int>(wide.size()));
+  return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, show));
 }
 
 bool LinkPlatform::ReadClassesRoot(const std::string& key, std::string& value) {

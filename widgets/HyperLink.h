@@ -22,7 +22,7 @@ namespace glyph {
 class LinkPlatform {
  public:
   virtual ~LinkPlatform() = default;
-  // ShellExecuteA "open"; values above 32 mean success.
+  // The shell's "open" (ShellExecuteW); values above 32 mean success.
   virtual INT_PTR ShellExecuteOpen(const std::string& target, int show);
   // The default value of a key under HKEY_CLASSES_ROOT (at most 260 bytes).
   virtual bool ReadClassesRoot(const std::string& key, std::string& value);

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/MainApp.h"
 #include "app/MainDialog.h"
+#include "browser/ChooseIconDlg.h"
+#include "editor/TextDialog.h"
+#include "framework/Profile.h"
 #include "framework/ResourceIds.h"
 #include "tests/common/GuiTest.h"
 #include "widgets/FlatControlManager.h"
@@ -62,6 +66,44 @@ TEST(AboutDialogTest, ShowsTheProgramAndItsMakerAndClosesOnOk) {
   EXPECT_GT(g_about.client.right, 187);
   EXPECT_GT(g_about.client.bottom, 85);
   EXPECT_LT(g_about.client.bottom, g_about.client.right);
+}
+
+// The editor's dialogs open centred on the window they belong to, and
+// stay wholly on its monitor when that window lies at the screen's edge.
+TEST(DialogPlacementTest, DialogsOpenOverTheirOwner) {
+  ScopedProfileKey profile{"Software\\Vorlane\\GlyphsmithTest\\Placement"};  // no saved placement
+  const std::function<void(HWND)> dialogs[] = {
+      [](HWND owner) { CAboutDialog().DoModal(owner); },
+      [](HWND owner) { CTextDialog(L"", LOGFONTW{}).DoModal(owner); },
+      [](HWND owner) { CChooseIconDlg(owner).DoModal(); },
+  };
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor));
+  const RECT work = monitor.rcWork;
+  const RECT owners[] = {{work.left + 300, work.top + 150, work.left + 900, work.top + 750},
+                         {work.right - 250, work.bottom - 150, work.right + 150, work.bottom + 250}};
+  for (const RECT& o : owners) {
+    HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, o.left, o.top,
+                                   o.right - o.left, o.bottom - o.top, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    for (const auto& open : dialogs) {
+      Profile::DeleteAll();  // "Choose Icon" keeps the placement it closed with
+      test::AutoAnswer answer(IDCANCEL);
+      open(owner);
+      ASSERT_EQ(answer.Count(), 1);
+      const RECT r = answer.LastRect();
+      SCOPED_TRACE(answer.LastCaption());
+      if (o.right <= work.right) {
+        EXPECT_NEAR((r.left + r.right) / 2, (o.left + o.right) / 2, 1);
+        EXPECT_NEAR((r.top + r.bottom) / 2, (o.top + o.bottom) / 2, 1);
+      } else {
+        EXPECT_EQ(r.right, work.right);
+        EXPECT_EQ(r.bottom, work.bottom);
+      }
+    }
+    ::DestroyWindow(owner);
+  }
 }
 
 bool g_flatDuringRun = false;

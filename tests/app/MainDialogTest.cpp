@@ -85,7 +85,7 @@ class TestMainDialog : public CMainDialog {
   std::function<void(HWND)> onSaveShown;
   std::wstring proposedName;
   int saveDialogs = 0;
-  std::vector<std::string> opened;
+  std::vector<std::wstring> opened;
   int abouts = 0;
   // A message handled inside the modal loop.
   std::function<void()> onApp;
@@ -113,7 +113,7 @@ class TestMainDialog : public CMainDialog {
     });
     return CMainDialog::RunSaveDialog(dialog);
   }
-  void OpenDocument(const std::string& path) override { opened.push_back(path); }
+  void OpenDocument(const std::wstring& path) override { opened.push_back(path); }
   void ShowAbout() override { ++abouts; }
 
  public:
@@ -511,11 +511,14 @@ TEST_F(MainDialogTest, HelpOpensTheProgramsChmFile) {
   ASSERT_TRUE(dlg.Open());
   dlg.ButtonClicked("BUTTON_HELP");
   ::SendMessageA(dlg.GetHwnd(), WM_HELP, 0, 0);
-  char module[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, module, MAX_PATH);
-  std::string expected = module;
-  expected = expected.substr(0, expected.rfind('.')) + ".chm";
-  EXPECT_EQ(dlg.opened, (std::vector<std::string>{expected, expected}));
+  wchar_t module[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring expected = module;
+  expected = expected.substr(0, expected.rfind(L'.')) + L".chm";
+  EXPECT_EQ(CMainDialog::HelpFilePath(), expected);
+  // Nothing of the help lies beside the test program: the request still
+  // goes to the help file, which the shell then fails to find.
+  EXPECT_EQ(dlg.opened, (std::vector<std::wstring>{expected, expected}));
 }
 
 TEST_F(MainDialogTest, ContextMenuAboutAndMinimise) {
@@ -523,13 +526,6 @@ TEST_F(MainDialogTest, ContextMenuAboutAndMinimise) {
   ASSERT_TRUE(dlg.Open());
   ::SendMessageA(dlg.GetHwnd(), WM_COMMAND, ID_APP_ABOUT, 0);
   EXPECT_EQ(dlg.abouts, 1);
-  dlg.ButtonClicked("BUTTON_MINIMIZE");
-  EXPECT_TRUE(::IsIconic(dlg.GetHwnd()));
-  // The minimised window paints its icon instead of the skin.
-  ::InvalidateRect(dlg.GetHwnd(), nullptr, TRUE);
-  ::UpdateWindow(dlg.GetHwnd());
-  ::ShowWindow(dlg.GetHwnd(), SW_RESTORE);
-  EXPECT_FALSE(::IsIconic(dlg.GetHwnd()));
   dlg.ButtonClicked("BUTTON_EXIT");
   EXPECT_EQ(dlg.GetHwnd(), nullptr);
 }
@@ -563,6 +559,75 @@ TEST_F(MainDialogTest, TheCloseRequestEndsTheModalWindowAndKeysDoNot) {
     EXPECT_EQ(dlg.DoModal(nullptr), IDOK) << message;
     EXPECT_TRUE(upAfterKeys) << message;
   }
+}
+
+// While a menu is open, chooses its "Restore" item by its key.
+HWND g_menuOwner = nullptr;
+void CALLBACK ChooseRestore(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menu = ::FindWindowA("#32768", nullptr);
+  if (menu && ::IsWindowVisible(menu)) ::PostMessageA(g_menuOwner, WM_CHAR, 'r', 0);
+}
+
+void Click(POINT at, DWORD down, DWORD up) {
+  ::SetCursorPos(at.x, at.y);
+  ::mouse_event(down, 0, 0, 0, 0);
+  ::mouse_event(up, 0, 0, 0, 0);
+}
+
+// Minimised, the window is a strip without the skin's shape (all of it
+// takes the mouse) that comes back, shape and all, by each usual way: real
+// clicks on it, its system menu from Alt+Space or a right click, and
+// SC_RESTORE.
+TEST_F(MainDialogTest, MinimisedWindowComesBackEveryUsualWay) {
+  TestMainDialog dlg;
+  ASSERT_TRUE(dlg.Open());
+  HWND h = dlg.GetHwnd();
+  RECT normal;
+  ::GetWindowRect(h, &normal);
+  auto strip = [h] {
+    RECT r;
+    ::GetWindowRect(h, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  auto hasShape = [h] {
+    UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    return ::GetWindowRgn(h, region.Get()) != ERROR;
+  };
+  g_menuOwner = h;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &ChooseRestore);
+  const struct {
+    const char* way;
+    std::function<void()> act;
+  } ways[] = {
+      {"click", [&] { Click(strip(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }},
+      {"double click",
+       [&] {
+         const POINT at = strip();
+         Click(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+         Click(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+       }},
+      {"right click menu", [&] { Click(strip(), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }},
+      {"Alt+Space menu", [&] { ::SendMessageA(h, WM_SYSCOMMAND, SC_KEYMENU, ' '); }},
+      {"SC_RESTORE", [&] { ::SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+  };
+  for (const auto& w : ways) {
+    SCOPED_TRACE(w.way);
+    ::SetForegroundWindow(h);
+    ::SetActiveWindow(h);
+    dlg.ButtonClicked("BUTTON_MINIMIZE");
+    ASSERT_TRUE(::IsIconic(h));
+    EXPECT_FALSE(hasShape());
+    w.act();
+    EXPECT_TRUE(PumpUntil([h] { return !::IsIconic(h); }));
+    PumpFor(20);
+    RECT now;
+    ::GetWindowRect(h, &now);
+    EXPECT_EQ(now.right - now.left, normal.right - normal.left);
+    EXPECT_TRUE(hasShape());
+    if (::IsIconic(h)) ::ShowWindow(h, SW_RESTORE);
+  }
+  ::KillTimer(nullptr, timer);
+  ::EndMenu();
 }
 
 TEST_F(MainDialogTest, CommandLineIconIsDrawnOverTheSilverImage) {

@@ -1,14 +1,18 @@
 # Runs the glyphicon tool on the sample files and checks what it prints,
-# writes and returns. cmake -DTOOL=... -DSAMPLES=... -DWORK=... -P this
+# writes and returns. cmake -DRUN=... -DTOOL=... -DSAMPLES=... -DWORK=... -P this
+# (RUN: the emulator that starts a Windows program, or empty).
 file(REMOVE_RECURSE ${WORK})
-execute_process(COMMAND ${SAMPLES} ${WORK} RESULT_VARIABLE rc)
+execute_process(COMMAND ${RUN} ${SAMPLES} ${WORK} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "samples: ${rc}")
 endif()
 
 function(run expected_rc expected_out expected_err)
-  execute_process(COMMAND ${TOOL} ${ARGN} WORKING_DIRECTORY ${WORK}
+  execute_process(COMMAND ${RUN} ${TOOL} ${ARGN} WORKING_DIRECTORY ${WORK}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  # A Windows console writes CRLF line ends.
+  string(REPLACE "\r\n" "\n" out "${out}")
+  string(REPLACE "\r\n" "\n" err "${err}")
   if(NOT rc EQUAL expected_rc)
     message(FATAL_ERROR "glyphicon ${ARGN}: exit ${rc}, expected ${expected_rc}\n${err}")
   endif()
@@ -20,7 +24,8 @@ function(run expected_rc expected_out expected_err)
   endif()
 endfunction()
 
-run(1 "1\tgood.ico\n3\tgood-ne.exe\n0\theader-only.ico\n0\tmissing.dll\n0\trsrc-loop.dll\n"
+# A missing file gets no count, only its reason (and the failing status).
+run(1 "1\tgood.ico\n3\tgood-ne.exe\n0\theader-only.ico\n0\trsrc-loop.dll\n"
     "^glyphicon: header-only.ico: [^\n]+\nglyphicon: missing.dll: [^\n]+\nglyphicon: rsrc-loop.dll: [^\n]+\n$"
     count good.ico good-ne.exe header-only.ico missing.dll rsrc-loop.dll)
 set(groups "0\tMAINICON\t16x16 4bpp, 32x32 8bpp\n1\t#3\t32x32 32bpp, 48x48 32bpp\n2\t#9\t32x32 1bpp\n")
@@ -53,6 +58,11 @@ run(1 "" "no icon 3" extract good-pe64.dll 3 none.ico)
 run(1 "" "rsrc-loop.dll" extract rsrc-loop.dll 0 none.ico)
 run(2 "" "not an icon index" extract good.ico -1 none.ico)
 run(2 "" "usage" list)
+run(1 "" "^glyphicon: missing.dll: [^\n]+\n$" count missing.dll)
+# Asked for, the usage goes to stdout with success.
+set(usage "usage: glyphicon count FILE...\n       glyphicon list FILE\n       glyphicon extract FILE INDEX OUT.ico\n")
+run(0 "${usage}" "^$" --help)
+run(0 "${usage}" "^$" -h)
 if(EXISTS ${WORK}/none.ico)
   message(FATAL_ERROR "a failed extraction wrote a file")
 endif()

@@ -25,6 +25,7 @@ thread_local HHOOK g_hook = nullptr;
 thread_local int g_command = IDOK;
 thread_local int g_count = 0;
 thread_local std::string g_caption;
+thread_local RECT g_rect{};
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HCBT_ACTIVATE) {
@@ -35,6 +36,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
       char caption[256] = {};
       ::GetWindowTextA(hwnd, caption, sizeof caption);
       g_caption = caption;
+      ::GetWindowRect(hwnd, &g_rect);
       ++g_count;
       ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(g_command, BN_CLICKED), 0);
     }
@@ -58,6 +60,7 @@ AutoAnswer::~AutoAnswer() {
 
 int AutoAnswer::Count() const { return g_count; }
 const char* AutoAnswer::LastCaption() const { return g_caption.c_str(); }
+RECT AutoAnswer::LastRect() const { return g_rect; }
 
 namespace {
 

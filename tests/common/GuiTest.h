@@ -18,7 +18,8 @@ void PumpFor(DWORD ms);
 
 // While alive, every dialog or message box that this thread activates is
 // answered with the given command (IDOK, IDCANCEL, IDYES...). The caption
-// of the last one is kept, so tests can check what was asked.
+// and screen rectangle of the last one are kept, so tests can check what
+// was asked and where it opened.
 class AutoAnswer {
  public:
   explicit AutoAnswer(int command);
@@ -27,6 +28,7 @@ class AutoAnswer {
   AutoAnswer& operator=(const AutoAnswer&) = delete;
   int Count() const;
   const char* LastCaption() const;
+  RECT LastRect() const;
 };
 
 // Pixel of a 32-bpp top-down buffer read back from a window's client area.

@@ -421,10 +421,74 @@ TEST_F(SkinTextTest, ClicksAndMovesAreReported) {
   HWND h = label->GetHwnd();
   ::SendMessageA(h, WM_MOUSEMOVE, 0, At(3, 3));
   ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
-  ::SendMessageA(h, WM_LBUTTONUP, 0, At(300, 300));  // anywhere
+  ::SendMessageA(h, WM_LBUTTONUP, 0, At(300, 300));  // released elsewhere: no click
+  EXPECT_TRUE(parent->events.empty());
+  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  ::SendMessageA(h, WM_LBUTTONUP, 0, At(5, 5));
   EXPECT_EQ(parent->events, std::vector<std::string>{"text 3"});
   EXPECT_EQ(parent->moves, std::vector<std::string>{"X"});
   EXPECT_FALSE(label->IsHot());  // text fields do no hover tracking
+}
+
+// A release acts only on the control that had the press. A release may
+// reach a control that never saw the press: the slider lets its capture go
+// once the pointer leaves its thumb, while the button is still held down
+// paging towards the pointer, and the release then goes to the control
+// under the pointer (the brush colour field, which opened the colour box).
+TEST(SkinReleaseTest, OnlyThePressedControlActsOnTheRelease) {
+  SkinContext context;
+  Screens screens;
+  test::MemoryArchive archive;
+  archive.items["thumb.bmp"] = test::SolidBmp(10, 12, RGB(250, 250, 0));
+  TestParent parent(RECT{40, 480, 340, 560});
+  CSkinButton button(context, "B", 0);
+  ASSERT_TRUE(button.Create(parent.GetHwnd(), RECT{0, 0, 40, 30}));
+  button.SetPictures(0, 0, 40, 30, screens.normal.Get(), screens.over.Get(), screens.down.Get(),
+                     screens.disabled.Get());
+  CSkinText text(context, "X", 3);
+  ASSERT_TRUE(text.Create(parent.GetHwnd(), RECT{50, 0, 170, 30}, ""));
+  CSkinProgress bar(context, "P", 1);
+  ASSERT_TRUE(bar.Create(parent.GetHwnd(), RECT{0, 40, 200, 60}));
+  bar.SetPictures(RECT{0, 40, 200, 60}, screens.normal.Get(), screens.down.Get());
+  CSkinTrackbar slider(context, "T", 2);
+  ASSERT_TRUE(slider.Create(parent.GetHwnd(), RECT{180, 0, 280, 12}, false));
+  {
+    ScopedSkinArchive current(context, &archive);
+    slider.SetPictures(RECT{180, 0, 280, 12}, screens.normal.Get(), "thumb.bmp", "thumb.bmp");
+  }
+  slider.SetRangeAndPosition(0, 100, 0);
+  PumpFor(20);
+
+  const struct {
+    HWND control;
+    LPARAM at;
+    const char* report;  // what its own press and release report, first word
+  } controls[] = {{button.GetHwnd(), At(5, 5), "click"},
+                  {text.GetHwnd(), At(5, 5), "text"},
+                  {bar.GetHwnd(), At(50, 10), "progress"},
+                  {slider.GetHwnd(), At(60, 6), "track"}};
+  for (const auto& c : controls) {
+    parent.events.clear();
+    ::SendMessageA(c.control, WM_LBUTTONUP, 0, c.at);
+    EXPECT_TRUE(parent.events.empty()) << c.report << " acted on a release without its press";
+    ::SendMessageA(c.control, WM_LBUTTONDOWN, MK_LBUTTON, c.at);
+    ::SendMessageA(c.control, WM_LBUTTONUP, 0, c.at);
+    ASSERT_FALSE(parent.events.empty()) << c.report;
+    EXPECT_EQ(parent.events.back().rfind(c.report, 0), 0u) << parent.events.back();
+  }
+
+  // Held down on the slider's track, passing over the thumb and off it:
+  // the slider keeps the capture, so the release stays its own.
+  HWND h = slider.GetHwnd();
+  slider.SetRangeAndPosition(0, 100, 0);
+  ::SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(60, 6));
+  const SkinRect thumb = slider.ThumbRectNow();
+  ::SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, At(thumb.left + 2, 6));
+  ASSERT_TRUE(slider.IsHot());
+  ::SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, At(thumb.right < 90 ? 95 : 2, 6));
+  EXPECT_EQ(::GetCapture(), h);
+  ::SendMessageA(h, WM_LBUTTONUP, 0, At(95, 6));
+  EXPECT_NE(::GetCapture(), h);
 }
 
 }  // namespace

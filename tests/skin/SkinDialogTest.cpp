@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "SkinTestUtil.h"
+#include "framework/Profile.h"
 #include "skin/SkinDialog.h"
 #include "tests/common/GuiTest.h"
 
@@ -435,6 +436,32 @@ TEST_F(SkinDialogTest, BackgroundDragsAndOffersTheContextMenu) {
   ::SendMessageA(h, WM_RBUTTONDOWN, MK_RBUTTON, At(200, 20));
   EXPECT_EQ(dlg.menus, 1);
   EXPECT_EQ(dlg.menuItems, 1);
+}
+
+// The colour offsets as people set them in the registry: a string, or a
+// number (REG_DWORD, read as signed).
+TEST(SkinProfileTest, OffsetsAreReadAsStringsAndAsNumbers) {
+  struct Probe : CSkinDialog {
+    Probe() : CSkinDialog(0) {}
+    using CSkinDialog::ReadProfileString;
+  } probe;
+  ScopedProfileKey key{"Software\\Vorlane\\GlyphsmithTest\\SkinProfile"};
+  const std::string section = Profile::Key() + "\\Skin";
+  HKEY raw = nullptr;
+  ASSERT_EQ(
+      ::RegCreateKeyExA(HKEY_CURRENT_USER, section.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
+      ERROR_SUCCESS);
+  UniqueRegKey skinKey(raw);
+  const DWORD hue = 30, lum = static_cast<DWORD>(-12), binary = 7;
+  ::RegSetValueExA(skinKey.Get(), "Hue", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hue), sizeof hue);
+  ::RegSetValueExA(skinKey.Get(), "Lum", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&lum), sizeof lum);
+  ::RegSetValueExA(skinKey.Get(), "Sat", 0, REG_SZ, reinterpret_cast<const BYTE*>("-0.5"), 5);
+  ::RegSetValueExA(skinKey.Get(), "Odd", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&binary), 1);
+  const struct {
+    const char* value;
+    const char* expected;
+  } cases[] = {{"Hue", "30"}, {"Lum", "-12"}, {"Sat", "-0.5"}, {"Odd", ""}, {"Missing", ""}};
+  for (const auto& c : cases) EXPECT_EQ(probe.ReadProfileString("Skin", c.value), c.expected) << c.value;
 }
 
 }  // namespace

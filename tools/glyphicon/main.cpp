@@ -5,10 +5,12 @@
 //   glyphicon list FILE                each icon's index, name or number
 //                                      and images
 //   glyphicon extract FILE INDEX OUT   icon INDEX as an icon file
+//   glyphicon --help                   the usage (also -h)
 //
 // A file that is refused (a damaged file, or a picture that is no icon
-// file) counts 0, its reason goes to stderr and the exit status is 1;
-// `count` still counts the other files. Paths are wide on Windows, so
+// file) counts 0, its reason goes to stderr and the exit status is 1; a
+// file that cannot be read (missing, a folder) gets only its reason and
+// the status 1. `count` still counts the other files. Paths are wide on Windows, so
 // names outside the code page are not lost.
 #include <cerrno>
 #include <cstdio>
@@ -86,19 +88,24 @@ bool ReadFile(const Path& path, std::vector<uint8_t>& bytes, std::string& error)
   return true;
 }
 
-// Reads and scans a file; on refusal prints the reason and returns false.
-bool Scan(const Path& path, std::vector<uint8_t>& bytes, glyph::IconScan& scan) {
+// Reads a file; when it cannot, says why and returns false.
+bool Read(const Path& path, std::vector<uint8_t>& bytes) {
   std::string error;
-  if (!ReadFile(path, bytes, error)) {
-    std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), error.c_str());
-    return false;
-  }
+  if (ReadFile(path, bytes, error)) return true;
+  std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), error.c_str());
+  return false;
+}
+
+// Scans read bytes; on refusal says why and returns false.
+bool ScanBytes(const Path& path, const std::vector<uint8_t>& bytes, glyph::IconScan& scan) {
   scan = glyph::ReadIcons(bytes);
-  if (scan.refused) {
-    std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), scan.problem.c_str());
-    return false;
-  }
-  return true;
+  if (!scan.refused) return true;
+  std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), scan.problem.c_str());
+  return false;
+}
+
+bool Scan(const Path& path, std::vector<uint8_t>& bytes, glyph::IconScan& scan) {
+  return Read(path, bytes) && ScanBytes(path, bytes, scan);
 }
 
 int Count(const std::vector<Path>& files) {
@@ -106,7 +113,12 @@ int Count(const std::vector<Path>& files) {
   for (const Path& path : files) {
     std::vector<uint8_t> bytes;
     glyph::IconScan scan;
-    if (!Scan(path, bytes, scan)) status = 1;
+    // A file that cannot be read has no count at all, only its reason.
+    if (!Read(path, bytes)) {
+      status = 1;
+      continue;
+    }
+    if (!ScanBytes(path, bytes, scan)) status = 1;
     std::printf("%zu\t%s\n", scan.Count(), Printable(path).c_str());
   }
   return status;
@@ -156,22 +168,26 @@ int Extract(const Path& path, const Path& indexText, const Path& outPath) {
   return 0;
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: glyphicon count FILE...\n"
-               "       glyphicon list FILE\n"
-               "       glyphicon extract FILE INDEX OUT.ico\n");
-  return 2;
+constexpr char kUsage[] =
+    "usage: glyphicon count FILE...\n"
+    "       glyphicon list FILE\n"
+    "       glyphicon extract FILE INDEX OUT.ico\n";
+
+// Asked for, the usage is the answer; otherwise it explains a refusal.
+int Usage(bool asked) {
+  std::fputs(kUsage, asked ? stdout : stderr);
+  return asked ? 0 : 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<Path> args = Arguments(argc, argv);
-  if (args.size() < 3) return Usage();
-  const std::string command = Printable(args[1]);
+  const std::string command = args.size() > 1 ? Printable(args[1]) : std::string();
+  if (args.size() == 2 && (command == "--help" || command == "-h")) return Usage(true);
+  if (args.size() < 3) return Usage(false);
   if (command == "count") return Count(std::vector<Path>(args.begin() + 2, args.end()));
   if (command == "list" && args.size() == 3) return List(args[2]);
   if (command == "extract" && args.size() == 5) return Extract(args[2], args[3], args[4]);
-  return Usage();
+  return Usage(false);
 }
