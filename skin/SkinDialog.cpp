@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/AnsiText.h"
 #include "framework/Profile.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
@@ -24,10 +25,13 @@ constexpr COLORREF kMaskTolerance = 0x101010;
 
 constexpr std::size_t kMaxFaceName = LF_FACESIZE - 1;
 
+// The archive takes a byte-string name; a folder named outside the ANSI
+// code page comes through in its short form.
 std::string OwnModulePath() {
-  char path[1024] = {};
-  const DWORD n = ::GetModuleFileNameA(nullptr, path, 1023);
-  return std::string(path, n);
+  constexpr DWORD kMaxPath = 32767;
+  std::wstring path(kMaxPath + 1, L'\0');
+  path.resize(::GetModuleFileNameW(nullptr, path.data(), kMaxPath));
+  return NarrowPath(path);
 }
 
 template <class T>

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the real save dialog takes a name outside the code page typed
-# without an extension; the file gets the type's extension, the title names
-# it, and Pillow reads it back. Leaving with unsaved changes asks first:
-# Cancel keeps the program, No ends it with exit code 0.
+# without an extension (by a program in a folder named so too); the file
+# gets the type's extension, the title names it, "Choose Icon" finds it and
+# loads it back, and Pillow reads it. Leaving with unsaved changes asks
+# first: Cancel keeps the program, No ends it with exit code 0.
 # Usage: save_names.sh GLYPHSMITH_EXE OUT_DIR  (DISPLAY and WINEPREFIX set)
 source "$(dirname "$0")/lib.sh"
 exe=$(realpath "$1")
@@ -10,11 +11,20 @@ out=$2
 [ -n "${DISPLAY:-}" ] || fail "no DISPLAY"
 rm -rf "$out"
 mkdir -p "$out"
+# "Choose Icon" opens at its own size, not at a placement kept from before.
+wine reg delete 'HKCU\Software\Vorlane\Glyphsmith' /f >/dev/null 2>&1 || true
 name=$(printf '\xe5\x9b\xbe\xe6\xa0\x87')  # 图标, "icon" in Chinese
 # Before the program starts, so that it reads a keymap with both characters.
 map_characters "$name" || fail "cannot bind keys to $name"
 
-(cd "$out" && exec wine "$exe") >"$out/program.log" 2>&1 &
+# The program runs from a folder named outside the code page too (it reads
+# its skin from its own file), beside the folder it works in.
+rm -rf "${out}_program"
+folder="${out}_program/$(printf '\xd0\x9f\xd1\x80\xd0\xbe\xd0\xb3\xd1\x80\xd0\xb0\xd0\xbc\xd0\xbc\xd1\x8b')"  # Программы
+mkdir -p "$folder"
+cp "$exe" "$folder/glyphsmith.exe"
+
+(cd "$out" && exec wine "$folder/glyphsmith.exe") >"$out/program.log" 2>&1 &
 pid=$!
 cleanup() { kill "$pid" 2>/dev/null || true; }
 trap cleanup EXIT
@@ -38,9 +48,23 @@ wait_no_window "^Save icon$" 10 || fail "the save dialog did not close"
 wait_window "^Glyphsmith - $name.ico$" 10 >/dev/null || fail "the title does not name $name.ico"
 [ -s "$out/$name.ico" ] || fail "no file $name.ico: $(ls "$out")"
 
+# Load it back through "Choose Icon" (BUTTON_LOAD): the dialog starts in
+# the current folder, whose only icon file is the one just saved. Its row,
+# its icon, OK; the title then names the file loaded.
+xdotool mousemove --window "$win" 49 56 click 1
+dialog=$(wait_window "^Choose Icon$" 15) || fail "the Choose Icon dialog did not open"
+sleep 2  # the scan of one folder
+xdotool mousemove --window "$dialog" 57 220 click 1
+sleep 1
+xdotool mousemove --window "$dialog" 276 70 click 1
+sleep 0.3
+xdotool mousemove --window "$dialog" 300 361 click 1
+wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
+wait_window "^Glyphsmith - $name$" 10 >/dev/null || fail "the title does not name the loaded $name"
+
 # A second change, then the exit button: the question; Escape is Cancel.
 pen 7 6
-wait_window "^\*Glyphsmith - $name.ico$" 10 >/dev/null || fail "the title does not mark the second change"
+wait_window "^\*Glyphsmith - $name$" 10 >/dev/null || fail "the title does not mark the second change"
 xdotool mousemove --window "$win" 374 21 click 1
 box=$(wait_window "^Glyphsmith$" 10) || fail "exit with unsaved changes did not ask"
 sleep 0.3
@@ -48,7 +72,7 @@ xdotool key Escape
 wait_no_window "^Glyphsmith$" 10 || fail "the question did not close on Cancel"
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "the program ended although Cancel was chosen"
-xdotool search --name "^\*Glyphsmith - $name.ico$" >/dev/null || fail "the window is gone after Cancel"
+xdotool search --name "^\*Glyphsmith - $name$" >/dev/null || fail "the window is gone after Cancel"
 
 # Alt+F4, the close request: asked again; No ends the program unsaved.
 xdotool key alt+F4
