@@ -53,6 +53,22 @@ winpath() {
 # itself, xdotool maps such a character for one key press and maps it away
 # again, and the program may read the keymap after that: the character is
 # lost now and then.)
+# Loads the first icon of the first file through "Choose Icon": the load
+# button of main window $1, then in the dialog the file's row, its first
+# icon and OK. The dialog lists the program's current folder.
+load_first_icon() {
+  xdotool mousemove --window "$1" 49 56 click 1
+  local dialog
+  dialog=$(wait_window "^Choose Icon$" 15) || fail "the Choose Icon dialog did not open"
+  sleep 2  # the scan of one folder
+  xdotool mousemove --window "$dialog" 57 220 click 1
+  sleep 1
+  xdotool mousemove --window "$dialog" 276 70 click 1
+  sleep 0.3
+  xdotool mousemove --window "$dialog" 300 361 click 1
+  wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
+}
+
 map_characters() {
   /usr/bin/python3 - "$1" <<'PY'
 import ctypes, sys

@@ -28,15 +28,7 @@ trap cleanup EXIT
 win=$(wait_window "^Glyphsmith v1.0.0$" 30) || fail "the main window did not open"
 
 # BUTTON_LOAD, then in "Choose Icon": the file's row, its first icon, OK.
-xdotool mousemove --window "$win" 49 56 click 1
-dialog=$(wait_window "^Choose Icon$" 15) || fail "the Choose Icon dialog did not open"
-sleep 2  # the scan of one folder
-xdotool mousemove --window "$dialog" 57 220 click 1
-sleep 1
-xdotool mousemove --window "$dialog" 276 70 click 1
-sleep 0.3
-xdotool mousemove --window "$dialog" 300 361 click 1
-wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
+load_first_icon "$win"
 wait_window "^Glyphsmith - shell32$" 10 >/dev/null || fail "the title does not name the library"
 
 # Draw on it: the pen (the tool at start, black, size 1) sets the last

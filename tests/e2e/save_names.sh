@@ -51,15 +51,7 @@ wait_window "^Glyphsmith - $name.ico$" 10 >/dev/null || fail "the title does not
 # Load it back through "Choose Icon" (BUTTON_LOAD): the dialog starts in
 # the current folder, whose only icon file is the one just saved. Its row,
 # its icon, OK; the title then names the file loaded.
-xdotool mousemove --window "$win" 49 56 click 1
-dialog=$(wait_window "^Choose Icon$" 15) || fail "the Choose Icon dialog did not open"
-sleep 2  # the scan of one folder
-xdotool mousemove --window "$dialog" 57 220 click 1
-sleep 1
-xdotool mousemove --window "$dialog" 276 70 click 1
-sleep 0.3
-xdotool mousemove --window "$dialog" 300 361 click 1
-wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
+load_first_icon "$win"
 wait_window "^Glyphsmith - $name$" 10 >/dev/null || fail "the title does not name the loaded $name"
 
 # A second change, then the exit button: the question; Escape is Cancel.
