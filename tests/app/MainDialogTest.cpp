@@ -331,18 +331,6 @@ TEST_F(MainDialogTest, ImageCommandsClearUndoBlurAndCamera) {
   EXPECT_FALSE(canvas.IsCapturing());
 }
 
-// A tooltip's text, as the tooltip control holds it.
-std::string TipText(HWND tooltip, HWND owner) {
-  char text[80] = {};
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = owner;
-  ti.uId = 1;
-  ti.lpszText = text;
-  ::SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-  return text;
-}
-
 // The opacity slider's label reads "OPACITY": its tooltip gives the
 // canvas's opacity, from the start (the skin's text) and after each move.
 TEST_F(MainDialogTest, SlidersSetOpacityAndSizeWithTheirTooltips) {
@@ -351,7 +339,7 @@ TEST_F(MainDialogTest, SlidersSetOpacityAndSizeWithTheirTooltips) {
   const skin::CSkinTrackbar* opacity = dlg.FindTrackbar("TRACKBAR_TRANSP");
   ASSERT_NE(opacity, nullptr);
   EXPECT_EQ(dlg.GetCanvas().GetOpacity(), 256);
-  EXPECT_EQ(TipText(opacity->GetTooltip(), opacity->GetHwnd()), "Opacity 100 %");
+  EXPECT_EQ(test::TooltipText(opacity->GetTooltip(), opacity->GetHwnd()), "Opacity 100 %");
   const struct {
     const char* name;
     int position;
@@ -368,7 +356,7 @@ TEST_F(MainDialogTest, SlidersSetOpacityAndSizeWithTheirTooltips) {
     EXPECT_EQ(dlg.GetCanvas().GetOpacity(), c.opacity) << c.name << " " << c.position;
     EXPECT_EQ(dlg.GetCanvas().GetBrushSize(), c.size) << c.name << " " << c.position;
     const skin::CSkinTrackbar* slider = dlg.FindTrackbar(c.name);
-    EXPECT_EQ(TipText(slider->GetTooltip(), slider->GetHwnd()), c.tip);
+    EXPECT_EQ(test::TooltipText(slider->GetTooltip(), slider->GetHwnd()), c.tip);
   }
   // Only the end of a movement acts.
   dlg.TrackbarNotify("TRACKBAR_SIZE", TB_THUMBTRACK, 7);
@@ -806,7 +794,7 @@ TEST_F(MainDialogTest, ToolKeysWorkFromEveryControlAndTooltipsNameThem) {
   for (const auto& t : tips) {
     const skin::CSkinButton* button = dlg.FindButton(t.name);
     ASSERT_NE(button, nullptr) << t.name;
-    EXPECT_EQ(TipText(button->GetTooltip(), button->GetHwnd()), t.tip);
+    EXPECT_EQ(test::TooltipText(button->GetTooltip(), button->GetHwnd()), t.tip);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "tests/common/GuiTest.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <string>
 
@@ -108,6 +110,17 @@ ClientPixels CaptureWindow(HWND hwnd) {
   ::GetWindowRect(hwnd, &r);
   WindowDC screen(nullptr);
   return CopyPixels(screen.Get(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+std::string TooltipText(HWND tooltip, HWND owner, UINT_PTR id) {
+  char text[256] = {};
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = owner;
+  tool.uId = id;
+  tool.lpszText = text;
+  ::SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  return text;
 }
 
 }  // namespace glyph::test

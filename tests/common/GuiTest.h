@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "framework/Handles.h"
@@ -15,6 +16,9 @@ namespace glyph::test {
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs = 2000);
 // Pumps this thread's messages for about ms milliseconds.
 void PumpFor(DWORD ms);
+
+// The text a tooltip control holds for tool `id` of window `owner`.
+std::string TooltipText(HWND tooltip, HWND owner, UINT_PTR id = 1);
 
 // While alive, every dialog or message box that this thread activates is
 // answered with the given command (IDOK, IDCANCEL, IDYES...). The caption

@@ -69,14 +69,7 @@ TEST_F(SkinButtonTest, CreatedOwnerDrawnWithAToolTip) {
   EXPECT_EQ(::SendMessageA(left->GetTooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);
   left->SetTooltip("other", false);
   EXPECT_EQ(::SendMessageA(left->GetTooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);  // text replaced, no new tool
-  char text[32] = {};
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = h;
-  ti.uId = 1;
-  ti.lpszText = text;
-  ::SendMessageA(left->GetTooltip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-  EXPECT_STREQ(text, "other");
+  EXPECT_EQ(glyph::test::TooltipText(left->GetTooltip(), h), "other");
   EXPECT_EQ(Shown(*left), kNormal);
 }
 

@@ -287,14 +287,7 @@ TEST_F(SkinDialogTest, OddEntriesOfADescription) {
   EXPECT_NE(::GetWindowLongPtrA(v->GetHwnd(), GWL_STYLE) & TBS_VERT, 0);
   EXPECT_EQ(v->GetPosition(), 3);
   // The missing tooltip repeats the maximum's text.
-  char text[32] = {};
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = v->GetHwnd();
-  ti.uId = 1;
-  ti.lpszText = text;
-  ::SendMessageA(v->GetTooltip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-  EXPECT_STREQ(text, "20");
+  EXPECT_EQ(glyph::test::TooltipText(v->GetTooltip(), v->GetHwnd()), "20");
 
   CSkinText* l = dlg.FindText("L");
   LOGFONTA lf{};

@@ -110,14 +110,7 @@ class HyperLinkTest : public ::testing::Test {
     return size;
   }
   static std::string ToolText(CHyperLink& link) {
-    char text[256] = {};
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = link;
-    tool.uId = CHyperLink::kToolId;
-    tool.lpszText = text;
-    ::SendMessageA(link.GetToolTip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-    return text;
+    return test::TooltipText(link.GetToolTip(), link, CHyperLink::kToolId);
   }
   static POINT CentreOnScreen(HWND hwnd) {
     RECT r;
