@@ -90,6 +90,7 @@ bool CheckPngHeader(std::span<const std::uint8_t> bytes, PngHeader& header, std:
   const std::uint8_t* field = &bytes[ihdr + 8];
   const std::uint32_t width = Be32(field);
   const std::uint32_t height = Be32(field + 4);
+  // Before the sides become int: a 32-bit field can exceed its range.
   if (width > kMaxPngSide || height > kMaxPngSide) {
     why = "The PNG image is " + std::to_string(width) + " x " + std::to_string(height) +
           " pixels; the largest side read is " + std::to_string(kMaxPngSide) + ".";
