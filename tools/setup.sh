@@ -10,6 +10,7 @@ GLYPH_PACKAGES=(
   wine wine64 xvfb xauth x11-utils x11-apps xdotool
   fonts-wine fonts-liberation2
   imagemagick icoutils python3-pil fp-utils clang-14 clang-format bzip2
+  libpng-dev
 )
 
 glyph_install_packages() {
