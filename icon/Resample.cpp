@@ -22,11 +22,16 @@ bool Acceptable(const RgbaImage& in, int width, int height) {
   return width >= 1 && height >= 1 && width <= kMaxResampleOutputSide && height <= kMaxResampleOutputSide;
 }
 
+// A box pre-pass that shrinks by less than this costs more than the kernel
+// pass it saves, and blurs (measured: 1024 to 256 is slower and further from
+// a plain Lanczos with a 1024 to 768 box before it).
+constexpr int kMinBoxShrink = 2;
+
 // The steps along one axis: an optional box pre-pass, then the kernel.
 std::vector<WeightTable> AxisSteps(int inSize, int outSize, const QualityFilter& filter) {
   std::vector<WeightTable> steps;
   const int boxSize = static_cast<int>(std::lround(outSize * filter.prePassRatio));
-  if (filter.prePassRatio > 0 && boxSize > outSize && boxSize < inSize) {
+  if (filter.prePassRatio > 0 && boxSize > outSize && boxSize * kMinBoxShrink <= inSize) {
     steps.push_back(BoxWeights(inSize, boxSize));
     inSize = boxSize;
   }
