@@ -30,8 +30,10 @@ constexpr int kMinBoxShrink = 2;
 // The steps along one axis: an optional box pre-pass, then the kernel.
 std::vector<WeightTable> AxisSteps(int inSize, int outSize, const QualityFilter& filter) {
   std::vector<WeightTable> steps;
-  const int boxSize = static_cast<int>(std::lround(outSize * filter.prePassRatio));
-  if (filter.prePassRatio > 0 && boxSize > outSize && boxSize * kMinBoxShrink <= inSize) {
+  // Compared in double first: any ratio is safe, only a useful one is used.
+  const double box = std::round(outSize * filter.prePassRatio);
+  if (box > outSize && box * kMinBoxShrink <= inSize) {
+    const int boxSize = static_cast<int>(box);
     steps.push_back(BoxWeights(inSize, boxSize));
     inSize = boxSize;
   }
