@@ -37,9 +37,9 @@ bool StartsLikeBitmap(const std::wstring& path) {
          magic[0] == kBitmapMagic[0] && magic[1] == kBitmapMagic[1];
 }
 
-bool AllSixteenColors(const IconGroup& group) {
+bool AllSixteenColors(const icon::IconGroup& group) {
   if (group.images.empty()) return false;
-  for (const IconImage& image : group.images)
+  for (const icon::IconImage& image : group.images)
     if (image.png || image.bitsPerPixel > kSixteenColorBits) return false;
   return true;
 }
@@ -65,7 +65,7 @@ bool PictureFile::Load(const std::wstring& path, size_t index) {
     return Fail(file.Count() == 0 ? L"it holds no icon." : L"it holds no such icon.");
   icon_ = file.Icon(index, 0);
   if (!icon_) return Fail(L"its icon is damaged.");
-  canSaveBack_ = file.Scan().kind == IconFileKind::Ico;
+  canSaveBack_ = file.Scan().kind == icon::IconFileKind::Ico;
   format_ = AllSixteenColors(file.Scan().groups[index]) ? kSixteenColorIcon : kTrueColorIcon;
   return true;
 }

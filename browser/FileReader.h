@@ -11,12 +11,12 @@
 
 #include <string>
 
-#include "browser/ByteReader.h"
 #include "framework/Handles.h"
+#include "icon/ByteReader.h"
 
 namespace glyph {
 
-class FileReader final : public ByteReader {
+class FileReader final : public icon::ByteReader {
  public:
   // Opens the file; false, with `why` set, when it cannot be opened or its
   // size cannot be told.

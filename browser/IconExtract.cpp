@@ -19,10 +19,10 @@ int DisplayBits() {
   return ::GetDeviceCaps(screen.Get(), BITSPIXEL) * ::GetDeviceCaps(screen.Get(), PLANES);
 }
 
-UniqueIcon MakeImageIcon(const IconImage& image, ByteReader& file, int size) {
+UniqueIcon MakeImageIcon(const icon::IconImage& image, icon::ByteReader& file, int size) {
   // Whole image bytes, the mask plane added where the file left it out;
   // a private copy, as the platform takes a non-const pointer.
-  std::vector<uint8_t> bits = ReadIconImage(image, file);
+  std::vector<uint8_t> bits = icon::ReadIconImage(image, file);
   if (bits.empty()) return {};
   return UniqueIcon(::CreateIconFromResourceEx(bits.data(), static_cast<DWORD>(bits.size()), TRUE,
                                                kIconResourceVersion, size, size, LR_DEFAULTCOLOR));
@@ -30,9 +30,9 @@ UniqueIcon MakeImageIcon(const IconImage& image, ByteReader& file, int size) {
 
 }  // namespace
 
-UniqueIcon MakeGroupIcon(const IconGroup& group, ByteReader& file, int size) {
+UniqueIcon MakeGroupIcon(const icon::IconGroup& group, icon::ByteReader& file, int size) {
   if (size <= 0) size = ::GetSystemMetrics(SM_CXICON);
-  const int best = ChooseIconImage(group, size, DisplayBits());
+  const int best = icon::ChooseIconImage(group, size, DisplayBits());
   if (best < 0) return {};
   if (UniqueIcon icon = MakeImageIcon(group.images[static_cast<size_t>(best)], file, size)) return icon;
   for (size_t i = 0; i < group.images.size(); ++i) {
@@ -44,7 +44,7 @@ UniqueIcon MakeGroupIcon(const IconGroup& group, ByteReader& file, int size) {
 
 bool IconFile::Refuse(std::string why) {
   reader_.reset();
-  scan_ = IconScan();
+  scan_ = icon::IconScan();
   scan_.refused = true;
   scan_.problem = std::move(why);
   return false;
@@ -57,11 +57,11 @@ bool IconFile::Open(const std::wstring& path) {
   return Open(std::move(file));
 }
 
-bool IconFile::Open(std::unique_ptr<ByteReader> reader) {
+bool IconFile::Open(std::unique_ptr<icon::ByteReader> reader) {
   if (!reader) return Refuse("cannot open the file");
   if (reader->Size() > kMaxFileSize) return Refuse("file too large");
   reader_ = std::move(reader);
-  scan_ = ReadIcons(*reader_);
+  scan_ = icon::ReadIcons(*reader_);
   return !scan_.refused;
 }
 

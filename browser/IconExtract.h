@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "browser/ByteReader.h"
-#include "browser/IconResources.h"
 #include "framework/Handles.h"
+#include "icon/ByteReader.h"
+#include "icon/IconResources.h"
 
 namespace glyph {
 
@@ -33,9 +33,9 @@ class IconFile {
   // or is refused; Scan() then says why.
   bool Open(const std::wstring& path);
   // The same for whatever `reader` reads (tests make its reads fail).
-  bool Open(std::unique_ptr<ByteReader> reader);
+  bool Open(std::unique_ptr<icon::ByteReader> reader);
   size_t Count() const { return scan_.Count(); }
-  const IconScan& Scan() const { return scan_; }
+  const icon::IconScan& Scan() const { return scan_; }
   // Icon `index`, made from the image that fits size x size best (the
   // system icon size when 0). Empty when there is no such icon.
   UniqueIcon Icon(size_t index, int size = 0) const;
@@ -43,8 +43,8 @@ class IconFile {
  private:
   bool Refuse(std::string why);
 
-  std::unique_ptr<ByteReader> reader_;
-  IconScan scan_;
+  std::unique_ptr<icon::ByteReader> reader_;
+  icon::IconScan scan_;
 };
 
 // Number of icons in the file at `path`.
@@ -54,6 +54,6 @@ UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size = 0);
 // An icon made from `group`'s image that suits size x size on this
 // display best, read from `file`; when that image cannot be made, the
 // group's other images are tried in order.
-UniqueIcon MakeGroupIcon(const IconGroup& group, ByteReader& file, int size);
+UniqueIcon MakeGroupIcon(const icon::IconGroup& group, icon::ByteReader& file, int size);
 
 }  // namespace glyph

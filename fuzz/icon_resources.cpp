@@ -6,22 +6,22 @@
 #include <cstdint>
 #include <span>
 
-#include "browser/IconResources.h"
+#include "icon/IconResources.h"
 
 namespace {
 
 // The input as a file: no memory to look at, every read a copy.
-class PieceReader final : public glyph::ByteReader {
+class PieceReader final : public glyph::icon::ByteReader {
  public:
   explicit PieceReader(std::span<const uint8_t> bytes) : whole_(bytes) {}
   uint64_t Size() const override { return whole_.Size(); }
   bool Read(uint64_t offset, std::span<uint8_t> out) override { return whole_.Read(offset, out); }
 
  private:
-  glyph::MemoryReader whole_;
+  glyph::icon::MemoryReader whole_;
 };
 
-bool SameImages(const glyph::IconGroup& a, const glyph::IconGroup& b) {
+bool SameImages(const glyph::icon::IconGroup& a, const glyph::icon::IconGroup& b) {
   if (a.images.size() != b.images.size() || a.name != b.name || a.id != b.id) return false;
   for (size_t i = 0; i < a.images.size(); ++i) {
     if (a.images[i].offset != b.images[i].offset || a.images[i].size != b.images[i].size) return false;
@@ -33,31 +33,31 @@ bool SameImages(const glyph::IconGroup& a, const glyph::IconGroup& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> file(data, size);
-  glyph::MemoryReader memory(file);
-  const glyph::IconScan scan = glyph::ReadIcons(file);
+  glyph::icon::MemoryReader memory(file);
+  const glyph::icon::IconScan scan = glyph::icon::ReadIcons(file);
   if (scan.refused && !scan.groups.empty()) __builtin_trap();
   PieceReader pieces(file);
-  const glyph::IconScan again = glyph::ReadIcons(pieces);
+  const glyph::icon::IconScan again = glyph::icon::ReadIcons(pieces);
   if (again.Count() != scan.Count() || again.refused != scan.refused) __builtin_trap();
   for (size_t g = 0; g < scan.Count(); ++g) {
     if (!SameImages(scan.groups[g], again.groups[g])) __builtin_trap();
   }
-  for (const glyph::IconGroup& group : scan.groups) {
+  for (const glyph::icon::IconGroup& group : scan.groups) {
     if (group.images.empty()) __builtin_trap();
-    for (const glyph::IconImage& image : group.images) {
+    for (const glyph::icon::IconImage& image : group.images) {
       if (image.offset > size || image.size > size - image.offset) __builtin_trap();
-      if (glyph::ReadIconImage(image, memory).empty()) __builtin_trap();
+      if (glyph::icon::ReadIconImage(image, memory).empty()) __builtin_trap();
     }
-    const int best = glyph::ChooseIconImage(group, 32, 32);
+    const int best = glyph::icon::ChooseIconImage(group, 32, 32);
     if (best < 0 || static_cast<size_t>(best) >= group.images.size()) __builtin_trap();
     // What was written reads back as one icon of the same images.
-    const auto ico = glyph::MakeIconFile(group, file);
-    glyph::MemoryReader written(ico);
-    const glyph::IconScan reread = glyph::ReadIcons(ico);
+    const auto ico = glyph::icon::MakeIconFile(group, file);
+    glyph::icon::MemoryReader written(ico);
+    const glyph::icon::IconScan reread = glyph::icon::ReadIcons(ico);
     if (reread.Count() != 1 || reread.groups[0].images.size() != group.images.size()) __builtin_trap();
     for (size_t i = 0; i < group.images.size(); ++i) {
-      if (glyph::ReadIconImage(reread.groups[0].images[i], written) !=
-          glyph::ReadIconImage(group.images[i], memory)) {
+      if (glyph::icon::ReadIconImage(reread.groups[0].images[i], written) !=
+          glyph::icon::ReadIconImage(group.images[i], memory)) {
         __builtin_trap();
       }
     }

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "browser/FileReader.h"
-#include "tests/browser/IconSamples.h"
+#include "tests/icon/IconSamples.h"
 
 namespace glyph {
 namespace {
@@ -183,7 +183,7 @@ TEST_F(IconExtractTest, AFileWhoseReadsFailIsRefused) {
                                                  {"", 2, {MakeDibImage(32, 32, 24, 2)}}};
   const ByteVector pe = test::MakePeFile(groups);
   test::FlakyReader probe(pe);
-  ASSERT_EQ(ReadIcons(probe).Count(), 2u);
+  ASSERT_EQ(icon::ReadIcons(probe).Count(), 2u);
   // Gone in the middle of the scan: no icons.
   IconFile cut;
   EXPECT_FALSE(cut.Open(std::make_unique<test::FlakyReader>(pe, probe.Delivered() - 1)));
@@ -196,7 +196,7 @@ TEST_F(IconExtractTest, AFileWhoseReadsFailIsRefused) {
   EXPECT_EQ(late.Count(), 2u);
   EXPECT_FALSE(late.Icon(0));
   // Files over 1 GiB are not read at all.
-  struct Huge final : ByteReader {
+  struct Huge final : icon::ByteReader {
     uint64_t Size() const override { return (1ull << 30) + 1; }
     bool Read(uint64_t, std::span<uint8_t>) override { return false; }
   };

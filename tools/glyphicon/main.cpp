@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/IconResources.h"
+#include "icon/IconResources.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -97,14 +97,14 @@ bool Read(const Path& path, std::vector<uint8_t>& bytes) {
 }
 
 // Scans read bytes; on refusal says why and returns false.
-bool ScanBytes(const Path& path, const std::vector<uint8_t>& bytes, glyph::IconScan& scan) {
-  scan = glyph::ReadIcons(bytes);
+bool ScanBytes(const Path& path, const std::vector<uint8_t>& bytes, glyph::icon::IconScan& scan) {
+  scan = glyph::icon::ReadIcons(bytes);
   if (!scan.refused) return true;
   std::fprintf(stderr, "glyphicon: %s: %s\n", Printable(path).c_str(), scan.problem.c_str());
   return false;
 }
 
-bool Scan(const Path& path, std::vector<uint8_t>& bytes, glyph::IconScan& scan) {
+bool Scan(const Path& path, std::vector<uint8_t>& bytes, glyph::icon::IconScan& scan) {
   return Read(path, bytes) && ScanBytes(path, bytes, scan);
 }
 
@@ -112,7 +112,7 @@ int Count(const std::vector<Path>& files) {
   int status = 0;
   for (const Path& path : files) {
     std::vector<uint8_t> bytes;
-    glyph::IconScan scan;
+    glyph::icon::IconScan scan;
     // A file that cannot be read has no count at all, only its reason.
     if (!Read(path, bytes)) {
       status = 1;
@@ -126,17 +126,18 @@ int Count(const std::vector<Path>& files) {
 
 int List(const Path& path) {
   std::vector<uint8_t> bytes;
-  glyph::IconScan scan;
+  glyph::icon::IconScan scan;
   if (!Scan(path, bytes, scan)) return 1;
   for (size_t i = 0; i < scan.groups.size(); ++i) {
-    const glyph::IconGroup& group = scan.groups[i];
+    const glyph::icon::IconGroup& group = scan.groups[i];
     std::string images;
-    for (const glyph::IconImage& image : group.images) {
+    for (const glyph::icon::IconImage& image : group.images) {
       if (!images.empty()) images += ", ";
       images += std::to_string(image.width) + "x" + std::to_string(image.height) + " " +
                 std::to_string(image.bitsPerPixel) + "bpp";
     }
-    const std::string label = scan.kind == glyph::IconFileKind::Ico ? "-" : glyph::GroupLabel(group);
+    const std::string label =
+        scan.kind == glyph::icon::IconFileKind::Ico ? "-" : glyph::icon::GroupLabel(group);
     std::printf("%zu\t%s\t%s\n", i, label.c_str(), images.c_str());
   }
   return 0;
@@ -152,14 +153,14 @@ int Extract(const Path& path, const Path& indexText, const Path& outPath) {
     return 2;
   }
   std::vector<uint8_t> bytes;
-  glyph::IconScan scan;
+  glyph::icon::IconScan scan;
   if (!Scan(path, bytes, scan)) return 1;
   if (index >= scan.Count()) {
     std::fprintf(stderr, "glyphicon: %s: no icon %llu (the file holds %zu)\n", Printable(path).c_str(), index,
                  scan.Count());
     return 1;
   }
-  const std::vector<uint8_t> ico = glyph::MakeIconFile(scan.groups[static_cast<size_t>(index)], bytes);
+  const std::vector<uint8_t> ico = glyph::icon::MakeIconFile(scan.groups[static_cast<size_t>(index)], bytes);
   File out{Open(outPath, true)};
   if (!out.f || std::fwrite(ico.data(), 1, ico.size(), out.f) != ico.size() || std::fflush(out.f) != 0) {
     std::fprintf(stderr, "glyphicon: cannot write %s\n", Printable(outPath).c_str());

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <span>
 
-namespace glyph {
+namespace glyph::icon {
 
 class ByteReader {
  public:
@@ -42,4 +42,4 @@ class MemoryReader final : public ByteReader {
   std::span<const uint8_t> bytes_;
 };
 
-}  // namespace glyph
+}  // namespace glyph::icon

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/browser/IconSamples.h"
+#include "tests/icon/IconSamples.h"
 
 using namespace glyph::test;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/ByteReader.h"
+#include "icon/ByteReader.h"
 
 namespace glyph::test {
 
@@ -50,7 +50,7 @@ constexpr size_t kNeHeaderAt = 0x80;
 // Reads a buffer as a file is read, a piece at a time (it does not offer
 // the buffer as memory), counting what it delivers; every read fails once
 // `budget` bytes have been delivered, as when a file vanishes mid-read.
-class FlakyReader final : public ByteReader {
+class FlakyReader final : public icon::ByteReader {
  public:
   explicit FlakyReader(ByteVector bytes, uint64_t budget = std::numeric_limits<uint64_t>::max())
       : bytes_(std::move(bytes)), budget_(budget) {}

@@ -1,4 +1,4 @@
-#include "browser/IconResources.h"
+#include "icon/IconResources.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <unordered_map>
 
-namespace glyph {
+namespace glyph::icon {
 
 namespace {
 
@@ -810,4 +810,4 @@ std::string GroupLabel(const IconGroup& group) {
   return group.named ? group.name : "#" + std::to_string(group.id);
 }
 
-}  // namespace glyph
+}  // namespace glyph::icon

@@ -1,4 +1,4 @@
-#include "tests/browser/IconSamples.h"
+#include "tests/icon/IconSamples.h"
 
 #include <algorithm>
 
@@ -379,7 +379,7 @@ ByteVector MakeNeFile(const std::vector<SampleGroup>& groups) {
 
 bool FlakyReader::Read(uint64_t offset, std::span<uint8_t> out) {
   if (out.size() > budget_ - std::min(budget_, delivered_)) return false;
-  MemoryReader whole(bytes_);
+  icon::MemoryReader whole(bytes_);
   if (!whole.Read(offset, out)) return false;
   delivered_ += out.size();
   return true;

@@ -1,13 +1,13 @@
-#include "browser/IconResources.h"
+#include "icon/IconResources.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "tests/browser/IconSamples.h"
+#include "tests/icon/IconSamples.h"
 
-namespace glyph {
+namespace glyph::icon {
 namespace {
 
 using test::ByteVector;
@@ -486,4 +486,4 @@ TEST(IconResources, LabelsNamesAndNumbers) {
 }
 
 }  // namespace
-}  // namespace glyph
+}  // namespace glyph::icon

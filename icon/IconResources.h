@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "browser/ByteReader.h"
+#include "icon/ByteReader.h"
 
-namespace glyph {
+namespace glyph::icon {
 
 // One image of an icon group: its shape as the image's own header says,
 // the fields of its directory entry as they were found, and where its
@@ -98,4 +98,4 @@ std::vector<uint8_t> MakeIconFile(const IconGroup& group, std::span<const uint8_
 // The group's number or name as a short text ("#12" or "NAME").
 std::string GroupLabel(const IconGroup& group);
 
-}  // namespace glyph
+}  // namespace glyph::icon
