@@ -16,7 +16,7 @@ mean difference per channel from Pillow's LANCZOS resize of the picture
   /usr/bin/python3 bench/make_imagemagick.py [GLYPHICON] [RUNS]
 
 GLYPHICON defaults to build/release/tools/glyphicon/glyphicon: a native
-release build (cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release).
+release build (cmake --preset release && cmake --build --preset release).
 """
 import os
 import subprocess
