@@ -1,14 +1,19 @@
 #include "icon/MakeIcon.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <optional>
+#include <thread>
 
 namespace glyph::icon {
 namespace {
 
 constexpr int kChannels = 4;
+// Enough to keep a desktop's cores busy with eight sizes; more only costs.
+constexpr size_t kMaxThreads = 4;
 
 bool ValidBits(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32; }
 
@@ -54,6 +59,21 @@ std::optional<RgbaImage> Fit(const RgbaImage& in, int side, ResampleMode mode) {
   return square;
 }
 
+// Runs job(0) .. job(count - 1) on up to kMaxThreads threads (the calling
+// one among them), each job once.
+void RunJobs(size_t count, const std::function<void(size_t)>& job) {
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t j; (j = next.fetch_add(1)) < count;) job(j);
+  };
+  const size_t threads =
+      std::min<size_t>({count, kMaxThreads, std::max(1u, std::thread::hardware_concurrency())});
+  std::vector<std::thread> helpers;
+  for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
+}
+
 }  // namespace
 
 bool MakeDocument(const std::vector<RgbaImage>& inputs, const MakeOptions& options, IconDocument& out,
@@ -78,25 +98,35 @@ bool MakeDocument(const std::vector<RgbaImage>& inputs, const MakeOptions& optio
   }
   const RgbaImage* largest = Largest(inputs);
   IconDocument document;
-  std::vector<int> done;
+  std::vector<int> sides;
   for (int side : options.sizes) {
-    if (std::find(done.begin(), done.end(), side) != done.end()) continue;
-    done.push_back(side);
-    IconDocumentImage image;
-    const auto exact =
-        std::find_if(inputs.begin(), inputs.end(), [&](const RgbaImage& in) { return IsExactly(in, side); });
+    if (std::find(sides.begin(), sides.end(), side) == sides.end()) sides.push_back(side);
+  }
+  // Sizes without an input of their own are resampled side by side, each
+  // on its own: the result does not depend on how many threads share them.
+  std::vector<std::optional<RgbaImage>> fitted(sides.size());
+  std::vector<size_t> jobs;
+  for (size_t i = 0; i < sides.size(); ++i) {
+    const auto exact = std::find_if(inputs.begin(), inputs.end(),
+                                    [&](const RgbaImage& in) { return IsExactly(in, sides[i]); });
     if (exact != inputs.end()) {
-      image.pixels = *exact;
+      fitted[i] = *exact;
     } else {
-      std::optional<RgbaImage> fitted = Fit(*largest, side, options.mode);
-      if (!fitted) {
-        why = "the picture of " + std::to_string(largest->width) + " x " + std::to_string(largest->height) +
-              " pixels cannot be resampled.";
-        return false;
-      }
-      image.pixels = std::move(*fitted);
+      jobs.push_back(i);
     }
-    const bool png = side >= options.pngFrom;
+  }
+  // The largest sizes cost the most: start them first.
+  std::sort(jobs.begin(), jobs.end(), [&](size_t a, size_t b) { return sides[a] > sides[b]; });
+  RunJobs(jobs.size(), [&](size_t j) { fitted[jobs[j]] = Fit(*largest, sides[jobs[j]], options.mode); });
+  for (size_t i = 0; i < sides.size(); ++i) {
+    if (!fitted[i]) {
+      why = "the picture of " + std::to_string(largest->width) + " x " + std::to_string(largest->height) +
+            " pixels cannot be resampled.";
+      return false;
+    }
+    IconDocumentImage image;
+    image.pixels = std::move(*fitted[i]);
+    const bool png = sides[i] >= options.pngFrom;
     image.storage = png ? IconStorage::kPng : IconStorage::kBmp;
     image.bits = png ? 32 : options.bits;
     document.images.push_back(std::move(image));
