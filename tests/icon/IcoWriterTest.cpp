@@ -194,18 +194,19 @@ TEST(IcoWriter, PalettesKeepUpTo256ColoursAndFindTheNearestStandardOne) {
     RgbaImage picture;
     std::set<std::uint32_t> colours;  // what the opaque pixels must read back as
   };
-  // 256 distinct opaque colours; 255 and transparent pixels (black added).
-  const auto distinct = [](int x, int y) {
-    return (static_cast<std::uint32_t>(y * 16 + x) * 0x01030507u) << 8 | 0xFF;
+  // 256 distinct opaque colours, black among them; 255 without black and
+  // a transparent pixel, whose black takes the 256th entry.
+  const auto distinct = [](int n) {
+    return (static_cast<std::uint32_t>(n) * 0x030507u & 0xFFFFFF) << 8 | 0xFF;
   };
-  std::set<std::uint32_t> all, most;
-  for (int n = 0; n < 256; ++n) all.insert(static_cast<std::uint32_t>(n) * 0x01030507u & 0xFFFFFF);
+  std::set<std::uint32_t> all, noBlack;
+  for (int n = 0; n < 256; ++n) all.insert(distinct(n) >> 8);
+  for (int n = 1; n < 256; ++n) noBlack.insert(distinct(n) >> 8);
   const Case cases[] = {
-      {"256 colours", 8, Picture(16, 16, distinct), all},
-      {"255 colours and transparency",
-       8,
-       Picture(16, 16, [&](int x, int y) { return x + y == 30 ? 0x12345600u : distinct(x, y) | 1; }),
-       {}},
+      {"256 colours", 8, Picture(16, 16, [&](int x, int y) { return distinct(y * 16 + x); }), all},
+      {"255 colours and transparency", 8,
+       Picture(16, 16, [&](int x, int y) { return x + y == 0 ? 0x12345600u : distinct(y * 16 + x); }),
+       noBlack},
       {"standard colours",
        4,
        Picture(5, 1,
