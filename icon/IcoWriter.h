@@ -12,9 +12,11 @@
 //   bits (2, 16, 256 entries; see IconPalette.h for how each is chosen),
 //   the colour plane bottom-up and the 1-bit AND mask bottom-up, every row
 //   of both padded to 4 bytes. A pixel with alpha below
-//   kMaskAlphaThreshold (128, IconPalette.h) is masked (bit 1). At 32 bits the colour plane is
-//   BGRA with the alpha as it is, so the mask is the alpha cut at that
-//   threshold; a pixel of alpha 0 is written as 0 in all four bytes. Below
+//   kMaskAlphaThreshold (128, IconPalette.h) is masked (bit 1). At 32
+//   bits the colour plane is BGRA with the alpha as it is, so the mask is
+//   the alpha cut at that threshold (the platform draws by the alpha and
+//   ignores the mask; the mask serves readers that cannot blend); a pixel
+//   of alpha 0 is written as 0 in all four bytes, its colour lost. Below
 //   32 bits a masked pixel's colour is black (so that no pixel inverts the
 //   screen behind it) and every other pixel is opaque with its colour, or
 //   the palette entry nearest to it.
