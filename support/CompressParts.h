@@ -185,6 +185,11 @@ void Perturb(std::uint8_t* block, std::size_t size, int direction);
 std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::uint8_t* rotated,
                                std::int32_t* order);
 
+// Restores block[0..n) from its last column bwt[0..n) and the row of
+// rotation 0 (origPtr < n). `ahead` and `scratch` hold n words each.
+void InverseTransform(const std::uint8_t* bwt, std::uint32_t n, std::uint32_t origPtr, std::uint8_t* block,
+                      std::uint32_t* ahead, std::uint32_t* scratch);
+
 // Writes one stream of the bytes of `in` to `out`.
 template <class In, class Out>
 void Compress(In& in, Out& out, CompressProgress progress);
