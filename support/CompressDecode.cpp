@@ -106,6 +106,10 @@ class Destination {
     std::memset(p_ + written_, b, count);
     written_ += count;
   }
+  void Put(std::uint8_t b) {
+    if (written_ == capacity_) failures_.Stop(__LINE__, "Destination overrun", DecodeResult::kOverrun);
+    p_[written_++] = b;
+  }
   std::size_t written() const { return written_; }
 
  private:
@@ -134,7 +138,7 @@ void Unblock(const std::uint8_t* block, std::size_t n, bool last, Destination& d
       equal = 1;
     }
     if (equal < 4) {
-      dest.Put(b, 1);
+      dest.Put(b);
       continue;
     }
     if (i >= end) failures.Stop(__LINE__, "Unblock error", DecodeResult::kCorrupt);
