@@ -101,16 +101,44 @@ Bytes MakeBitmap(int w, int h) {
 }
 
 struct Case {
+  std::string kind;  // cases of one kind share a ratio line
   std::string name;
   Bytes data;
 };
+
+// A table of figures as a spreadsheet exports it: dates, names, amounts.
+Bytes MakeCsv(std::size_t size) {
+  static const char* const kNames[] = {"Adams", "Baker", "Clark", "Davis", "Evans", "Frank", "Ghosh", "Hill"};
+  static const char* const kCities[] = {"Leeds", "Lyon", "Porto", "Bonn", "Turin", "Ghent", "Cork"};
+  Rng rng{777};
+  std::string text = "id,date,name,city,amount,quantity\n";
+  char line[128];
+  for (unsigned id = 1; text.size() < size; ++id) {
+    const int n =
+        std::snprintf(line, sizeof line, "%u,2023-%02u-%02u,%s,%s,%u.%02u,%u\n", id, 1 + rng.Next() % 12,
+                      1 + rng.Next() % 28, kNames[rng.Next() % 8], kCities[rng.Next() % 7], rng.Next() % 5000,
+                      rng.Next() % 100, rng.Next() % 40);
+    text.append(line, static_cast<std::size_t>(n));
+  }
+  return Bytes(text.begin(), text.end());
+}
+
+Bytes MakePeriodic(const Bytes& unit, std::size_t size) {
+  Bytes b(size);
+  for (std::size_t i = 0; i < size; ++i) b[i] = unit[i % unit.size()];
+  return b;
+}
 
 std::vector<Case> BuildCorpus() {
   std::vector<Case> cases;
   const fs::path wine = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows";
   for (const char* dll : {"user32.dll", "comctl32.dll", "shell32.dll"}) {
     Bytes b = ReadFile(wine / dll, 2000000);
-    if (!b.empty()) cases.push_back({dll, std::move(b)});
+    if (!b.empty()) cases.push_back({"PE", dll, std::move(b)});
+  }
+  for (const char* elf : {"/usr/lib/x86_64-linux-gnu/libstdc++.so.6", "/usr/bin/cmake"}) {
+    Bytes b = ReadFile(elf, 2000000);
+    if (!b.empty()) cases.push_back({"ELF", fs::path(elf).filename().string(), std::move(b)});
   }
   Bytes text;
   for (const auto& entry : fs::directory_iterator("/usr/share/common-licenses")) {
@@ -120,24 +148,25 @@ std::vector<Case> BuildCorpus() {
   }
   const Bytes compose = ReadFile("/usr/share/X11/locale/en_US.UTF-8/Compose");
   text.insert(text.end(), compose.begin(), compose.end());
-  if (!text.empty()) cases.push_back({"text", std::move(text)});
-  cases.push_back({"bitmap", MakeBitmap(800, 600)});
+  if (!text.empty()) cases.push_back({"text", "text", std::move(text)});
+  cases.push_back({"CSV", "csv", MakeCsv(2000000)});
+  cases.push_back({"bitmap", "bitmap", MakeBitmap(800, 600)});
 
   Rng rng{42};
   Bytes random(1000000);
   for (auto& x : random) x = static_cast<std::uint8_t>(rng.Next());
-  cases.push_back({"random", random});
-  cases.push_back({"one byte", Bytes(4000000, 'a')});
-  Bytes period(3000000);
-  for (std::size_t i = 0; i < period.size(); ++i) period[i] = static_cast<std::uint8_t>("abcdefg"[i % 7]);
-  cases.push_back({"period 7", std::move(period)});
+  cases.push_back({"random", "random", random});
+  cases.push_back({"one byte", "one byte", Bytes(4000000, 'a')});
+  cases.push_back({"period 3", "period 3", MakePeriodic({'a', 'b', 'c'}, 3000000)});
+  cases.push_back(
+      {"period 251", "period 251", MakePeriodic(Bytes(random.begin(), random.begin() + 251), 3000000)});
   // A 40 KB random piece repeated with one change in a thousand.
   Bytes near;
   const Bytes piece(random.begin(), random.begin() + 40000);
   while (near.size() < 2000000) near.insert(near.end(), piece.begin(), piece.end());
   for (std::size_t i = 0; i < near.size(); i += 1000 + rng.Next() % 64)
     near[i] = static_cast<std::uint8_t>(rng.Next());
-  cases.push_back({"near repeats", std::move(near)});
+  cases.push_back({"near repeats", "near repeats", std::move(near)});
   return cases;
 }
 
@@ -182,7 +211,7 @@ int Bench() {
   const std::vector<Case> cases = BuildCorpus();
 
   struct Row {
-    std::string name;
+    std::string kind, name;
     double size, ours, theirs, ourC, theirC, ourD, theirD;
   };
   std::vector<Row> rows;
@@ -190,7 +219,7 @@ int Bench() {
   for (const Case& c : cases) {
     const fs::path in = dir / "in", packed = dir / "in.res", bz = dir / "in.bz2";
     WriteFile(in, c.data);
-    Row r{c.name, static_cast<double>(c.data.size()), 0, 0, 0, 0, 0, 0};
+    Row r{c.kind, c.name, static_cast<double>(c.data.size()), 0, 0, 0, 0, 0, 0};
     r.ourC = Time([&] {
       std::FILE* src = std::fopen(in.string().c_str(), "rb");
       std::FILE* dst = std::fopen(packed.string().c_str(), "wb");
@@ -234,7 +263,7 @@ int Bench() {
 
   std::printf("%-14s %10s %10s %10s %6s  %8s %8s %6s  %8s %8s %6s  %s\n", "case", "bytes", "ours", "bzip2",
               "size", "ourMB/s", "bzMB/s", "comp", "ourMB/s", "bzMB/s", "decomp", "t/median c, d");
-  Row total{"total", 0, 0, 0, 0, 0, 0, 0};
+  Row total{"", "total", 0, 0, 0, 0, 0, 0, 0};
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Row& r = rows[i];
     std::printf("%-14s %10.0f %10.0f %10.0f %6.3f  %8.2f %8.2f %6.2f  %8.2f %8.2f %6.2f  %5.2f %5.2f\n",
@@ -256,6 +285,24 @@ int Bench() {
   std::printf(
       "size = ours / bzip2 (goal <= 1.00); comp, decomp = our throughput / bzip2's (goals >= 1.0, >= 0.7);\n"
       "t/median = our time per byte / the median case's, compressing and decompressing (goal <= 2)\n");
+
+  // One line per kind and direction: the kind's bzip2 time over ours.
+  for (const char* direction : {"decompression", "compression"}) {
+    const bool decompress = direction[0] == 'd';
+    std::vector<std::string> kinds;
+    for (const Row& r : rows)
+      if (std::find(kinds.begin(), kinds.end(), r.kind) == kinds.end()) kinds.push_back(r.kind);
+    for (const std::string& kind : kinds) {
+      double ours = 0, theirs = 0;
+      for (const Row& r : rows) {
+        if (r.kind != kind) continue;
+        ours += decompress ? r.ourD : r.ourC;
+        theirs += decompress ? r.theirD : r.theirC;
+      }
+      std::printf("ratio %s %s: %.2f x bzip2 %s\n", direction, kind.c_str(), theirs / ours,
+                  decompress ? "-d" : "-9");
+    }
+  }
   return failures ? 1 : 0;
 }
 

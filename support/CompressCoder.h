@@ -27,7 +27,7 @@ struct Model {
   // Models with many symbols keep their sums in a binary indexed tree, so
   // finding a cumulative frequency takes log(n) steps instead of n.
   std::uint32_t tree[257] = {};
-  int topStep = 0;  // the largest power of two not above `symbols`
+  int topStep = 0;  // the largest power of two below `symbols`
 
   bool Indexed() const { return symbols > 16; }
 
@@ -90,7 +90,9 @@ struct Model {
   }
   void BuildTree() {
     if (!Indexed()) return;
-    topStep = static_cast<int>(std::bit_floor(static_cast<unsigned>(symbols)));
+    // The descent ends at most at pos = symbols - 1 (the answer is pos + 1),
+    // so a step that would reach `symbols` itself is never taken.
+    topStep = static_cast<int>(std::bit_floor(static_cast<unsigned>(symbols - 1)));
     for (int i = 1; i <= symbols; ++i) tree[i] = freq[i];
     for (int i = 1; i <= symbols; ++i) {
       const int j = i + (i & -i);
@@ -257,11 +259,10 @@ class ArithDecoder {
     std::uint32_t value = value_ - r * c;
     std::uint32_t range = c + f < t ? r * f : range_ - r * c;
     if (range <= kQuarter) {
-      int shift = 0;
-      do {
-        range <<= 1;
-        ++shift;
-      } while (range <= kQuarter);
+      // Doublings until range exceeds a quarter again (range is never 0).
+      int shift = std::countl_zero(range) - std::countl_zero(kQuarter);
+      if ((range << shift) <= kQuarter) ++shift;
+      range <<= shift;
       // A corrupt stream may leave value above range; its top bits are
       // meaningless then and simply fall off.
       value = (value << shift) | bits_.GetBits(shift);

@@ -18,8 +18,8 @@ namespace {
 struct DecompressArrays {
   std::unique_ptr<std::uint8_t[]> bwt;
   std::unique_ptr<std::uint8_t[]> block;
-  std::unique_ptr<std::uint32_t[]> back;
   std::unique_ptr<std::uint32_t[]> ahead;
+  std::unique_ptr<std::uint32_t[]> scratch;
 };
 
 // Reads the four header bytes; returns blockSize100k, or 0 when unknown.
@@ -106,6 +106,10 @@ class Destination {
     std::memset(p_ + written_, b, count);
     written_ += count;
   }
+  void Put(std::uint8_t b) {
+    if (written_ == capacity_) failures_.Stop(__LINE__, "Destination overrun", DecodeResult::kOverrun);
+    p_[written_++] = b;
+  }
   std::size_t written() const { return written_; }
 
  private:
@@ -134,7 +138,7 @@ void Unblock(const std::uint8_t* block, std::size_t n, bool last, Destination& d
       equal = 1;
     }
     if (equal < 4) {
-      dest.Put(b, 1);
+      dest.Put(b);
       continue;
     }
     if (i >= end) failures.Stop(__LINE__, "Unblock error", DecodeResult::kCorrupt);
@@ -162,9 +166,9 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
   DecompressArrays arrays;
   arrays.bwt.reset(new (std::nothrow) std::uint8_t[cap]);
   arrays.block.reset(new (std::nothrow) std::uint8_t[cap]);
-  arrays.back.reset(new (std::nothrow) std::uint32_t[cap]);
   arrays.ahead.reset(new (std::nothrow) std::uint32_t[cap]);
-  if (!arrays.bwt || !arrays.block || !arrays.back || !arrays.ahead) {
+  arrays.scratch.reset(new (std::nothrow) std::uint32_t[cap]);
+  if (!arrays.bwt || !arrays.block || !arrays.ahead || !arrays.scratch) {
     failures.Stop(__LINE__, "uncompressOutOfMemory", DecodeResult::kOutOfMemory);
   }
 
@@ -184,41 +188,9 @@ bool Decompress(In& in, std::uint8_t* destination, std::size_t capacity, Compres
     if (trace) continue;
     if (origPtr >= n) failures.Stop(__LINE__, "Bad origPtr", DecodeResult::kCorrupt);
 
-    // Inverse transform. base[b]: the first row whose rotation starts with b.
-    std::uint32_t base[256] = {};
-    for (std::size_t i = 0; i < n; ++i) ++base[bwt[i]];
-    std::uint32_t sum = 0;
-    for (std::uint32_t& b : base) {
-      const std::uint32_t count = b;
-      b = sum;
-      sum += count;
-    }
-    // Two walks at once, so that their cache misses overlap: backwards from
-    // the end of the block (back[row] holds the row of the rotation one byte
-    // earlier and the row's own byte) and forwards from its start (ahead[row]
-    // holds the row of the rotation one byte later and that row's byte).
-    // Rows fit in 24 bits: blocks hold fewer than 2^24 bytes.
-    std::uint32_t* back = arrays.back.get();
-    std::uint32_t* ahead = arrays.ahead.get();
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::uint32_t row = base[bwt[i]]++;
-      back[i] = row << 8 | bwt[i];
-      ahead[row] = static_cast<std::uint32_t>(i) << 8 | bwt[i];
-    }
     std::uint8_t* block = arrays.block.get();
-    std::uint32_t p = origPtr;  // rotation 0: its byte is the block's last
-    std::uint32_t q = origPtr;
-    const std::size_t half = n / 2;
-    std::size_t tail = n;
-    for (std::size_t head = 0; head < half; ++head) {
-      const std::uint32_t b = back[p];
-      const std::uint32_t a = ahead[q];
-      block[--tail] = static_cast<std::uint8_t>(b);
-      block[head] = static_cast<std::uint8_t>(a);
-      p = b >> 8;
-      q = a >> 8;
-    }
-    if (tail > half) block[--tail] = static_cast<std::uint8_t>(back[p]);
+    InverseTransform(bwt, static_cast<std::uint32_t>(n), origPtr, block, arrays.ahead.get(),
+                     arrays.scratch.get());
     Perturb(block, n, -1);
     Unblock(block, n, last, dest, failures);
   }

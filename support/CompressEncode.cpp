@@ -18,10 +18,31 @@ namespace {
 // ---------------------------------------------------------------------------
 // Block building (input run-length coding) and perturbation.
 
+// The input with one byte held back: a run ends at the first byte that
+// differs, which starts the next run (and maybe the next block).
+template <class In>
+class RunSource {
+ public:
+  explicit RunSource(In& in) : in_(in) {}
+  int Get() {
+    if (held_ == kNothing) return in_.Get();
+    const int c = held_;
+    held_ = kNothing;
+    return c;
+  }
+  void Hold(int c) { held_ = c; }
+
+ private:
+  static constexpr int kNothing = -2;  // EOF is -1
+  In& in_;
+  int held_ = kNothing;
+};
+
 // Appends runs from `in` to `block` until the block reaches the limit or the
 // input ends; returns true for the last block (then ending with kEndByte).
 template <class In>
-bool FillBlock(In& in, std::uint8_t* block, std::size_t& length, unsigned& runs, CompressProgress progress) {
+bool FillBlock(RunSource<In>& in, std::uint8_t* block, std::size_t& length, unsigned& runs,
+               CompressProgress progress) {
   std::size_t n = 0;
   for (;;) {
     if (n >= kBlockLimit) {
@@ -42,7 +63,7 @@ bool FillBlock(In& in, std::uint8_t* block, std::size_t& length, unsigned& runs,
         ++run;
         continue;
       }
-      if (d != EOF && !in.Unget(d)) Fail(__LINE__, "getRLEpair: putback failed");
+      in.Hold(d);
       break;
     }
     const std::uint8_t b = static_cast<std::uint8_t>(c);
@@ -187,11 +208,12 @@ void Compress(In& in, Out& out, CompressProgress progress) {
   ArithEncoder<Out> coder(out);
   BlockEncoder<Out> encoder(coder);
 
+  RunSource<In> source(in);
   unsigned runs = 0;
   bool last = false;
   while (!last) {
     std::size_t n = 0;
-    last = FillBlock(in, arrays.block.get(), n, runs, progress);
+    last = FillBlock(source, arrays.block.get(), n, runs, progress);
     Perturb(arrays.block.get(), n, +1);
     const std::int32_t size = static_cast<std::int32_t>(n);
     std::int32_t origPtr;
@@ -224,11 +246,12 @@ template void Compress(MemoryInput&, MemoryOutput&, CompressProgress);
 std::vector<std::vector<std::uint8_t>> buildBlocks(const std::uint8_t* data, std::size_t size) {
   std::vector<std::vector<std::uint8_t>> blocks;
   MemoryInput in(data, size);
+  RunSource<MemoryInput> source(in);
   std::vector<std::uint8_t> block(kBlockCapacity);
   unsigned runs = 0;
   for (bool last = false; !last;) {
     std::size_t n = 0;
-    last = FillBlock(in, block.data(), n, runs, nullptr);
+    last = FillBlock(source, block.data(), n, runs, nullptr);
     blocks.emplace_back(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
   }
   return blocks;

@@ -87,7 +87,6 @@ class FileInput {
     return std::getc(f_);
 #endif
   }
-  bool Unget(int c) { return std::ungetc(c, f_) != EOF; }
   bool Bad() const { return std::ferror(f_) != 0; }
   void Clear() { std::clearerr(f_); }
 
@@ -97,18 +96,12 @@ class FileInput {
 
 class MemoryInput {
  public:
-  MemoryInput(const std::uint8_t* data, std::size_t size) : begin_(data), p_(data), end_(data + size) {}
+  MemoryInput(const std::uint8_t* data, std::size_t size) : p_(data), end_(data + size) {}
   int Get() { return p_ < end_ ? *p_++ : EOF; }
-  bool Unget(int c) {
-    if (p_ == begin_ || p_[-1] != c) return false;
-    --p_;
-    return true;
-  }
   bool Bad() const { return false; }
   void Clear() {}
 
  private:
-  const std::uint8_t* begin_;
   const std::uint8_t* p_;
   const std::uint8_t* end_;
 };
@@ -184,6 +177,11 @@ void Perturb(std::uint8_t* block, std::size_t size, int direction);
 // as room; returns the rank of the rotation that starts at 0.
 std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::uint8_t* rotated,
                                std::int32_t* order);
+
+// Restores block[0..n) from its last column bwt[0..n) and the row of
+// rotation 0 (origPtr < n). `ahead` and `scratch` hold n words each.
+void InverseTransform(const std::uint8_t* bwt, std::uint32_t n, std::uint32_t origPtr, std::uint8_t* block,
+                      std::uint32_t* ahead, std::uint32_t* scratch);
 
 // Writes one stream of the bytes of `in` to `out`.
 template <class In, class Out>

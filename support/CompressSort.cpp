@@ -56,7 +56,7 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
   std::vector<std::uint8_t> isS(static_cast<std::size_t>(n));
   isS[n - 1] = 0;
   for (std::int32_t i = n - 2; i >= 0; --i) {
-    isS[i] = s[i] < s[i + 1] || (s[i] == s[i + 1] && isS[i + 1]);
+    isS[i] = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & isS[i + 1]));
   }
   auto isLms = [&](std::int32_t i) { return i > 0 && isS[i] && !isS[i - 1]; };
 
@@ -133,10 +133,12 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
 
 // Start of the smallest rotation (any one of them for a periodic block).
 std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n) {
+  // i + k and j + k stay below 2n: one subtraction wraps them.
+  auto at = [&](std::int32_t x) { return s[x >= n ? x - n : x]; };
   std::int32_t i = 0, j = 1, k = 0;
   while (i < n && j < n && k < n) {
-    const std::uint8_t a = s[(i + k) % n];
-    const std::uint8_t b = s[(j + k) % n];
+    const std::uint8_t a = at(i + k);
+    const std::uint8_t b = at(j + k);
     if (a == b) {
       ++k;
       continue;

@@ -444,6 +444,11 @@ TEST_F(CompressTest, RoundTrips) {
   Bytes allRuns;
   for (int v = 0; v < 256; ++v)
     allRuns.insert(allRuns.end(), static_cast<std::size_t>(v % 9 + 1), static_cast<std::uint8_t>(v));
+  // Input whose perturbed block (ending in the end byte) repeats "ab*":
+  // the decoder's rows then form many short cycles.
+  Bytes periodicBlock = Repeat("ab*", 120000);
+  detail::perturbBlock(periodicBlock.data(), periodicBlock.size(), -1);
+  periodicBlock.pop_back();
   struct Case {
     const char* what;
     Bytes input;
@@ -458,6 +463,7 @@ TEST_F(CompressTest, RoundTrips) {
       {"random", RandomBytes(1000000, 256, 12)},
       {"text", TextLike(950000, 13)},
       {"zeros and spots", Bytes(20000, 0)},
+      {"periodic block", periodicBlock},
   };
   for (const Case& c : cases) ExpectRoundTrip(c.input, c.what);
 }
