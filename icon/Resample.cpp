@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace glyph::icon {
@@ -68,28 +69,88 @@ void FilterRow(const float* in, const WeightTable& table, float* out) {
   }
 }
 
-// Rows of `rowFloats` floats each; output row i mixes whole input rows.
-Plane FilterColumns(const Plane& in, std::size_t rowFloats, const WeightTable& table) {
-  Plane out(table.size() * rowFloats, 0.0f);
-  float* dst = out.data();
-  for (const Contribution& c : table) {
-    const float* src = in.data() + static_cast<std::size_t>(c.first) * rowFloats;
-    for (float w : c.weights) {
-      for (std::size_t i = 0; i < rowFloats; ++i) dst[i] += w * src[i];
-      src += rowFloats;
-    }
-    dst += rowFloats;
+// The rows of a picture being resampled, produced one after another, top
+// to bottom, each rowFloats premultiplied floats long. Rows are made on
+// demand and kept only while a later row still needs them, so a large
+// picture never lives in memory as floats (on a fresh process every page
+// of such a plane costs a fault).
+class RowStream {
+ public:
+  virtual ~RowStream() = default;
+  virtual void Next(float* out) = 0;
+};
+
+// The input's rows, each premultiplied and taken through every horizontal
+// step while it is in cache.
+class AcrossStream final : public RowStream {
+ public:
+  AcrossStream(const RgbaImage& in, const std::vector<WeightTable>& across) : in_(in), across_(across) {
+    std::size_t widest = static_cast<std::size_t>(in.width) * kChannels;
+    for (const WeightTable& t : across) widest = std::max(widest, t.size() * kChannels);
+    a_.resize(widest);
+    b_.resize(widest);
   }
-  return out;
-}
+  void Next(float* out) override {
+    const std::size_t rowBytes = static_cast<std::size_t>(in_.width) * kChannels;
+    PremultiplyRow(in_.pixels.data() + row_++ * rowBytes, in_.width, a_.data());
+    for (std::size_t s = 0; s < across_.size(); ++s) {
+      const bool last = s + 1 == across_.size();
+      FilterRow(a_.data(), across_[s], last ? out : b_.data());
+      if (!last) std::swap(a_, b_);
+    }
+  }
+
+ private:
+  const RgbaImage& in_;
+  const std::vector<WeightTable>& across_;
+  Plane a_, b_;
+  std::size_t row_ = 0;
+};
+
+// One vertical step: output row i mixes whole source rows. The source
+// rows it reads are kept in a ring just large enough for the windows of
+// the weight table, which move down the picture.
+class DownStream final : public RowStream {
+ public:
+  DownStream(RowStream& source, const WeightTable& table, std::size_t rowFloats)
+      : source_(source), table_(table), rowFloats_(rowFloats) {
+    int reach = 0;  // the rows pulled so far, when row i is made
+    for (const Contribution& c : table) {
+      reach = std::max(reach, c.first + static_cast<int>(c.weights.size()));
+      capacity_ = std::max(capacity_, reach - c.first);
+    }
+    ring_.resize(static_cast<std::size_t>(capacity_) * rowFloats);
+  }
+  void Next(float* out) override {
+    const Contribution& c = table_[next_++];
+    for (const int need = c.first + static_cast<int>(c.weights.size()); pulled_ < need; ++pulled_) {
+      source_.Next(Slot(pulled_));
+    }
+    std::fill(out, out + rowFloats_, 0.0f);
+    int row = c.first;
+    for (float w : c.weights) {
+      const float* src = Slot(row++);
+      for (std::size_t i = 0; i < rowFloats_; ++i) out[i] += w * src[i];
+    }
+  }
+
+ private:
+  float* Slot(int row) { return ring_.data() + static_cast<std::size_t>(row % capacity_) * rowFloats_; }
+
+  RowStream& source_;
+  const WeightTable& table_;
+  std::size_t rowFloats_;
+  int capacity_ = 1;
+  Plane ring_;
+  std::size_t next_ = 0;
+  int pulled_ = 0;
+};
 
 // Divides by the unrounded alpha: colours stay exact where the filter kept
 // colour and alpha in proportion, and the overshoot of the kernel's negative
 // lobes is clamped away here, once.
-void Unpremultiply(const Plane& in, RgbaImage& out) {
-  const float* p = in.data();
-  std::uint8_t* q = out.pixels.data();
-  for (std::size_t i = 0; i < out.pixels.size(); i += kChannels, p += kChannels, q += kChannels) {
+void UnpremultiplyRow(const float* p, int width, std::uint8_t* q) {
+  for (int x = 0; x < width; ++x, p += kChannels, q += kChannels) {
     const float a = p[kAlpha];
     const long alpha = std::lround(std::clamp(a, 0.0f, kMaxByte));
     if (alpha == 0) {
@@ -130,28 +191,22 @@ std::optional<RgbaImage> ResampleQuality(const RgbaImage& in, int width, int hei
   const std::vector<WeightTable> across = AxisSteps(in.width, width, filter);
   const std::vector<WeightTable> down = AxisSteps(in.height, height, filter);
 
-  // Each row is premultiplied and taken through every horizontal step while
-  // it is in cache; only the narrowed rows are kept for the vertical steps.
+  // The horizontal steps, then each vertical step, row by row.
+  AcrossStream rows(in, across);
   const std::size_t rowFloats = static_cast<std::size_t>(width) * kChannels;
-  Plane narrowed(static_cast<std::size_t>(in.height) * rowFloats);
-  std::size_t widest = static_cast<std::size_t>(in.width) * kChannels;
-  for (const WeightTable& t : across) widest = std::max(widest, t.size() * kChannels);
-  Plane a(widest), b(widest);
-  const std::size_t inRowBytes = static_cast<std::size_t>(in.width) * kChannels;
-  for (int y = 0; y < in.height; ++y) {
-    PremultiplyRow(in.pixels.data() + y * inRowBytes, in.width, a.data());
-    for (std::size_t s = 0; s < across.size(); ++s) {
-      const bool last = s + 1 == across.size();
-      float* out = last ? narrowed.data() + y * rowFloats : b.data();
-      FilterRow(a.data(), across[s], out);
-      if (!last) std::swap(a, b);
-    }
+  std::vector<std::unique_ptr<DownStream>> steps;
+  RowStream* last = &rows;
+  for (const WeightTable& t : down) {
+    steps.push_back(std::make_unique<DownStream>(*last, t, rowFloats));
+    last = steps.back().get();
   }
-  for (const WeightTable& t : down) narrowed = FilterColumns(narrowed, rowFloats, t);
-
   RgbaImage out{width, height,
                 std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
-  Unpremultiply(narrowed, out);
+  Plane row(rowFloats);
+  for (int y = 0; y < height; ++y) {
+    last->Next(row.data());
+    UnpremultiplyRow(row.data(), width, out.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
+  }
   return out;
 }
 
