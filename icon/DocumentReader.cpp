@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <map>
 #include <optional>
 
 #include "core/BmpFormat.h"
@@ -199,6 +201,15 @@ bool ReadBmpPicture(std::span<const uint8_t> file, int maxSide, RgbaImage& out, 
   return true;
 }
 
+// The number of an image already read whose bytes overlap [start, start + size).
+std::optional<uint16_t> Overlap(const std::map<size_t, std::pair<size_t, uint16_t>>& taken, size_t start,
+                                size_t size) {
+  auto next = taken.lower_bound(start);
+  if (next != taken.end() && next->first < start + size) return next->second.second;
+  if (next != taken.begin() && std::prev(next)->second.first > start) return std::prev(next)->second.second;
+  return std::nullopt;
+}
+
 DocumentRead Failure(std::string why) {
   DocumentRead read;
   read.error = std::move(why);
@@ -232,12 +243,22 @@ DocumentRead ReadPictureDocument(std::span<const uint8_t> file) {
 
 DocumentRead ReadGroupDocument(const IconGroup& group, ByteReader& file) {
   DocumentRead read;
+  // The byte ranges read so far (start -> end, and the image's number):
+  // each image is read from bytes of its own, so the document's memory
+  // stays in proportion to the file's size.
+  std::map<size_t, std::pair<size_t, uint16_t>> taken;
   for (size_t i = 0; i < group.images.size(); ++i) {
     const IconImage& found = group.images[i];
     if (found.width > kMaxIconSide || found.height > kMaxIconSide) {
       read.notes.push_back(TooLarge(ImageName(found), found.width, found.height) + ": left out");
       continue;
     }
+    if (const auto owner = Overlap(taken, found.offset, found.size)) {
+      read.notes.push_back(ImageName(found) + " shares its bytes with image " + std::to_string(*owner) +
+                           ": left out");
+      continue;
+    }
+    taken[found.offset] = {found.offset + found.size, found.entry};
     const std::vector<uint8_t> bytes = ReadIconImage(found, file);
     IconDocumentImage image;
     std::string why;

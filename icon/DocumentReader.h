@@ -14,7 +14,9 @@
 //   one over kMaxIconSide a side, or a damaged one (cut short, a header that
 //   does not describe it, a PNG that does not decode). The other images are
 //   read, so one bad image does not cost the rest of the icon; a group none
-//   of whose images can be read is an error.
+//   of whose images can be read is an error. An image whose bytes another
+//   image was already read from is left out too (a file cannot make the
+//   reader hold one large image many times over).
 // - A whole file: an icon file (its one group), a PE or NE file (a group by
 //   index), or a PNG or BMP picture of at most kMaxIconSide a side, read as
 //   a one-image document stored as it was found (PNG, or BMP at the file's

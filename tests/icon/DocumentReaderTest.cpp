@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -251,6 +252,19 @@ TEST(DocumentReader, LeavesOutImagesItCannotHoldAndSaysWhich) {
       "the icon holds no image that can be read: image 0 is 300 x 300; an icon image is at most 256 x 256: "
       "left out");
   EXPECT_TRUE(none.document.images.empty());
+}
+
+// Entries that point at bytes another image was read from would let a
+// small file fill memory with copies of one large image.
+TEST(DocumentReader, ReadsSharedBytesOnce) {
+  ByteVector file = test::MakeIcoFile(
+      {test::MakeDibImage(256, 256, 1), test::MakeDibImage(16, 16, 8), test::MakeDibImage(16, 16, 8)});
+  constexpr size_t kPlace = 6 + 8, kEntry = 16;  // byte count and offset
+  std::copy(file.begin() + kPlace, file.begin() + kPlace + 8, file.begin() + kPlace + 2 * kEntry);
+  const DocumentRead read = ReadDocument(file);
+  ASSERT_TRUE(read.Ok()) << read.error;
+  EXPECT_EQ(read.document.images.size(), 2u);
+  EXPECT_EQ(Notes(read), "image 2 shares its bytes with image 0: left out\n");
 }
 
 // A group of a PE or NE file reads as the same images in an icon file do.
