@@ -151,6 +151,23 @@ std::string ImageName(const IconImage& image) {
   return name;
 }
 
+// The bytes of a picture as the .bmp reader takes them, without a copy.
+class SpanStream final : public ByteStream {
+ public:
+  explicit SpanStream(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  size_t Read(void* data, size_t size) override {
+    const size_t n = std::min(size, bytes_.size() - at_);
+    std::copy_n(bytes_.data() + at_, n, static_cast<uint8_t*>(data));
+    at_ += n;
+    return n;
+  }
+  size_t Write(const void*, size_t) override { return 0; }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t at_ = 0;
+};
+
 // A picture's pixels as a document holds them: `alpha` says whether the
 // picture's own alpha stands (a 32-bit BMP with some alpha that is not 0).
 RgbaImage FromBmp(const BmpImage& bmp, bool alpha) {
@@ -169,8 +186,8 @@ RgbaImage FromBmp(const BmpImage& bmp, bool alpha) {
   return image;
 }
 
-// A .bmp picture within the PNG codec's limits and `maxSide` a side, its
-// size checked before any pixel is read; `bits` is its depth.
+// A .bmp picture of at most `maxSide` a side and within the PNG codec's
+// limits, its size checked before any pixel is read; `bits` is its depth.
 bool ReadBmpPicture(std::span<const uint8_t> file, int maxSide, RgbaImage& out, int& bits, std::string& why) {
   if (file.size() < kBmpBitCountAt + 2) {
     why = "the BMP picture is cut short";
@@ -178,16 +195,20 @@ bool ReadBmpPicture(std::span<const uint8_t> file, int maxSide, RgbaImage& out, 
   }
   const int32_t width = LoadI32(file.data() + kBmpWidthAt), height = LoadI32(file.data() + kBmpHeightAt);
   const int side = height == INT32_MIN ? 0 : std::abs(height);
-  std::string tooLarge;
-  if (width < 1 || side < 1 || !PngSizeAllowed(width, side, tooLarge)) {
-    why = "the BMP picture is " + Size(width, side) + ", not a size it can be read at";
+  if (width < 1 || side < 1) {
+    why = "the BMP picture is " + Size(width, side) + ", an empty picture";
     return false;
   }
   if (width > maxSide || side > maxSide) {
     why = TooLarge("the picture", width, side);
     return false;
   }
-  MemoryStream stream(file.data(), file.size());
+  std::string limit;
+  if (!PngSizeAllowed(width, side, limit)) {
+    why = "the picture is " + Size(width, side) + ", more pixels than a picture may hold";
+    return false;
+  }
+  SpanStream stream(file);
   const std::optional<BmpImage> bmp = ReadBmpStream(stream);
   if (!bmp) {
     why = "the BMP picture is damaged or of a kind that cannot be read";
@@ -247,8 +268,7 @@ DocumentRead ReadGroupDocument(const IconGroup& group, ByteReader& file) {
   // each image is read from bytes of its own, so the document's memory
   // stays in proportion to the file's size.
   std::map<size_t, std::pair<size_t, uint16_t>> taken;
-  for (size_t i = 0; i < group.images.size(); ++i) {
-    const IconImage& found = group.images[i];
+  for (const IconImage& found : group.images) {
     if (found.width > kMaxIconSide || found.height > kMaxIconSide) {
       read.notes.push_back(TooLarge(ImageName(found), found.width, found.height) + ": left out");
       continue;
