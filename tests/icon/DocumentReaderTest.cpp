@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "icon/IcoWriter.h"
 #include "icon/PngCodec.h"
 #include "tests/icon/IconSamples.h"
 
@@ -389,6 +390,32 @@ TEST(DocumentReader, SaysWhyAFileHoldsNoDocument) {
   for (const auto& c : cases) EXPECT_EQ(ReadDocument(c.file, c.group).error, c.error);
   EXPECT_FALSE(ReadPicture(ByteVector{'h', 'e', 'l', 'l', 'o'}, picture, why));
   EXPECT_EQ(why, "not a PNG or BMP picture");
+}
+
+// The writer and the reader agree: what was read, written and read again
+// is what was read (the writer's order aside), at every depth and form.
+TEST(DocumentReader, ReadsWhatTheWriterWrites) {
+  std::vector<ByteVector> images;
+  for (const DibCase& c : DibCases()) images.push_back(Dib(c));
+  images.push_back(Png(SmallPicture()));
+  images.push_back(test::MakeDibImage(256, 256, 32, 3));
+  const DocumentRead first = ReadDocument(test::MakeIcoFile(images));
+  ASSERT_TRUE(first.Ok()) << first.error;
+  std::vector<uint8_t> written;
+  std::string why;
+  ASSERT_TRUE(WriteIcoFile(first.document, written, why)) << why;
+  const DocumentRead second = ReadDocument(written);
+  ASSERT_TRUE(second.Ok()) << second.error;
+  ASSERT_TRUE(WriteIcoFile(second.document, written, why)) << why;
+  const DocumentRead third = ReadDocument(written);
+  ASSERT_EQ(third.document.images.size(), images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    const IconDocumentImage& a = second.document.images[i];
+    const IconDocumentImage& b = third.document.images[i];
+    EXPECT_EQ(a.storage, b.storage) << "image " << i;
+    EXPECT_EQ(a.bits, b.bits) << "image " << i;
+    EXPECT_EQ(a.pixels.pixels, b.pixels.pixels) << "image " << i;
+  }
 }
 
 }  // namespace
