@@ -298,6 +298,7 @@ void ReadIco(const Bytes& f, IconScan& scan) {
   for (uint16_t i = 0; i < count; ++i) {
     const uint64_t entry = kIconDirHeader + i * kIcoEntrySize;
     IconImage image;
+    image.entry = i;
     if (MakeImage(f, entry, f.U32(entry + 12), f.U32(entry + 8), image)) {
       group.images.push_back(image);
     } else {
@@ -320,6 +321,7 @@ bool ReadGroupData(const Bytes& f, uint64_t at, uint64_t size, Resolve resolve, 
   for (uint16_t i = 0; i < count; ++i) {
     const uint64_t entry = at + kIconDirHeader + i * kGroupEntrySize;
     IconImage image;
+    image.entry = i;
     image.resourceId = f.U16(entry + 12);
     uint64_t dataAt = 0, dataSize = 0;
     if (++totalImages > kMaxImagesPerFile) return false;

@@ -43,6 +43,9 @@ struct IconImage {
   uint16_t planes = 0;
   uint16_t bitCount = 0;
   uint16_t resourceId = 0;  // the icon resource's number (PE and NE)
+  // The entry's place in its directory, counting the entries the scan left
+  // out, so messages name an image as the file numbers it.
+  uint16_t entry = 0;
   // The image's bytes in the file, as far as its header says it reaches
   // (whatever the directory's byte count said).
   size_t offset = 0;
