@@ -60,9 +60,26 @@ run(2 "" "not an icon index" extract good.ico -1 none.ico)
 run(2 "" "usage" list)
 run(1 "" "^glyphicon: missing.dll: [^\n]+\n$" count missing.dll)
 # Asked for, the usage goes to stdout with success.
-set(usage "usage: glyphicon count FILE...\n       glyphicon list FILE\n       glyphicon extract FILE INDEX OUT.ico\n")
+set(usage "usage: glyphicon count FILE...\n       glyphicon list FILE\n       glyphicon extract FILE INDEX OUT.ico\n"
+          "       glyphicon info FILE\n"
+          "       glyphicon make OUT.ico INPUT... [--sizes LIST] [--png-from N] [--bits 32|8|4] [--sharp]\n"
+          "       glyphicon export FILE [INDEX] -o DIR\n")
+string(CONCAT usage ${usage})
 run(0 "${usage}" "^$" --help)
 run(0 "${usage}" "^$" -h)
+# Documents: info lists every image, export writes them as PNG files named
+# by size, make refuses what cannot be made and writes nothing then.
+run(0 "icon\tname\timage\tsize\tbits\tform\tbytes\n0\t-\t0\t32x32\t4\tBMP\t744\n0\t-\t1\t16x16\t24\tBMP\t872\n"
+    "^$" info good.ico)
+run(0 "32x32.png\n16x16.png\n" "^$" export good.ico -o pictures)
+run(0 "" "^$" make made.ico pictures/32x32.png --sizes 16,32)
+run(0 "0\t-\t32x32 32bpp, 16x16 32bpp\n" "^$" list made.ico)
+run(2 "" "--sizes: 300 is out of range" make none.ico good.ico --sizes 16,300)
+run(2 "" "--bits: \"24\" is not 32, 8 or 4" make none.ico good.ico --bits 24)
+run(2 "" "--size: no such option" make none.ico good.ico --size 16)
+run(1 "" "^glyphicon: missing.png: [^\n]+\n$" make none.ico missing.png)
+run(1 "" "rsrc-loop.dll" make none.ico rsrc-loop.dll)
+run(2 "" "usage" export good.ico)
 if(EXISTS ${WORK}/none.ico)
   message(FATAL_ERROR "a failed extraction wrote a file")
 endif()
