@@ -35,24 +35,26 @@ const RgbaImage* Largest(const std::vector<RgbaImage>& inputs) {
   return best;
 }
 
-// The picture resampled to fit a side x side square, centred on
-// transparent ground.
-std::optional<RgbaImage> Fit(const RgbaImage& in, int side, ResampleMode mode) {
+// The size of the picture fitted into a side x side square: its longer
+// side becomes the square's, the shorter one in proportion, rounded to
+// nearest and never below one pixel.
+PictureSize FitSize(const RgbaImage& in, int side) {
   const bool wide = in.width >= in.height;
   const long long longer = wide ? in.width : in.height;
   const long long shorter = wide ? in.height : in.width;
-  // Rounded to nearest, never below one pixel.
   const int fitted = static_cast<int>(std::max<long long>(1, (shorter * side + longer / 2) / longer));
-  const int width = wide ? side : fitted;
-  const int height = wide ? fitted : side;
-  std::optional<RgbaImage> scaled = Resample(in, width, height, mode);
-  if (!scaled || (width == side && height == side)) return scaled;
+  return wide ? PictureSize{side, fitted} : PictureSize{fitted, side};
+}
+
+// A fitted picture centred on a transparent side x side square.
+std::optional<RgbaImage> Centre(std::optional<RgbaImage> scaled, int side) {
+  if (!scaled || (scaled->width == side && scaled->height == side)) return scaled;
   RgbaImage square{side, side,
                    std::vector<std::uint8_t>(static_cast<std::size_t>(side) * side * kChannels, 0)};
-  const int left = (side - width) / 2;
-  const int top = (side - height) / 2;
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * kChannels;
-  for (int y = 0; y < height; ++y) {
+  const int left = (side - scaled->width) / 2;
+  const int top = (side - scaled->height) / 2;
+  const std::size_t rowBytes = static_cast<std::size_t>(scaled->width) * kChannels;
+  for (int y = 0; y < scaled->height; ++y) {
     std::memcpy(&square.pixels[(static_cast<std::size_t>(top + y) * side + left) * kChannels],
                 &scaled->pixels[static_cast<std::size_t>(y) * rowBytes], rowBytes);
   }
@@ -115,9 +117,31 @@ bool MakeDocument(const std::vector<RgbaImage>& inputs, const MakeOptions& optio
       jobs.push_back(i);
     }
   }
-  // The largest sizes cost the most: start them first.
-  std::sort(jobs.begin(), jobs.end(), [&](size_t a, size_t b) { return sides[a] > sides[b]; });
-  RunJobs(jobs.size(), [&](size_t j) { fitted[jobs[j]] = Fit(*largest, sides[jobs[j]], options.mode); });
+  // Small sizes of a large picture share one reduction of it (one pass over
+  // the picture instead of one each) and make one job; every other size is
+  // a job of its own, the largest first since they cost the most.
+  std::vector<size_t> shared;
+  std::vector<size_t> own;
+  for (size_t i : jobs) {
+    const PictureSize size = FitSize(*largest, sides[i]);
+    const bool small =
+        options.mode == ResampleMode::kQuality && SharesReduction(*largest, size.width, size.height);
+    (small ? shared : own).push_back(i);
+  }
+  std::sort(own.begin(), own.end(), [&](size_t a, size_t b) { return sides[a] > sides[b]; });
+  const auto resampleShared = [&] {
+    std::vector<PictureSize> sizes;
+    for (size_t i : shared) sizes.push_back(FitSize(*largest, sides[i]));
+    std::vector<std::optional<RgbaImage>> made = ResampleShrinks(*largest, sizes);
+    for (size_t k = 0; k < shared.size(); ++k)
+      fitted[shared[k]] = Centre(std::move(made[k]), sides[shared[k]]);
+  };
+  const size_t count = own.size() + (shared.empty() ? 0 : 1);
+  RunJobs(count, [&](size_t j) {
+    if (j == own.size()) return resampleShared();
+    const PictureSize size = FitSize(*largest, sides[own[j]]);
+    fitted[own[j]] = Centre(Resample(*largest, size.width, size.height, options.mode), sides[own[j]]);
+  });
   for (size_t i = 0; i < sides.size(); ++i) {
     if (!fitted[i]) {
       why = "the picture of " + std::to_string(largest->width) + " x " + std::to_string(largest->height) +

@@ -97,8 +97,14 @@ bool ReadRows(png_structp png, png_infop info, png_bytepp rows, png_uint_32 widt
   return true;
 }
 
+// zlib's level 5 writes icon pictures 1.7 times as fast as its default (6)
+// for 1 to 2 % more bytes (measured on a 256 x 256 photo and on drawn art);
+// the faster levels cost 4 to 50 % more bytes.
+constexpr int kCompressionLevel = 5;
+
 bool WriteRows(png_structp png, png_infop info, png_bytepp rows, png_uint_32 width, png_uint_32 height) {
   if (setjmp(png_jmpbuf(png))) return false;
+  png_set_compression_level(png, kCompressionLevel);
   png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);

@@ -45,14 +45,23 @@ std::vector<WeightTable> AxisSteps(int inSize, int outSize, const QualityFilter&
 // Premultiplied samples on a 0..255 scale, kChannels floats a pixel.
 using Plane = std::vector<float>;
 
+// alpha / 255 for every alpha, computed once: the same floats as dividing
+// each time, without a division a pixel.
+struct AlphaScale {
+  float of[256];
+  AlphaScale() {
+    for (int a = 0; a < 256; ++a) of[a] = static_cast<float>(a) / kMaxByte;
+  }
+};
+
 void PremultiplyRow(const std::uint8_t* row, int width, float* out) {
+  static const AlphaScale scale;
   for (int x = 0; x < width; ++x, row += kChannels, out += kChannels) {
-    const float a = row[kAlpha];
-    const float k = a / kMaxByte;
+    const float k = scale.of[row[kAlpha]];
     out[0] = row[0] * k;
     out[1] = row[1] * k;
     out[2] = row[2] * k;
-    out[kAlpha] = a;
+    out[kAlpha] = row[kAlpha];
   }
 }
 
@@ -80,19 +89,27 @@ class RowStream {
   virtual void Next(float* out) = 0;
 };
 
-// The input's rows, each premultiplied and taken through every horizontal
-// step while it is in cache.
+// The input's rows, each premultiplied (or taken from a plane of floats
+// already premultiplied) and taken through every horizontal step while it
+// is in cache.
 class AcrossStream final : public RowStream {
  public:
-  AcrossStream(const RgbaImage& in, const std::vector<WeightTable>& across) : in_(in), across_(across) {
-    std::size_t widest = static_cast<std::size_t>(in.width) * kChannels;
-    for (const WeightTable& t : across) widest = std::max(widest, t.size() * kChannels);
-    a_.resize(widest);
-    b_.resize(widest);
+  AcrossStream(const RgbaImage& in, const std::vector<WeightTable>& across)
+      : bytes_(&in), width_(in.width), across_(across) {
+    Size();
+  }
+  AcrossStream(const Plane& plane, int width, const std::vector<WeightTable>& across)
+      : plane_(&plane), width_(width), across_(across) {
+    Size();
   }
   void Next(float* out) override {
-    const std::size_t rowBytes = static_cast<std::size_t>(in_.width) * kChannels;
-    PremultiplyRow(in_.pixels.data() + row_++ * rowBytes, in_.width, a_.data());
+    const std::size_t rowFloats = static_cast<std::size_t>(width_) * kChannels;
+    if (bytes_) {
+      PremultiplyRow(bytes_->pixels.data() + row_++ * rowFloats, width_, a_.data());
+    } else {
+      const float* from = plane_->data() + row_++ * rowFloats;
+      std::copy(from, from + rowFloats, a_.begin());
+    }
     for (std::size_t s = 0; s < across_.size(); ++s) {
       const bool last = s + 1 == across_.size();
       FilterRow(a_.data(), across_[s], last ? out : b_.data());
@@ -101,7 +118,16 @@ class AcrossStream final : public RowStream {
   }
 
  private:
-  const RgbaImage& in_;
+  void Size() {
+    std::size_t widest = static_cast<std::size_t>(width_) * kChannels;
+    for (const WeightTable& t : across_) widest = std::max(widest, t.size() * kChannels);
+    a_.resize(widest);
+    b_.resize(widest);
+  }
+
+  const RgbaImage* bytes_ = nullptr;
+  const Plane* plane_ = nullptr;
+  int width_;
   const std::vector<WeightTable>& across_;
   Plane a_, b_;
   std::size_t row_ = 0;
@@ -130,7 +156,11 @@ class DownStream final : public RowStream {
     int row = c.first;
     for (float w : c.weights) {
       const float* src = Slot(row++);
-      for (std::size_t i = 0; i < rowFloats_; ++i) out[i] += w * src[i];
+      // A pixel at a time, so that the compiler mixes its channels as one
+      // vector.
+      for (std::size_t i = 0; i < rowFloats_; i += kChannels) {
+        for (int k = 0; k < kChannels; ++k) out[i + k] += w * src[i + k];
+      }
     }
   }
 
@@ -164,6 +194,24 @@ void UnpremultiplyRow(const float* p, int width, std::uint8_t* q) {
   }
 }
 
+// Takes `rows` through each vertical step and hands every output row, top
+// to bottom, to `take(y, row)`.
+template <typename Take>
+void FilterDown(RowStream& rows, const std::vector<WeightTable>& down, Take take, int width, int height) {
+  const std::size_t rowFloats = static_cast<std::size_t>(width) * kChannels;
+  std::vector<std::unique_ptr<DownStream>> steps;
+  RowStream* last = &rows;
+  for (const WeightTable& t : down) {
+    steps.push_back(std::make_unique<DownStream>(*last, t, rowFloats));
+    last = steps.back().get();
+  }
+  Plane row(rowFloats);
+  for (int y = 0; y < height; ++y) {
+    last->Next(row.data());
+    take(y, row.data());
+  }
+}
+
 RgbaImage Nearest(const RgbaImage& in, int width, int height) {
   RgbaImage out{width, height,
                 std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
@@ -190,22 +238,62 @@ std::optional<RgbaImage> ResampleQuality(const RgbaImage& in, int width, int hei
   if (!Acceptable(in, width, height)) return std::nullopt;
   const std::vector<WeightTable> across = AxisSteps(in.width, width, filter);
   const std::vector<WeightTable> down = AxisSteps(in.height, height, filter);
-
-  // The horizontal steps, then each vertical step, row by row.
   AcrossStream rows(in, across);
-  const std::size_t rowFloats = static_cast<std::size_t>(width) * kChannels;
-  std::vector<std::unique_ptr<DownStream>> steps;
-  RowStream* last = &rows;
-  for (const WeightTable& t : down) {
-    steps.push_back(std::make_unique<DownStream>(*last, t, rowFloats));
-    last = steps.back().get();
-  }
   RgbaImage out{width, height,
                 std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
-  Plane row(rowFloats);
-  for (int y = 0; y < height; ++y) {
-    last->Next(row.data());
-    UnpremultiplyRow(row.data(), width, out.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
+  FilterDown(
+      rows, down,
+      [&](int y, const float* row) {
+        UnpremultiplyRow(row, width, out.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
+      },
+      width, height);
+  return out;
+}
+
+bool SharesReduction(const RgbaImage& in, int width, int height) {
+  return width * kSharedShrink <= in.width && height * kSharedShrink <= in.height;
+}
+
+std::vector<std::optional<RgbaImage>> ResampleShrinks(const RgbaImage& in,
+                                                      const std::vector<PictureSize>& sizes) {
+  std::vector<std::optional<RgbaImage>> out(sizes.size());
+  int wide = 0, high = 0;
+  for (const PictureSize& size : sizes) {
+    if (!Acceptable(in, size.width, size.height) || !SharesReduction(in, size.width, size.height)) return out;
+    wide = std::max(wide, size.width);
+    high = std::max(high, size.height);
+  }
+  if (sizes.empty()) return out;
+  // The shared reduction: a box to three times the largest size, as the
+  // pre-pass of each would have been, kept as premultiplied floats.
+  const QualityFilter filter;
+  const int reducedWidth = static_cast<int>(std::lround(wide * filter.prePassRatio));
+  const int reducedHeight = static_cast<int>(std::lround(high * filter.prePassRatio));
+  const std::vector<WeightTable> boxAcross{BoxWeights(in.width, reducedWidth)};
+  const std::vector<WeightTable> boxDown{BoxWeights(in.height, reducedHeight)};
+  const std::size_t reducedRow = static_cast<std::size_t>(reducedWidth) * kChannels;
+  Plane reduced(reducedRow * reducedHeight);
+  AcrossStream source(in, boxAcross);
+  FilterDown(
+      source, boxDown,
+      [&](int y, const float* row) {
+        std::copy(row, row + reducedRow, reduced.begin() + static_cast<std::ptrdiff_t>(y * reducedRow));
+      },
+      reducedWidth, reducedHeight);
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const int width = sizes[i].width, height = sizes[i].height;
+    const std::vector<WeightTable> across = AxisSteps(reducedWidth, width, filter);
+    const std::vector<WeightTable> down = AxisSteps(reducedHeight, height, filter);
+    AcrossStream rows(reduced, reducedWidth, across);
+    RgbaImage image{width, height,
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
+    FilterDown(
+        rows, down,
+        [&](int y, const float* row) {
+          UnpremultiplyRow(row, width, image.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
+        },
+        width, height);
+    out[i] = std::move(image);
   }
   return out;
 }

@@ -153,5 +153,28 @@ TEST(Resample, RefusesWhatItCannotMake) {
   }
 }
 
+// The shared reduction takes the box steps in two: its sizes may differ
+// from separate resampling by rounding, never by more; a size it cannot
+// take refuses the whole call.
+TEST(Resample, SharedReductionMatchesSeparateResampling) {
+  const RgbaImage picture = Make(600, 420, [](int x, int y) {
+    const bool inside = (x - 300) * (x - 300) + (y - 210) * (y - 210) < 180 * 180;
+    return Rgba{static_cast<std::uint8_t>(x * 255 / 600), static_cast<std::uint8_t>(y * 255 / 420), 90,
+                static_cast<std::uint8_t>(inside ? 255 : 40)};
+  });
+  const std::vector<PictureSize> sizes{{64, 48}, {16, 16}, {33, 7}};
+  const auto shared = ResampleShrinks(picture, sizes);
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const auto alone = Resample(picture, sizes[i].width, sizes[i].height, ResampleMode::kQuality);
+    ASSERT_TRUE(shared[i] && alone);
+    int worst = 0;
+    for (std::size_t k = 0; k < alone->pixels.size(); ++k) {
+      worst = std::max(worst, std::abs(shared[i]->pixels[k] - alone->pixels[k]));
+    }
+    EXPECT_LE(worst, 2) << sizes[i].width << "x" << sizes[i].height;
+  }
+  EXPECT_FALSE(ResampleShrinks(picture, {{16, 16}, {101, 16}})[0]);
+}
+
 }  // namespace
 }  // namespace glyph::icon
