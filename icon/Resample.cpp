@@ -212,6 +212,19 @@ void FilterDown(RowStream& rows, const std::vector<WeightTable>& down, Take take
   }
 }
 
+// The picture `rows` make after the vertical steps, un-premultiplied.
+RgbaImage Picture(RowStream& rows, const std::vector<WeightTable>& down, int width, int height) {
+  RgbaImage out{width, height,
+                std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
+  FilterDown(
+      rows, down,
+      [&](int y, const float* row) {
+        UnpremultiplyRow(row, width, out.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
+      },
+      width, height);
+  return out;
+}
+
 RgbaImage Nearest(const RgbaImage& in, int width, int height) {
   RgbaImage out{width, height,
                 std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
@@ -239,15 +252,7 @@ std::optional<RgbaImage> ResampleQuality(const RgbaImage& in, int width, int hei
   const std::vector<WeightTable> across = AxisSteps(in.width, width, filter);
   const std::vector<WeightTable> down = AxisSteps(in.height, height, filter);
   AcrossStream rows(in, across);
-  RgbaImage out{width, height,
-                std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
-  FilterDown(
-      rows, down,
-      [&](int y, const float* row) {
-        UnpremultiplyRow(row, width, out.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
-      },
-      width, height);
-  return out;
+  return Picture(rows, down, width, height);
 }
 
 bool SharesReduction(const RgbaImage& in, int width, int height) {
@@ -285,15 +290,7 @@ std::vector<std::optional<RgbaImage>> ResampleShrinks(const RgbaImage& in,
     const std::vector<WeightTable> across = AxisSteps(reducedWidth, width, filter);
     const std::vector<WeightTable> down = AxisSteps(reducedHeight, height, filter);
     AcrossStream rows(reduced, reducedWidth, across);
-    RgbaImage image{width, height,
-                    std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * kChannels)};
-    FilterDown(
-        rows, down,
-        [&](int y, const float* row) {
-          UnpremultiplyRow(row, width, image.pixels.data() + static_cast<std::size_t>(y) * width * kChannels);
-        },
-        width, height);
-    out[i] = std::move(image);
+    out[i] = Picture(rows, down, width, height);
   }
   return out;
 }
