@@ -4,7 +4,8 @@
 // have the asked size, and keep what the resampler promises: a flat colour
 // stays exactly flat, transparent stays transparent, a single colour over a
 // varying alpha keeps its colour (premultiplied filtering, no fringe), and
-// sharp mode only ever copies input pixels.
+// sharp mode only ever copies input pixels. Sizes that share a reduction
+// are also made that way.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -72,6 +73,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (flat && first[3] != 0) Check(std::equal(q, q + 4, first));
     if (oneColour && firstVisible && q[3] != 0) {
       for (int k = 0; k < 3; ++k) Check(std::abs(q[k] - firstVisible[k]) <= 1);
+    }
+  }
+  // A size small enough to share a reduction comes out the same size and,
+  // from a flat picture, just as flat.
+  const int small = std::max(1, std::min(width, in.width / glyph::icon::kSharedShrink));
+  const int smallHigh = std::max(1, std::min(height, in.height / glyph::icon::kSharedShrink));
+  if (glyph::icon::SharesReduction(in, small, smallHigh)) {
+    const auto shared = glyph::icon::ResampleShrinks(in, {{small, smallHigh}, {1, 1}});
+    Check(shared.size() == 2 && shared[0] && shared[0]->width == small && shared[0]->height == smallHigh);
+    if (flat && first[3] != 0) {
+      for (size_t i = 0; i < shared[0]->pixels.size(); i += 4)
+        Check(std::equal(&shared[0]->pixels[i], &shared[0]->pixels[i] + 4, first));
     }
   }
   return 0;
