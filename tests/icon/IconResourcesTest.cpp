@@ -440,6 +440,41 @@ TEST(IconResources, EveryTruncationIsSafe) {
   }
 }
 
+// The folder scan's count reads one image of each group: it must give
+// the full scan's count for whole, cut and damaged files alike, and skip
+// the other images' headers.
+TEST(IconResources, CountAgreesWithTheFullScanAndReadsLess) {
+  constexpr int kTooWide = 1025;  // wider than any image the reader keeps
+  const ByteVector big = MakeDibImage(256, 256, 32, 1);
+  const ByteVector tooWide = MakeDibImage(kTooWide, 1, 1, 2);
+  const std::vector<SampleGroup> damaged = {
+      {"", 1, {tooWide}}, {"", 2, {tooWide, MakeDibImage(16, 16, 4, 3)}}, {"", 3, {big, big}}};
+  auto groups = SampleGroups();
+  groups.push_back({"", 9, {big, MakeDibImage(16, 16, 4, 4)}});
+  std::vector<ByteVector> files;
+  for (const auto& g : {SampleGroups(), damaged}) {
+    files.push_back(test::MakePeFile(g));
+    files.push_back(test::MakePeFile(g, false));
+    files.push_back(test::MakeNeFile(g));
+  }
+  files.push_back(test::MakeIcoFile({tooWide, MakeDibImage(16, 16, 8, 5)}));
+  files.push_back(test::MakeIcoFile({tooWide}));
+  size_t cuts = 0;
+  for (const ByteVector& whole : files) {
+    const size_t step = std::max<size_t>(13, whole.size() / 1500);
+    for (size_t n = whole.size(); n > 0; n = n > step ? n - step : 0, ++cuts) {
+      const ByteVector cut(whole.begin(), whole.begin() + n);
+      test::FlakyReader file(cut);
+      ASSERT_EQ(CountIcons(file), ReadIcons(cut).Count()) << "file " << &whole - files.data() << " cut " << n;
+    }
+  }
+  EXPECT_GT(cuts, 1000u);
+  const ByteVector pe = test::MakePeFile(groups);
+  test::FlakyReader full(pe), count(pe);
+  EXPECT_EQ(CountIcons(count), ReadIcons(full).Count());
+  EXPECT_LT(count.Delivered(), full.Delivered());
+}
+
 TEST(IconResources, ChoosesTheImageThatFitsBest) {
   auto image = [](int w, int h, int bits) {
     IconImage i;
