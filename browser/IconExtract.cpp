@@ -71,9 +71,12 @@ UniqueIcon IconFile::Icon(size_t index, int size) const {
 }
 
 size_t CountFileIcons(const std::wstring& path) {
-  IconFile file;
-  file.Open(path);
-  return file.Count();
+  // The folder scan's count: one image header read per icon instead of
+  // all of them, and nothing kept.
+  FileReader file;
+  std::string why;
+  if (!file.Open(path, why) || file.Size() > kMaxFileSize) return 0;
+  return icon::CountIcons(file);
 }
 
 UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size) {

@@ -47,7 +47,8 @@ class IconFile {
   icon::IconScan scan_;
 };
 
-// Number of icons in the file at `path`.
+// Number of icons in the file at `path`, as IconFile counts them, reading
+// only what a count needs (icon::CountIcons).
 size_t CountFileIcons(const std::wstring& path);
 // Icon `index` of the file at `path` (size as in IconFile::Icon).
 UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size = 0);

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the icon-resource reader, then uses what it
 // found the way the program does: every image is read whole, the best
 // image is chosen and each group is written out as an icon file. The
-// same bytes read a piece at a time (as from a file) must scan the same.
+// same bytes read a piece at a time (as from a file) must scan the same,
+// and the folder scan's count must agree.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -39,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PieceReader pieces(file);
   const glyph::icon::IconScan again = glyph::icon::ReadIcons(pieces);
   if (again.Count() != scan.Count() || again.refused != scan.refused) __builtin_trap();
+  // The folder scan's count, read as from a file, agrees with the full scan.
+  PieceReader counted(file);
+  if (glyph::icon::CountIcons(counted) != scan.Count()) __builtin_trap();
   for (size_t g = 0; g < scan.Count(); ++g) {
     if (!SameImages(scan.groups[g], again.groups[g])) __builtin_trap();
   }

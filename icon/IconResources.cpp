@@ -287,7 +287,14 @@ void Note(IconScan& scan, std::string what) {
 
 // ---------------------------------------------------------------- .ico
 
-void ReadIco(const Bytes& f, IconScan& scan) {
+// How much of each icon a scan reads. A count needs to know only that a
+// group has one image the full scan would keep: its other images' headers
+// (most of a scan's reads in a file with icons) are left unread. Every
+// directory entry is still resolved, so a tree that loops, or holds too
+// many images, is refused exactly as by the full scan.
+enum class Depth { AllImages, FirstImage };
+
+void ReadIco(const Bytes& f, IconScan& scan, Depth depth) {
   scan.kind = IconFileKind::Ico;
   const uint16_t count = f.U16(4);
   if (count == 0) return Refuse(scan, "icon file without images");
@@ -301,6 +308,7 @@ void ReadIco(const Bytes& f, IconScan& scan) {
     image.entry = i;
     if (MakeImage(f, entry, f.U32(entry + 12), f.U32(entry + 8), image)) {
       group.images.push_back(image);
+      if (depth == Depth::FirstImage) break;
     } else {
       Note(scan, "image " + std::to_string(i) + " is damaged or lies past the end of the file");
     }
@@ -313,7 +321,7 @@ void ReadIco(const Bytes& f, IconScan& scan) {
 // turns an entry's icon resource number into that resource's bytes.
 template <class Resolve>
 bool ReadGroupData(const Bytes& f, uint64_t at, uint64_t size, Resolve resolve, IconGroup& group,
-                   IconScan& scan, size_t& totalImages) {
+                   IconScan& scan, size_t& totalImages, Depth depth) {
   if (size < kIconDirHeader || !f.Has(at, size)) return false;
   if (f.U16(at) != 0 || f.U16(at + 2) != 1) return false;
   const uint16_t count = f.U16(at + 4);
@@ -325,8 +333,9 @@ bool ReadGroupData(const Bytes& f, uint64_t at, uint64_t size, Resolve resolve, 
     image.resourceId = f.U16(entry + 12);
     uint64_t dataAt = 0, dataSize = 0;
     if (++totalImages > kMaxImagesPerFile) return false;
-    if (resolve(image.resourceId, f.U32(entry + 8), dataAt, dataSize) &&
-        MakeImage(f, entry, dataAt, dataSize, image)) {
+    const bool found = resolve(image.resourceId, f.U32(entry + 8), dataAt, dataSize);
+    if (depth == Depth::FirstImage && !group.images.empty()) continue;
+    if (found && MakeImage(f, entry, dataAt, dataSize, image)) {
       group.images.push_back(image);
     } else {
       Note(scan, "icon resource " + std::to_string(image.resourceId) + " is missing or damaged");
@@ -339,7 +348,7 @@ bool ReadGroupData(const Bytes& f, uint64_t at, uint64_t size, Resolve resolve, 
 
 class PeReader {
  public:
-  PeReader(const Bytes& f, IconScan& scan) : f_(f), scan_(scan) {}
+  PeReader(const Bytes& f, IconScan& scan, Depth depth) : f_(f), scan_(scan), depth_(depth) {}
 
   void Read(uint64_t pe) {
     const uint16_t sectionCount = f_.U16(pe + 6);
@@ -544,7 +553,7 @@ class PeReader {
       uint64_t at = 0, size = 0;
       const Leaf leaf = FirstLanguage(e, {0u, groupType->Offset()}, at, size);
       if (leaf == Leaf::TooDeep || tooDeep) return Refuse(scan_, "resource tree loops or nests too deep");
-      if (leaf == Leaf::Found && ReadGroupData(f_, at, size, resolve, group, scan_, totalImages)) {
+      if (leaf == Leaf::Found && ReadGroupData(f_, at, size, resolve, group, scan_, totalImages, depth_)) {
         scan_.groups.push_back(std::move(group));
       } else {
         if (tooDeep) return Refuse(scan_, "resource tree loops or nests too deep");
@@ -556,6 +565,7 @@ class PeReader {
 
   const Bytes& f_;
   IconScan& scan_;
+  Depth depth_;
   uint64_t sections_ = 0, sectionCount_ = 0;
   uint64_t root_ = 0, rootSize_ = 0;
 };
@@ -564,7 +574,7 @@ class PeReader {
 
 class NeReader {
  public:
-  NeReader(const Bytes& f, IconScan& scan) : f_(f), scan_(scan) {}
+  NeReader(const Bytes& f, IconScan& scan, Depth depth) : f_(f), scan_(scan), depth_(depth) {}
 
   void Read(uint64_t ne) {
     scan_.kind = IconFileKind::Ne;
@@ -637,7 +647,7 @@ class NeReader {
       }
       uint64_t at = 0, size = 0;
       Locate(info, at, size);
-      if (ReadGroupData(f_, at, size, resolve, group, scan_, totalImages)) {
+      if (ReadGroupData(f_, at, size, resolve, group, scan_, totalImages, depth_)) {
         scan_.groups.push_back(std::move(group));
       } else {
         if (totalImages > kMaxImagesPerFile) return Refuse(scan_, "too many icon images");
@@ -656,6 +666,7 @@ class NeReader {
 
   const Bytes& f_;
   IconScan& scan_;
+  Depth depth_;
   uint64_t table_ = 0, end_ = 0;
   unsigned shift_ = 0;
 };
@@ -669,9 +680,9 @@ bool IsPng(const Bytes& f) {
   return true;
 }
 
-void Scan(const Bytes& f, IconScan& scan) {
+void Scan(const Bytes& f, IconScan& scan, Depth depth) {
   if (f.Size() == 0) return Refuse(scan, "empty file");
-  if (f.Has(0, kIconDirHeader) && f.U16(0) == 0 && f.U16(2) == 1) return ReadIco(f, scan);
+  if (f.Has(0, kIconDirHeader) && f.U16(0) == 0 && f.U16(2) == 1) return ReadIco(f, scan, depth);
   // Pictures are often saved under an icon's name; say what they are.
   if (IsPng(f)) return Refuse(scan, "a PNG picture, not an icon file");
   constexpr uint64_t kDosHeader = 64, kNewHeaderAt = 0x3C;
@@ -680,12 +691,12 @@ void Scan(const Bytes& f, IconScan& scan) {
   }
   const uint64_t header = f.U32(kNewHeaderAt);
   if (!f.Has(header, 2)) return Refuse(scan, "executable header lies past the end of the file");
-  if (f.U8(header) == 'N' && f.U8(header + 1) == 'E') return NeReader(f, scan).Read(header);
+  if (f.U8(header) == 'N' && f.U8(header + 1) == 'E') return NeReader(f, scan, depth).Read(header);
   if (!f.Has(header, 4) || f.U32(header) != 0x00004550) return;  // not "PE\0\0": a DOS program, no icons
   constexpr uint64_t kFileHeader = 24;                           // signature and COFF header
   if (!f.Has(header, kFileHeader)) return Refuse(scan, "PE header runs past the end of the file");
   scan.kind = IconFileKind::Pe32;
-  PeReader(f, scan).Read(header);
+  PeReader(f, scan, depth).Read(header);
 }
 
 // A 32-bit DIB stored without its mask plane, `bytes` holding the rest:
@@ -725,17 +736,21 @@ bool AppendMaskFromAlpha(std::vector<uint8_t>& bytes, const IconImage& image) {
   return true;
 }
 
-}  // namespace
-
-IconScan ReadIcons(ByteReader& file) {
+IconScan ReadIcons(ByteReader& file, Depth depth) {
   const Bytes f(file);
   IconScan scan;
-  Scan(f, scan);
+  Scan(f, scan, depth);
   if (f.Failed()) Refuse(scan, "the file could not be read");
   // Icons were promised but none could be read: the file is refused.
   if (scan.groups.empty() && !scan.problem.empty()) scan.refused = true;
   return scan;
 }
+
+}  // namespace
+
+IconScan ReadIcons(ByteReader& file) { return ReadIcons(file, Depth::AllImages); }
+
+size_t CountIcons(ByteReader& file) { return ReadIcons(file, Depth::FirstImage).Count(); }
 
 IconScan ReadIcons(std::span<const uint8_t> file) {
   MemoryReader reader(file);

@@ -77,6 +77,10 @@ struct IconScan {
 IconScan ReadIcons(ByteReader& file);
 // The same for a file whose whole content is `file`.
 IconScan ReadIcons(std::span<const uint8_t> file);
+// ReadIcons(file).Count(), for a folder scan: of each group only the first
+// image the full scan would keep is read, so a file costs its headers,
+// its resource directories and one image header per icon.
+size_t CountIcons(ByteReader& file);
 
 // The bytes of `image` as a whole icon image, read from `file` (the file
 // the image was found in): a PNG stream as stored, or a DIB with both of

@@ -440,6 +440,50 @@ TEST(IconResources, EveryTruncationIsSafe) {
   }
 }
 
+// The first `size` bytes of a file, read as from a file (no memory view).
+class PrefixReader final : public ByteReader {
+ public:
+  PrefixReader(const ByteVector& file, size_t size) : whole_(std::span(file).first(size)) {}
+  uint64_t Size() const override { return whole_.Size(); }
+  bool Read(uint64_t offset, std::span<uint8_t> out) override { return whole_.Read(offset, out); }
+
+ private:
+  MemoryReader whole_;
+};
+
+// The folder scan's count reads one image of each group: it must give
+// the full scan's count for whole, cut and damaged files alike, and skip
+// the other images' headers.
+TEST(IconResources, CountAgreesWithTheFullScanAndReadsLess) {
+  constexpr int kTooWide = 1025;  // wider than any image the reader keeps
+  const ByteVector big = MakeDibImage(256, 256, 32, 1);
+  const ByteVector tooWide = MakeDibImage(kTooWide, 1, 1, 2);
+  const std::vector<SampleGroup> damaged = {
+      {"", 1, {tooWide}}, {"", 2, {tooWide, MakeDibImage(16, 16, 4, 3)}}, {"", 3, {big, big}}};
+  std::vector<ByteVector> files;
+  for (const auto& g : {SampleGroups(), damaged}) {
+    files.push_back(test::MakePeFile(g));
+    files.push_back(test::MakePeFile(g, false));
+    files.push_back(test::MakeNeFile(g));
+  }
+  files.push_back(test::MakeIcoFile({tooWide, MakeDibImage(16, 16, 8, 5)}));
+  files.push_back(test::MakeIcoFile({tooWide}));
+  size_t cuts = 0;
+  for (const ByteVector& whole : files) {
+    const size_t step = std::max<size_t>(7, whole.size() / 500);
+    for (size_t n = whole.size(); n > 0; n = n > step ? n - step : 0, ++cuts) {
+      PrefixReader file(whole, n);
+      ASSERT_EQ(CountIcons(file), ReadIcons(std::span(whole).first(n)).Count())
+          << "file " << &whole - files.data() << " cut " << n;
+    }
+  }
+  EXPECT_GT(cuts, 1000u);
+  const ByteVector ico = test::MakeIcoFile({big, MakeDibImage(16, 16, 4, 4)});
+  test::FlakyReader full(ico), count(ico);
+  ASSERT_EQ(CountIcons(count), ReadIcons(full).Count());
+  EXPECT_LT(count.Delivered(), full.Delivered());
+}
+
 TEST(IconResources, ChoosesTheImageThatFitsBest) {
   auto image = [](int w, int h, int bits) {
     IconImage i;
