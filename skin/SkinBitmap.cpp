@@ -11,6 +11,7 @@
 #include "skin/HlsColor.h"
 #include "skin/PictureCheck.h"
 #include "skin/SkinGeometry.h"
+#include "skin/StartupTrace.h"
 
 namespace glyph::skin {
 namespace {
@@ -107,8 +108,11 @@ bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, Uni
 
 bool LoadSkinPicture(const SkinContext& context, const std::string& name, UniqueBitmap& dest, SIZE* size) {
   std::optional<std::string> bytes = context.ReadItem(name);
+  StartupMark("read", name.c_str());
   if (!bytes) return false;
-  return DecodeSkinPicture(context, *bytes, dest, size);
+  const bool decoded = DecodeSkinPicture(context, *bytes, dest, size);
+  StartupMark("decode", name.c_str());
+  return decoded;
 }
 
 UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tolerance) {

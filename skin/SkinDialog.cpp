@@ -10,6 +10,7 @@
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
 #include "skin/SkinSources.h"
+#include "skin/StartupTrace.h"
 
 namespace glyph::skin {
 namespace {
@@ -138,17 +139,20 @@ void CSkinDialog::LoadSkin() {
     return std::strtod(ReadProfileString("Skin", key).c_str(), nullptr);
   };
   context_.SetOffsets(HlsOffsets{offset("Hue"), offset("Lum"), offset("Sat")});
+  StartupMark("profile");
 
   DestroySkin();
 
   std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
   ScopedSkinArchive current(context_, archive.get());
+  StartupMark("archive open");
   // An unreadable description parses as empty text: no pictures, no controls.
   const std::string text = context_.ReadItem(descriptionName_).value_or(std::string());
   std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
   const SkinDescription d = ReadSkinDescription(
       [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
       descriptionName_);
+  StartupMark("description");
 
   SIZE mainSize{}, maskSize{};
   const bool haveMain = LoadSkinPicture(context_, d.screen.main, main_, &mainSize);
@@ -165,8 +169,11 @@ void CSkinDialog::LoadSkin() {
     WindowDC screen(hwnd);
     AdjustBitmapHls(context_.Offsets(), screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
   }
+  StartupMark("recolour");
   ApplyWindowShape(mask.Get());
+  StartupMark("window region");
   CreateControls(d);
+  StartupMark("tab order");
   ::InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -181,6 +188,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     b->SetTooltip(ButtonTooltip(e.name, e.tooltip).c_str(), true);
     buttons_.push_back(std::move(b));
   }
+  StartupMark("buttons");
   for (const TextEntry& e : d.texts) {
     auto t = std::make_unique<CSkinText>(context_, e.name, static_cast<int>(texts_.size()));
     if (!t->Create(hwnd, ToRect(e.rect), e.text.c_str())) continue;
@@ -197,6 +205,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     t->SetText(e.text);
     texts_.push_back(std::move(t));
   }
+  StartupMark("texts");
   for (const TrackbarEntry& e : d.trackbars) {
     auto t = std::make_unique<CSkinTrackbar>(context_, e.name, static_cast<int>(trackbars_.size()));
     if (!t->Create(hwnd, ToRect(e.rect), !e.horizontal)) continue;
@@ -213,6 +222,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     p->SetTooltip(e.tooltip.c_str(), true);
     progress_.push_back(std::move(p));
   }
+  StartupMark("sliders and progress");
   ArrangeTabOrder();
 }
 
@@ -360,6 +370,8 @@ void CSkinDialog::OnPaint() {
     ::GetClientRect(GetHwnd(), &rc);
     DrawBitmap(paint.Get(), main_.Get(), 0, 0, rc.right, rc.bottom, false);
   }
+  StartupMark("first paint");
+  StartupTraceFinish();
   for (const auto& t : trackbars_) ::InvalidateRect(t->GetHwnd(), nullptr, FALSE);
   for (const auto& b : buttons_) ::InvalidateRect(b->GetHwnd(), nullptr, FALSE);
   for (const auto& t : texts_) ::InvalidateRect(t->GetHwnd(), nullptr, FALSE);
