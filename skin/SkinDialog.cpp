@@ -9,6 +9,7 @@
 #include "framework/Profile.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
+#include "skin/SkinPictureBatch.h"
 #include "skin/SkinSources.h"
 #include "skin/StartupTrace.h"
 
@@ -154,6 +155,10 @@ void CSkinDialog::LoadSkin() {
       descriptionName_);
   StartupMark("description");
 
+  // The hover, press and disabled pictures decode beside the main picture
+  // and the mask, which the window's size and shape wait for.
+  PictureBatch aside(context_, {d.screen.over, d.screen.down, d.screen.disabled},
+                     {d.screen.main, d.screen.mask});
   SIZE mainSize{}, maskSize{};
   const bool haveMain = LoadSkinPicture(context_, d.screen.main, main_, &mainSize);
   UniqueBitmap mask;
@@ -162,9 +167,9 @@ void CSkinDialog::LoadSkin() {
     const SIZE size = haveMask ? maskSize : mainSize;
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
   }
-  LoadSkinPicture(context_, d.screen.over, over_, nullptr);
-  LoadSkinPicture(context_, d.screen.down, down_, nullptr);
-  LoadSkinPicture(context_, d.screen.disabled, disabled_, nullptr);
+  aside.Take(d.screen.over, over_, nullptr);
+  aside.Take(d.screen.down, down_, nullptr);
+  aside.Take(d.screen.disabled, disabled_, nullptr);
   {
     WindowDC screen(hwnd);
     AdjustBitmapHls(context_.Offsets(), screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
