@@ -7,6 +7,7 @@
 #include "app/MainDialog.h"
 #include "app/Uninstall.h"
 #include "framework/AnsiText.h"
+#include "skin/StartupTrace.h"
 #include "widgets/FlatControlManager.h"
 
 namespace glyph {
@@ -36,16 +37,19 @@ std::wstring CMainApp::ArgumentsOf(const std::wstring& full) {
 }
 
 int CMainApp::Run(const std::wstring& commandLine) {
+  skin::StartupMark("WinMain");
   if (!commandLine.empty() && IsUninstallCommand(Narrow(commandLine))) {
     RemoveApplicationProfile();
     return 0;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
+  skin::StartupMark("common controls");
   // Every standard control of every dialog of this thread is drawn flat.
   CFlatControlManager flat;
   flat.Install();
   CMainDialog dialog(commandLine);
+  skin::StartupMark("main window object");
   return dialog.DoModal(nullptr) == IDOK ? 0 : 1;
 }
 

@@ -12,6 +12,7 @@
 #include "browser/IconExtract.h"
 #include "editor/FileExportDialog.h"
 #include "framework/ResourceIds.h"
+#include "skin/StartupTrace.h"
 
 namespace glyph {
 
@@ -43,6 +44,7 @@ CMainDialog::CMainDialog(std::wstring commandLine)
 CMainDialog::~CMainDialog() { DestroyWindow(); }
 
 BOOL CMainDialog::OnInitDialog() {
+  skin::StartupMark("dialog created");
   capturing_ = false;
   SetContextMenuId(IDR_CONTEXT_MENU);
   SetSkinSource(kSkinDescription, nullptr);
@@ -52,6 +54,7 @@ BOOL CMainDialog::OnInitDialog() {
   brushWell_.Subclass(GetItem(IDC_BRUSH_WELL));
   transparentWell_.Subclass(GetItem(IDC_TRANSP_WELL));
   PlaceOwnControls();
+  skin::StartupMark("own controls");
   CSkinDialog::OnInitDialog();
 
   if (programIcon_) {
@@ -89,6 +92,7 @@ BOOL CMainDialog::OnInitDialog() {
     if (skin::CSkinButton* button = FindButton(command.skinName)) button->SetPressAndRelease(true);
   }
   keys_.Start(GetHwnd(), [this](const MSG& msg) { return OnShortcutKey(msg); });
+  skin::StartupMark("window setup");
   // The keyboard starts on the tool in use, not on the first control in
   // reading order (the title buttons: a stray Space would leave).
   if (skin::CSkinButton* tool = FindButton(toolName_)) {

@@ -11,6 +11,7 @@
 #include "skin/HlsColor.h"
 #include "skin/PictureCheck.h"
 #include "skin/SkinGeometry.h"
+#include "skin/StartupTrace.h"
 
 namespace glyph::skin {
 namespace {
@@ -67,9 +68,8 @@ SIZE BitmapSize(HBITMAP bitmap) {
   return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
-bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, UniqueBitmap& dest, SIZE* size) {
+UniqueBitmap DecodePictureBytes(const std::string& bytes) {
   ScopedCoInit com;
-  bool decoded = false;
   UniqueBitmap copy;
   UniqueHGlobal block;
   if (PictureBytesPlausible(bytes)) block.Reset(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
@@ -91,12 +91,16 @@ bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, Uni
           // The picture owns its handle: keep a copy of our own.
           copy.Reset(static_cast<HBITMAP>(
               ::CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0)));
-          decoded = static_cast<bool>(copy);
         }
       }
     }
   }
-  if (!decoded) {
+  return copy;
+}
+
+bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, UniqueBitmap& dest, SIZE* size) {
+  UniqueBitmap copy = DecodePictureBytes(bytes);
+  if (!copy) {
     context.ShowMessage(nullptr, "err", nullptr);
     return false;
   }
@@ -106,9 +110,19 @@ bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, Uni
 }
 
 bool LoadSkinPicture(const SkinContext& context, const std::string& name, UniqueBitmap& dest, SIZE* size) {
+  if (UniqueBitmap copy = context.CopyOfPicture(name)) {
+    dest = std::move(copy);
+    if (size) *size = BitmapSize(dest.Get());
+    StartupMark("copy", name.c_str());
+    return true;
+  }
   std::optional<std::string> bytes = context.ReadItem(name);
+  StartupMark("read", name.c_str());
   if (!bytes) return false;
-  return DecodeSkinPicture(context, *bytes, dest, size);
+  const bool decoded = DecodeSkinPicture(context, *bytes, dest, size);
+  StartupMark("decode", name.c_str());
+  if (decoded) context.KeepPicture(name, dest.Get());
+  return decoded;
 }
 
 UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tolerance) {

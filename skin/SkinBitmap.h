@@ -21,6 +21,9 @@ namespace glyph::skin {
 bool LoadSkinPicture(const SkinContext& context, const std::string& name, UniqueBitmap& dest, SIZE* size);
 // Decodes picture bytes; exposed for the loader's tests.
 bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, UniqueBitmap& dest, SIZE* size);
+// The decoding alone, without a report: null when the bytes are not a
+// picture. Safe on any thread.
+UniqueBitmap DecodePictureBytes(const std::string& bytes);
 
 // The region of all pixels outside the transparent colour range (see
 // ScanOpaqueRuns). Null when the bitmap is missing or cannot be read; an

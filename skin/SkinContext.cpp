@@ -27,6 +27,26 @@ std::optional<std::string> SkinContext::ReadItem(const std::string& name) const 
   return disk.ReadFile(name);
 }
 
+namespace {
+
+HBITMAP CopyBitmap(HBITMAP bitmap) {
+  return static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
+}
+
+}  // namespace
+
+UniqueBitmap SkinContext::CopyOfPicture(const std::string& name) const {
+  const auto it = pictures_.find(name);
+  if (!archive_ || it == pictures_.end()) return {};
+  return UniqueBitmap(CopyBitmap(it->second.Get()));
+}
+
+void SkinContext::KeepPicture(const std::string& name, HBITMAP picture) const {
+  if (!archive_ || !picture || name.empty()) return;
+  UniqueBitmap copy(CopyBitmap(picture));
+  if (copy) pictures_[name] = std::move(copy);
+}
+
 SkinPrompt* SkinContext::SetPrompt(SkinPrompt* prompt) {
   SkinPrompt* old = prompt_;
   prompt_ = prompt;
@@ -44,8 +64,12 @@ void SkinContext::ShowMessage(HWND owner, const char* text, const char* caption)
 ScopedSkinArchive::ScopedSkinArchive(SkinContext& context, SkinArchive* archive)
     : context_(context), previous_(context.archive_) {
   context_.archive_ = archive;
+  context_.pictures_.clear();
 }
 
-ScopedSkinArchive::~ScopedSkinArchive() { context_.archive_ = previous_; }
+ScopedSkinArchive::~ScopedSkinArchive() {
+  context_.archive_ = previous_;
+  context_.pictures_.clear();
+}
 
 }  // namespace glyph::skin

@@ -6,14 +6,20 @@
 //
 // The archive is set only for the span of a load (ScopedSkinArchive);
 // without one, items are read as files relative to the current directory.
+// For that span the context also keeps each picture decoded by name, so a
+// picture named twice in one skin (main and disabled, two sliders' thumbs)
+// is read and decoded once.
 // Without a prompt, messages show as MessageBoxA. The context holds
 // neither: their owners must outlive the time they are set.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <string>
+
+#include "framework/Handles.h"
 
 namespace glyph::skin {
 
@@ -60,6 +66,11 @@ class SkinContext {
   SkinPrompt* SetPrompt(SkinPrompt* prompt);
   void ShowMessage(HWND owner, const char* text, const char* caption) const;
 
+  // A copy of the picture decoded under this name during the current load,
+  // or null. KeepPicture stores a copy of `picture`; nothing without a load.
+  UniqueBitmap CopyOfPicture(const std::string& name) const;
+  void KeepPicture(const std::string& name, HBITMAP picture) const;
+
   void SetOffsets(const HlsOffsets& offsets) { offsets_ = offsets; }
   const HlsOffsets& Offsets() const { return offsets_; }
 
@@ -69,6 +80,7 @@ class SkinContext {
   SkinArchive* archive_ = nullptr;
   SkinPrompt* prompt_ = nullptr;
   HlsOffsets offsets_;
+  mutable std::map<std::string, UniqueBitmap, std::less<>> pictures_;
 };
 
 // Makes an archive the one a context reads through, for one scope.

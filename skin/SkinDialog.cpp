@@ -9,7 +9,9 @@
 #include "framework/Profile.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
+#include "skin/SkinPictureBatch.h"
 #include "skin/SkinSources.h"
+#include "skin/StartupTrace.h"
 
 namespace glyph::skin {
 namespace {
@@ -138,18 +140,25 @@ void CSkinDialog::LoadSkin() {
     return std::strtod(ReadProfileString("Skin", key).c_str(), nullptr);
   };
   context_.SetOffsets(HlsOffsets{offset("Hue"), offset("Lum"), offset("Sat")});
+  StartupMark("profile");
 
   DestroySkin();
 
   std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
   ScopedSkinArchive current(context_, archive.get());
+  StartupMark("archive open");
   // An unreadable description parses as empty text: no pictures, no controls.
   const std::string text = context_.ReadItem(descriptionName_).value_or(std::string());
   std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
   const SkinDescription d = ReadSkinDescription(
       [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
       descriptionName_);
+  StartupMark("description");
 
+  // The hover, press and disabled pictures decode beside the main picture
+  // and the mask, which the window's size and shape wait for.
+  PictureBatch aside(context_, {d.screen.over, d.screen.down, d.screen.disabled},
+                     {d.screen.main, d.screen.mask});
   SIZE mainSize{}, maskSize{};
   const bool haveMain = LoadSkinPicture(context_, d.screen.main, main_, &mainSize);
   UniqueBitmap mask;
@@ -158,15 +167,18 @@ void CSkinDialog::LoadSkin() {
     const SIZE size = haveMask ? maskSize : mainSize;
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
   }
-  LoadSkinPicture(context_, d.screen.over, over_, nullptr);
-  LoadSkinPicture(context_, d.screen.down, down_, nullptr);
-  LoadSkinPicture(context_, d.screen.disabled, disabled_, nullptr);
+  aside.Take(d.screen.over, over_, nullptr);
+  aside.Take(d.screen.down, down_, nullptr);
+  aside.Take(d.screen.disabled, disabled_, nullptr);
   {
     WindowDC screen(hwnd);
     AdjustBitmapHls(context_.Offsets(), screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
   }
+  StartupMark("recolour");
   ApplyWindowShape(mask.Get());
+  StartupMark("window region");
   CreateControls(d);
+  StartupMark("tab order");
   ::InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -181,6 +193,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     b->SetTooltip(ButtonTooltip(e.name, e.tooltip).c_str(), true);
     buttons_.push_back(std::move(b));
   }
+  StartupMark("buttons");
   for (const TextEntry& e : d.texts) {
     auto t = std::make_unique<CSkinText>(context_, e.name, static_cast<int>(texts_.size()));
     if (!t->Create(hwnd, ToRect(e.rect), e.text.c_str())) continue;
@@ -197,6 +210,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     t->SetText(e.text);
     texts_.push_back(std::move(t));
   }
+  StartupMark("texts");
   for (const TrackbarEntry& e : d.trackbars) {
     auto t = std::make_unique<CSkinTrackbar>(context_, e.name, static_cast<int>(trackbars_.size()));
     if (!t->Create(hwnd, ToRect(e.rect), !e.horizontal)) continue;
@@ -213,6 +227,7 @@ void CSkinDialog::CreateControls(const SkinDescription& d) {
     p->SetTooltip(e.tooltip.c_str(), true);
     progress_.push_back(std::move(p));
   }
+  StartupMark("sliders and progress");
   ArrangeTabOrder();
 }
 
@@ -360,6 +375,8 @@ void CSkinDialog::OnPaint() {
     ::GetClientRect(GetHwnd(), &rc);
     DrawBitmap(paint.Get(), main_.Get(), 0, 0, rc.right, rc.bottom, false);
   }
+  StartupMark("first paint");
+  StartupTraceFinish();
   for (const auto& t : trackbars_) ::InvalidateRect(t->GetHwnd(), nullptr, FALSE);
   for (const auto& b : buttons_) ::InvalidateRect(b->GetHwnd(), nullptr, FALSE);
   for (const auto& t : texts_) ::InvalidateRect(t->GetHwnd(), nullptr, FALSE);
