@@ -314,7 +314,7 @@ DocumentRead ReadGroupDocument(const IconGroup& group, ByteReader& file) {
 
 DocumentRead ReadDocument(std::span<const uint8_t> file, size_t groupIndex) {
   if (file.empty()) return Failure("the file is empty");
-  if (IsPng(file) || IsBmp(file)) {
+  if (IsPicture(file)) {
     if (groupIndex != 0) return Failure("no icon " + std::to_string(groupIndex) + " (a picture holds one)");
     return ReadPictureDocument(file);
   }
@@ -334,6 +334,8 @@ DocumentRead ReadDocument(std::span<const uint8_t> file, size_t groupIndex) {
   }
   return read;
 }
+
+bool IsPicture(std::span<const uint8_t> file) { return IsPng(file) || IsBmp(file); }
 
 bool ReadPicture(std::span<const uint8_t> file, RgbaImage& out, std::string& why) {
   if (IsPng(file)) {

@@ -58,6 +58,9 @@ DocumentRead ReadGroupDocument(const IconGroup& group, ByteReader& file);
 // NE file (icon files hold one group: index 0), or a small picture.
 DocumentRead ReadDocument(std::span<const uint8_t> file, size_t groupIndex = 0);
 
+// Whether the bytes start as a PNG or BMP picture does (not an icon).
+bool IsPicture(std::span<const uint8_t> file);
+
 // A PNG or BMP picture of any size the PNG codec accepts; false with a
 // sentence in `why` otherwise.
 bool ReadPicture(std::span<const uint8_t> file, RgbaImage& out, std::string& why);

@@ -1,6 +1,5 @@
-// info, make and export: icons as documents of images, read from icon
-// files, executables and pictures, and written as icon files and PNG
-// pictures.
+// make and export: icons as documents of images, read from icon files,
+// executables and pictures, and written as icon files and PNG pictures.
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -8,7 +7,6 @@
 
 #include "icon/DocumentReader.h"
 #include "icon/IcoWriter.h"
-#include "icon/IconResources.h"
 #include "icon/MakeIcon.h"
 #include "icon/PngCodec.h"
 #include "tools/glyphicon/Cli.h"
@@ -49,13 +47,6 @@ bool ParseSizes(const std::string& text, std::vector<int>& sizes) {
   return true;
 }
 
-bool IsPicture(const std::vector<std::uint8_t>& bytes) {
-  static constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  const bool png = bytes.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), bytes.begin());
-  const bool bmp = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
-  return png || bmp;
-}
-
 // Reads icon `index` of a file; images left out are named on stderr, and a
 // file with no readable image is refused.
 bool ReadIcon(const Path& path, const std::vector<std::uint8_t>& bytes, size_t index,
@@ -73,7 +64,7 @@ bool ReadInputs(const Path& path, std::vector<RgbaImage>& inputs) {
   std::vector<std::uint8_t> bytes;
   if (!ReadWholeFile(path, bytes)) return false;
   std::string why;
-  if (IsPicture(bytes)) {
+  if (glyph::icon::IsPicture(bytes)) {
     RgbaImage picture;
     if (!glyph::icon::ReadPicture(bytes, picture, why)) {
       Complain(Printable(path), why);
@@ -109,29 +100,6 @@ std::vector<std::string> ExportNames(const IconDocument& document) {
 }
 
 }  // namespace
-
-int Info(const Path& path) {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) return 1;
-  const glyph::icon::IconScan scan = glyph::icon::ReadIcons(bytes);
-  if (scan.refused) {
-    Complain(Printable(path), scan.problem);
-    return 1;
-  }
-  std::printf("icon\tname\timage\tsize\tbits\tform\tbytes\n");
-  for (size_t g = 0; g < scan.groups.size(); ++g) {
-    const auto& group = scan.groups[g];
-    const std::string label =
-        scan.kind == glyph::icon::IconFileKind::Ico ? "-" : glyph::icon::GroupLabel(group);
-    for (size_t i = 0; i < group.images.size(); ++i) {
-      const auto& image = group.images[i];
-      std::printf("%zu\t%s\t%zu\t%dx%d\t%d\t%s\t%zu\n", g, label.c_str(), i, image.width, image.height,
-                  image.bitsPerPixel, image.png ? "PNG" : "BMP", image.size);
-    }
-  }
-  if (!scan.problem.empty()) Complain(Printable(path), scan.problem);
-  return 0;
-}
 
 int Make(const std::vector<Path>& args) {
   if (args.size() < 2) return -1;

@@ -1,5 +1,5 @@
-// count, list and extract: the icon groups of executables, libraries and
-// icon files as the scanner finds them, copied out byte for byte.
+// count, list, info and extract: the icon groups of executables, libraries
+// and icon files as the scanner finds them, copied out byte for byte.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +22,11 @@ bool ScanBytes(const Path& path, const std::vector<std::uint8_t>& bytes, IconSca
 
 bool Scan(const Path& path, std::vector<std::uint8_t>& bytes, IconScan& scan) {
   return ReadWholeFile(path, bytes) && ScanBytes(path, bytes, scan);
+}
+
+// An icon's name or number; "-" for the one icon of an icon file.
+std::string Label(const IconScan& scan, const glyph::icon::IconGroup& group) {
+  return scan.kind == glyph::icon::IconFileKind::Ico ? "-" : glyph::icon::GroupLabel(group);
 }
 
 }  // namespace
@@ -64,9 +69,7 @@ int List(const Path& path) {
       images += std::to_string(image.width) + "x" + std::to_string(image.height) + " " +
                 std::to_string(image.bitsPerPixel) + "bpp";
     }
-    const std::string label =
-        scan.kind == glyph::icon::IconFileKind::Ico ? "-" : glyph::icon::GroupLabel(group);
-    std::printf("%zu\t%s\t%s\n", i, label.c_str(), images.c_str());
+    std::printf("%zu\t%s\t%s\n", i, Label(scan, group).c_str(), images.c_str());
   }
   return 0;
 }
@@ -85,6 +88,24 @@ int Extract(const Path& path, const Path& indexText, const Path& outPath) {
   const std::vector<std::uint8_t> ico =
       glyph::icon::MakeIconFile(scan.groups[static_cast<size_t>(index)], bytes);
   return WriteWholeFile(outPath, ico) ? 0 : 1;
+}
+
+int Info(const Path& path) {
+  std::vector<std::uint8_t> bytes;
+  IconScan scan;
+  if (!Scan(path, bytes, scan)) return 1;
+  std::printf("icon\tname\timage\tsize\tbits\tform\tbytes\n");
+  for (size_t g = 0; g < scan.groups.size(); ++g) {
+    const auto& group = scan.groups[g];
+    const std::string label = Label(scan, group);
+    for (size_t i = 0; i < group.images.size(); ++i) {
+      const auto& image = group.images[i];
+      std::printf("%zu\t%s\t%zu\t%dx%d\t%d\t%s\t%zu\n", g, label.c_str(), i, image.width, image.height,
+                  image.bitsPerPixel, image.png ? "PNG" : "BMP", image.size);
+    }
+  }
+  if (!scan.problem.empty()) Complain(Printable(path), scan.problem);
+  return 0;
 }
 
 }  // namespace glyphicon
