@@ -8,6 +8,8 @@ namespace {
 using enum CommandAction;
 
 constexpr uint8_t kCtrl = Shortcut::kCtrl, kShift = Shortcut::kShift;
+// Virtual-key codes of the keys below that are not letters or digits.
+constexpr uint16_t kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyDelete = 0x2E;
 
 // Tool keys are single letters, as in most paint programs; commands that
 // change or leave the document take Control. The help's tools page lists
@@ -16,7 +18,8 @@ constexpr MainCommand kCommands[] = {
     {.skinName = "BUTTON_EXIT", .action = kExit},
     {.skinName = "BUTTON_MINIMIZE", .action = kMinimize},
     {.skinName = "BUTTON_HELP", .action = kHelp},
-    {.skinName = "BUTTON_LOAD", .action = kLoad, .shortcut = {'O', kCtrl}},
+    {.skinName = "BUTTON_LOAD", .action = kLoad, .shortcut = {'L', kCtrl}},
+    {.skinName = nullptr, .action = kOpenFile, .shortcut = {'O', kCtrl}},
     {.skinName = nullptr, .action = kSave, .shortcut = {'S', kCtrl}},
     {.skinName = "QaS", .action = kSaveAs, .shortcut = {'S', kCtrl | kShift}},
     {.skinName = "TOOL_UNDO", .action = kUndo, .shortcut = {'Z', kCtrl}},
@@ -24,6 +27,12 @@ constexpr MainCommand kCommands[] = {
     {.skinName = "TOOL_PHOTO", .action = kCamera, .whileHeld = true},
     {.skinName = "TOOL_CLEAR", .action = kClear},
     {.skinName = "TOOL_BLUR_ALL", .action = kBlurImage},
+    {.skinName = nullptr, .action = kCopy, .shortcut = {'C', kCtrl}},
+    {.skinName = nullptr, .action = kPaste, .shortcut = {'V', kCtrl}},
+    {.skinName = nullptr, .action = kNextSize, .shortcut = {kKeyPageDown}},
+    {.skinName = nullptr, .action = kPreviousSize, .shortcut = {kKeyPageUp}},
+    {.skinName = nullptr, .action = kRemoveSize, .shortcut = {kKeyDelete, kCtrl}},
+    {.skinName = nullptr, .action = kMakeAllSizes, .shortcut = {'M', kCtrl}},
     {.skinName = "TOOL_PEN", .action = kSelectTool, .tool = TOOL_PEN, .shortcut = {'P'}},
     {.skinName = "TOOL_LINE", .action = kSelectTool, .tool = TOOL_LINE, .shortcut = {'L'}},
     {.skinName = "TOOL_RECT", .action = kSelectTool, .tool = TOOL_RECT, .shortcut = {'R'}},
@@ -41,6 +50,9 @@ std::string KeyName(uint16_t key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
   constexpr uint16_t kF1 = 0x70, kF24 = 0x87;
   if (key >= kF1 && key <= kF24) return "F" + std::to_string(key - kF1 + 1);
+  if (key == kKeyPageUp) return "Page Up";
+  if (key == kKeyPageDown) return "Page Down";
+  if (key == kKeyDelete) return "Del";
   return "#" + std::to_string(key);
 }
 

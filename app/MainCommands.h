@@ -31,14 +31,21 @@ enum class CommandAction {
   kExit,
   kMinimize,
   kHelp,
-  kLoad,
-  kSave,    // back to the file the image came from, or asks where
-  kSaveAs,  // always asks where
+  kLoad,      // the icon browser
+  kOpenFile,  // the open dialog
+  kSave,      // back to the file the image came from, or asks where
+  kSaveAs,    // always asks where
   kUndo,
   kRedo,
   kCamera,
   kClear,
   kBlurImage,
+  kCopy,
+  kPaste,
+  kNextSize,
+  kPreviousSize,
+  kRemoveSize,
+  kMakeAllSizes,
 };
 
 // A key and the modifiers held with it: `key` is a Windows virtual-key

@@ -11,7 +11,11 @@
 #include "browser/FilePath.h"
 #include "browser/IconExtract.h"
 #include "editor/FileExportDialog.h"
+#include "editor/FileReplace.h"
+#include "editor/IconFormat.h"
 #include "framework/ResourceIds.h"
+#include "icon/IcoWriter.h"
+#include "icon/PngCodec.h"
 #include "skin/StartupTrace.h"
 
 namespace glyph {
@@ -62,9 +66,9 @@ BOOL CMainDialog::OnInitDialog() {
     ::SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon_.Get()));
   }
 
-  image_.Create(32, 32);
-  image_.Fill(192, 192, 192);
-  canvas_.SetImage(&image_);
+  document_.New(PixelFromColor(canvas_.GetTransparentColor()));
+  canvas_.SetHistory(&history_);
+  ShowCurrent();
   const HWND refresh[] = {preview_.GetHwnd(), brushWell_.GetHwnd(), transparentWell_.GetHwnd(), nullptr};
   canvas_.SetRefreshList(refresh);
   canvas_.LoadToolCursors(IDC_CURSOR_PEN, IDC_CURSOR_FILL, IDC_CURSOR_LINE, IDC_CURSOR_RECT,
@@ -83,7 +87,7 @@ BOOL CMainDialog::OnInitDialog() {
   UpdateTitle();
   canvas_.SetChangedCallback([this] { SetModified(true); });
 
-  DrawCommandLineIcon();
+  OpenCommandLineFile();
 
   // A command that runs while its button is held down (the camera) hears
   // the press and the release; each toggles it.
@@ -145,29 +149,127 @@ void CMainDialog::PlaceOwnControls() {
   }
 }
 
-void CMainDialog::DrawCommandLineIcon() {
+void CMainDialog::OpenCommandLineFile() {
   if (commandLine_.empty()) return;
-  LoadPicture(commandLine_, 0, false);
+  LoadDocument(commandLine_, 0, false);
 }
 
-bool CMainDialog::LoadPicture(const std::wstring& path, size_t index, bool undoable) {
-  // Our own reader, never the platform's extraction: a file with lying
+bool CMainDialog::OpenFile(const std::wstring& path, size_t index) {
+  if (!ConfirmDiscard()) return false;
+  return LoadDocument(path, index, true);
+}
+
+void CMainDialog::Normalize(icon::IconDocument& document) const {
+  const Pixel ground = PixelFromColor(canvas_.GetTransparentColor());
+  for (icon::IconDocumentImage& image : document.images) {
+    std::vector<uint8_t>& bytes = image.pixels.pixels;
+    for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
+      if (bytes[i + 3] != 0) continue;
+      bytes[i] = static_cast<uint8_t>(ground >> 16);
+      bytes[i + 1] = static_cast<uint8_t>(ground >> 8);
+      bytes[i + 2] = static_cast<uint8_t>(ground);
+    }
+  }
+}
+
+bool CMainDialog::LoadDocument(const std::wstring& path, size_t index, bool undoable) {
+  // Our own readers, never the platform's extraction: a file with lying
   // headers must not bring the editor down.
-  PictureFile picture;
-  if (!picture.Load(path, index)) {
-    sink_->Show(GetHwnd(), L"Cannot open the file " + path + L": " + picture.Why());
+  DocumentFile file;
+  if (!file.Load(path, index)) {
+    sink_->Show(GetHwnd(), L"Cannot open the file " + path + L": " + file.Why());
     return false;
   }
-  // Not cleared first: where the icon is transparent the picture stays.
+  Normalize(file.Document());
   if (undoable) canvas_.PushUndo();
-  picture.DrawInto(image_);
-  canvas_.Repaint();
-  const CWideFilePath file(path);
-  savePath_ = picture.CanSaveBack() ? path : std::wstring();
-  saveFormat_ = picture.SavedFormat();
-  saveFolder_ = file.GetDirectory();
+  if (!document_.Open(std::move(file.Document()))) return false;
+  ShowCurrent();
+  const CWideFilePath name(path);
+  savePath_ = file.CanSaveBack() ? path : std::wstring();
+  saveFormat_ = file.SavedFormat();
+  saveFolder_ = name.GetDirectory();
   modified_ = false;
-  SetFileTitle(file.GetTitle());
+  SetFileTitle(name.GetTitle());
+  return true;
+}
+
+void CMainDialog::CommitCurrent() {
+  if (image_.IsEmpty()) return;
+  document_.SetCurrentPixels(RgbaFromPixels(image_.View()));
+}
+
+void CMainDialog::ShowCurrent() {
+  const icon::RgbaImage& pixels = document_.CurrentImage().pixels;
+  const bool resized = image_.IsEmpty() || static_cast<int>(image_.GetWidth()) != pixels.width ||
+                       static_cast<int>(image_.GetHeight()) != pixels.height;
+  if (resized) {
+    image_.Create(static_cast<uint32_t>(pixels.width), static_cast<uint32_t>(pixels.height));
+    if (image_.IsEmpty()) return;
+  }
+  PixelsFromRgba(pixels, image_.View());
+  if (resized) {
+    // A new size is a new image for the canvas; the text tool keeps its text.
+    const std::wstring text = canvas_.GetText();
+    const LOGFONTW font = canvas_.GetTextFont();
+    canvas_.SetImage(&image_);
+    canvas_.SetText(text, font);
+  }
+  canvas_.Repaint();
+  if (preview_.GetHwnd()) ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
+}
+
+const EditDocument& CMainDialog::GetDocument() {
+  CommitCurrent();
+  return document_;
+}
+
+void CMainDialog::SelectSize(size_t index) {
+  if (index >= document_.Count() || index == document_.Current()) return;
+  CommitCurrent();
+  document_.Select(index);
+  ShowCurrent();
+}
+
+void CMainDialog::StepSize(int step) {
+  const size_t current = document_.Current();
+  if (step < 0 && current == 0) return;
+  SelectSize(step < 0 ? current - 1 : current + 1);
+}
+
+void CMainDialog::RemoveSize() {
+  if (document_.Count() <= 1) return;
+  canvas_.PushUndo();
+  document_.RemoveCurrent();
+  ShowCurrent();
+}
+
+void CMainDialog::MakeAllSizes() {
+  canvas_.PushUndo();
+  std::string why;
+  if (!document_.MakeAllSizes(why)) {
+    canvas_.Undo();
+    sink_->Show(GetHwnd(), L"Cannot make the sizes: " + std::wstring(why.begin(), why.end()) + L".");
+    return;
+  }
+  ShowCurrent();
+}
+
+void CMainDialog::DocumentHistory::Push() {
+  owner_.CommitCurrent();
+  owner_.document_.PushUndo();
+}
+
+bool CMainDialog::DocumentHistory::Undo() {
+  owner_.CommitCurrent();
+  if (!owner_.document_.Undo()) return false;
+  owner_.ShowCurrent();
+  return true;
+}
+
+bool CMainDialog::DocumentHistory::Redo() {
+  owner_.CommitCurrent();
+  if (!owner_.document_.Redo()) return false;
+  owner_.ShowCurrent();
   return true;
 }
 
@@ -253,6 +355,22 @@ void CMainDialog::Run(const MainCommand& command) {
     case CommandAction::kBlurImage:
       canvas_.BlurImage();
       break;
+    case CommandAction::kNextSize:
+      StepSize(1);
+      break;
+    case CommandAction::kPreviousSize:
+      StepSize(-1);
+      break;
+    case CommandAction::kRemoveSize:
+      RemoveSize();
+      break;
+    case CommandAction::kMakeAllSizes:
+      MakeAllSizes();
+      break;
+    case CommandAction::kOpenFile:
+    case CommandAction::kCopy:
+    case CommandAction::kPaste:
+      break;
   }
 }
 
@@ -317,8 +435,17 @@ void CMainDialog::Exit() {
 }
 
 // A cleared image is a new one: no file holds it, none is written back.
+// A document of several sizes becomes a new one as well; undo brings the
+// sizes back.
 void CMainDialog::ClearImage() {
   if (!ConfirmDiscard()) return;
+  if (document_.Count() > 1) {
+    canvas_.PushUndo();
+    icon::IconDocument blank;
+    blank.images.push_back(document_.CurrentImage());
+    document_.Open(std::move(blank));
+    ShowCurrent();
+  }
   canvas_.ClearImage(canvas_.GetTransparentColor());
   savePath_.clear();
   saveFormat_ = kTrueColorIcon;
@@ -350,23 +477,38 @@ bool CMainDialog::SaveAs() {
   CFileExportDialog dialog(kSaveTitle, kSaveFilters, fileName_.empty() ? kDefaultSaveName : fileName_);
   // The type of the file the image is in, even when its name (a title
   // without extension) does not say it.
-  if (!fileName_.empty()) dialog.SetFormatIndex(saveFormat_);
+  if (!fileName_.empty()) {
+    dialog.SetFormatIndex(saveFormat_);
+  } else if (document_.Count() > 1) {
+    dialog.SetFormatIndex(kAllSizesIcon);
+  }
   dialog.SetInitialFolder(saveFolder_);
   if (!RunSaveDialog(dialog)) return false;
   return SaveTo(dialog.GetPathName(), dialog.GetFormatIndex());
 }
 
 bool CMainDialog::SaveTo(const std::wstring& path, int format) {
+  CommitCurrent();
+  // The single-image formats were made for 32 x 32; other sizes are
+  // written through the icon writer in the same depth.
+  const bool classic = image_.GetWidth() == static_cast<uint32_t>(kIconSide) &&
+                       image_.GetHeight() == static_cast<uint32_t>(kIconSide);
   bool saved = false;
   switch (format) {
     case kTrueColorIcon:
-      saved = preview_.SaveTrueColorIcon(path);
+      saved = classic ? preview_.SaveTrueColorIcon(path) : SaveSingleIcon(path, 24);
       break;
     case kSixteenColorIcon:
-      saved = preview_.Save16ColorIcon(path);
+      saved = classic ? preview_.Save16ColorIcon(path) : SaveSingleIcon(path, 4);
       break;
     case kBitmapFile:
       saved = preview_.SaveBitmap(path);
+      break;
+    case kAllSizesIcon:
+      saved = SaveAllSizes(path);
+      break;
+    case kPngPicture:
+      saved = SavePng(path);
       break;
     default:
       break;
@@ -383,13 +525,75 @@ bool CMainDialog::SaveTo(const std::wstring& path, int format) {
   return true;
 }
 
+bool CMainDialog::WriteOrReport(const std::wstring& path, const std::vector<uint8_t>& bytes,
+                                const std::string& why) {
+  std::wstring reason;
+  if (!why.empty()) {
+    // The writers' sentences are plain ASCII.
+    reason = std::wstring(why.begin(), why.end()) + L".";
+  } else if (const WriteFailure failure = ReplaceFile(path, bytes); failure != WriteFailure::kNone) {
+    reason = DescribeWriteFailure(failure);
+  } else {
+    return true;
+  }
+  sink_->Show(GetHwnd(), L"Cannot write the file " + path + L": " + reason);
+  return false;
+}
+
+namespace {
+
+// Pixels a mask-only image leaves out: the transparent ones and, as the
+// editor always has, those of the transparent colour.
+void MaskTransparentColor(icon::RgbaImage& image, Pixel transparent) {
+  for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) {
+    const Pixel rgb = static_cast<Pixel>(image.pixels[i]) << 16 |
+                      static_cast<Pixel>(image.pixels[i + 1]) << 8 | image.pixels[i + 2];
+    if (SameColor(rgb, transparent)) image.pixels[i + 3] = 0;
+  }
+}
+
+}  // namespace
+
+bool CMainDialog::SaveSingleIcon(const std::wstring& path, int bits) {
+  icon::IconDocument single;
+  single.images.push_back({document_.CurrentImage().pixels, icon::IconStorage::kBmp, bits});
+  MaskTransparentColor(single.images[0].pixels, PixelFromColor(canvas_.GetTransparentColor()));
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!icon::WriteIcoFile(single, bytes, why)) {
+    return WriteOrReport(path, {}, why);
+  }
+  return WriteOrReport(path, bytes, why);
+}
+
+bool CMainDialog::SaveAllSizes(const std::wstring& path) {
+  icon::IconDocument document = document_.Document();
+  for (icon::IconDocumentImage& image : document.images)
+    if (image.storage == icon::IconStorage::kBmp && image.bits < 32)
+      MaskTransparentColor(image.pixels, PixelFromColor(canvas_.GetTransparentColor()));
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!icon::WriteIcoFile(document, bytes, why)) {
+    return WriteOrReport(path, {}, why);
+  }
+  return WriteOrReport(path, bytes, why);
+}
+
+bool CMainDialog::SavePng(const std::wstring& path) {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!icon::EncodePng(document_.CurrentImage().pixels, bytes, why)) {
+    return WriteOrReport(path, {}, why);
+  }
+  return WriteOrReport(path, bytes, why);
+}
+
 // Asked once the user has chosen: a browser closed with Cancel asks nothing.
 void CMainDialog::LoadChosenIcon() {
   std::wstring path;
   int index = -1;
   if (!ChooseIcon(path, index) || path.empty() || index < 0) return;
-  if (!ConfirmDiscard()) return;
-  LoadPicture(path, static_cast<size_t>(index), true);
+  OpenFile(path, static_cast<size_t>(index));
 }
 
 void CMainDialog::OnPicked() {

@@ -1,5 +1,6 @@
-// CMainDialog: the program's skinned main window. It owns the edited
-// 32 x 32 image, the canvas, the preview and the two colour wells, and
+// CMainDialog: the program's skinned main window. It owns the edited icon
+// document (every size of it), the canvas that edits one of its images,
+// the preview and the two colour wells, and
 // answers the skin's controls by name: its buttons through the command
 // table (app/MainCommands.h: tools, undo, clear, blur, camera, load, save,
 // help, minimise and exit), the two sliders and the three colour fields.
@@ -8,22 +9,29 @@
 // them.
 //
 // It keeps the user's work: the title carries a leading "*" while the
-// image has changes no file holds, and leaving (exit, the close request),
-// loading another icon or clearing first asks whether to save them. Saving
-// back writes the file the image came from or was last saved to, in its
-// format; without one it asks where, as Save As always does. Paths and the
-// names shown are wide text, so any file name the user has stays whole.
+// document has changes no file holds, and leaving (exit, the close
+// request), opening another icon or clearing first asks whether to save
+// them. Saving back writes the file the document came from or was last
+// saved to, in its format (an icon file gets every size); without one it
+// asks where, as Save As always does. Paths and the names shown are wide
+// text, so any file name the user has stays whole.
+//
+// The canvas edits a copy of the current image; the window hands it back
+// to the document before anything reads the document, and the canvas's
+// undo goes through the document's history, so it covers size changes.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/ColorWell.h"
+#include "app/DocumentFile.h"
 #include "app/MainCommands.h"
-#include "app/PictureFile.h"
 #include "core/Dib.h"
 #include "editor/BitmapView.h"
+#include "editor/EditDocument.h"
 #include "editor/MessageSink.h"
 #include "editor/PreviewIcon.h"
 #include "editor/TextDialog.h"
@@ -44,15 +52,16 @@ constexpr wchar_t kUnsavedMark[] = L"*";
 // (SaveFormat).
 constexpr wchar_t kSaveTitle[] = L"Save icon";
 constexpr wchar_t kSaveFilters[] =
-    L"True-color icon (*.ico)|16 colors icon (*.ico)|True-color bitmap (*.bmp)|";
+    L"True-color icon (*.ico)|16 colors icon (*.ico)|True-color bitmap (*.bmp)|"
+    L"Icon with all sizes (*.ico)|PNG picture (*.png)|";
 constexpr wchar_t kDefaultSaveName[] = L"new.ico";
 // The skin description inside the program's archive.
 constexpr char kSkinDescription[] = "Skin\\skin.ini";
 
 class CMainDialog : public skin::CSkinDialog {
  public:
-  // `commandLine`: the path of a file whose first icon is drawn into the
-  // image at start, or empty.
+  // `commandLine`: the path of a file whose first icon is opened at start,
+  // or empty.
   explicit CMainDialog(std::wstring commandLine = std::wstring());
   ~CMainDialog() override;
 
@@ -62,6 +71,14 @@ class CMainDialog : public skin::CSkinDialog {
   const std::string& GetToolName() const { return toolName_; }
   bool IsCapturing() const { return capturing_; }
   CDib& GetImage() { return image_; }
+  // The document with the canvas's pixels handed back.
+  const EditDocument& GetDocument();
+  // Edits image `index` of the document.
+  void SelectSize(size_t index);
+  // Opens icon `index` of a file (0 for an icon file or a picture) as the
+  // document, after asking about unsaved changes; undoable. False when it
+  // was not opened (the user was told why, or cancelled).
+  bool OpenFile(const std::wstring& path, size_t index);
   CBitmapView& GetCanvas() { return canvas_; }
   CPreviewIcon& GetPreview() { return preview_; }
   CColorWell& GetBrushWell() { return brushWell_; }
@@ -120,20 +137,51 @@ class CMainDialog : public skin::CSkinDialog {
   virtual bool ChooseIcon(std::wstring& path, int& index);
 
  private:
+  // The canvas's undo, kept by the document.
+  class DocumentHistory final : public CanvasHistory {
+   public:
+    explicit DocumentHistory(CMainDialog& owner) : owner_(owner) {}
+    void Push() override;
+    bool Undo() override;
+    bool Redo() override;
+    int UndoCount() const override { return owner_.document_.UndoCount(); }
+    int RedoCount() const override { return owner_.document_.RedoCount(); }
+
+   private:
+    CMainDialog& owner_;
+  };
+
+  // The canvas's pixels into the document's current image.
+  void CommitCurrent();
+  // The document's current image onto the canvas.
+  void ShowCurrent();
+  void StepSize(int step);
+  void RemoveSize();
+  void MakeAllSizes();
+  // Pixels with alpha 0 carry the transparent colour, as the editor's own do.
+  void Normalize(icon::IconDocument& document) const;
+  // Writes the bytes, or tells the user why the file was not written: a
+  // writer's reason when `why` holds one, else the file system's.
+  bool WriteOrReport(const std::wstring& path, const std::vector<uint8_t>& bytes, const std::string& why);
+  // The current image as one image of an icon file at `bits`, masked where
+  // it is transparent or of the transparent colour.
+  bool SaveSingleIcon(const std::wstring& path, int bits);
+  bool SaveAllSizes(const std::wstring& path);
+  bool SavePng(const std::wstring& path);
   void Run(const MainCommand& command);
   bool SaveTo(const std::wstring& path, int format);
   bool ConfirmDiscard();
   void LoadChosenIcon();
   void ClearImage();
-  // Draws what `path` holds into the image; on failure tells the user why.
-  bool LoadPicture(const std::wstring& path, size_t index, bool undoable);
+  // Opens what `path` holds as the document; on failure tells the user why.
+  bool LoadDocument(const std::wstring& path, size_t index, bool undoable);
   void SetModified(bool modified);
   void UpdateTitle();
   void SelectTool(const MainCommand& command);
   void LatchTool(const MainCommand* command);
   void OnPicked();
   void SetFileTitle(const std::wstring& fileName);
-  void DrawCommandLineIcon();
+  void OpenCommandLineFile();
   void PlaceOwnControls();
 
   std::wstring fileName_;
@@ -147,6 +195,8 @@ class CMainDialog : public skin::CSkinDialog {
   MessageSink* sink_;
   std::string toolName_;
   bool capturing_ = false;
+  EditDocument document_;
+  DocumentHistory history_{*this};
   CDib image_;
   CPreviewIcon preview_;
   CColorWell brushWell_;

@@ -147,18 +147,22 @@ BOOL CBitmapView::OnSetCursor(HWND, UINT, UINT) {
 
 void CBitmapView::PushUndo() {
   if (!HasImage()) return;
-  history_.Push(image_->View());
+  if (external_) {
+    external_->Push();
+  } else {
+    history_.Push(image_->View());
+  }
   if (changed_) changed_();
 }
 
 void CBitmapView::Undo() {
-  if (!HasImage() || !history_.Undo(image_->View())) return;
+  if (!HasImage() || !(external_ ? external_->Undo() : history_.Undo(image_->View()))) return;
   Repaint();
   if (changed_) changed_();
 }
 
 void CBitmapView::Redo() {
-  if (!HasImage() || !history_.Redo(image_->View())) return;
+  if (!HasImage() || !(external_ ? external_->Redo() : history_.Redo(image_->View()))) return;
   Repaint();
   if (changed_) changed_();
 }

@@ -33,6 +33,20 @@ constexpr UINT kCaptureTimerMs = 10;
 // Cursor slots of LoadToolCursors.
 enum CursorSlot : int { kSlotPen, kSlotFill, kSlotLine, kSlotRect, kSlotEllipse, kSlotPick, kCursorSlots };
 
+// Where the canvas keeps its undo states. Without one it keeps its own
+// history of the image; an owner that keeps more than the image (every
+// size of a document) gives its own, and then restores the image itself.
+class CanvasHistory {
+ public:
+  virtual ~CanvasHistory() = default;
+  // Saves the state before a change.
+  virtual void Push() = 0;
+  virtual bool Undo() = 0;
+  virtual bool Redo() = 0;
+  virtual int UndoCount() const = 0;
+  virtual int RedoCount() const = 0;
+};
+
 class CBitmapView : public Window {
  public:
   static constexpr int kUndoLevels = UndoHistory::kLevels;
@@ -80,8 +94,10 @@ class CBitmapView : public Window {
   // Called whenever the image changes through the canvas: with every undo
   // state pushed (each change pushes one first) and every undo taken back.
   void SetChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
-  int GetUndoCount() const { return history_.GetCount(); }
-  int GetRedoCount() const { return history_.GetRedoCount(); }
+  int GetUndoCount() const { return external_ ? external_->UndoCount() + 1 : history_.GetCount(); }
+  int GetRedoCount() const { return external_ ? external_->RedoCount() : history_.GetRedoCount(); }
+  // Null: the canvas's own history.
+  void SetHistory(CanvasHistory* history) { external_ = history; }
   void BlurImage();
   void ClearImage(ColorValue color);
 
@@ -126,6 +142,7 @@ class CBitmapView : public Window {
   CDib* image_ = nullptr;
   CCanvasTools tools_;
   UndoHistory history_;
+  CanvasHistory* external_ = nullptr;
   std::array<UniqueCursor, kCursorSlots> cursors_;
   int cellWidth_ = 0;
   int cellHeight_ = 0;

@@ -100,8 +100,6 @@ bool EditDocument::Open(icon::IconDocument document) {
   for (size_t i = images_.size(); i-- > 0;) {
     if (Square(*images_[i]) && Side(*images_[i]) == Side(*images_.back())) current_ = i;
   }
-  undo_.clear();
-  redo_.clear();
   return true;
 }
 

@@ -45,7 +45,7 @@ class EditDocument {
   void New(Pixel ground);
   // Takes the images of `document` (at least one, each 1 to 256 a side;
   // false and nothing changed otherwise) and edits the largest. The
-  // history is forgotten.
+  // history stays: a caller that pushed a state first can undo the open.
   bool Open(icon::IconDocument document);
 
   size_t Count() const { return images_.size(); }

@@ -60,7 +60,8 @@ TEST(MainCommandsTest, KeysRunTheirCommandsAndNameThemselvesInTooltips) {
       {{'Z', kCtrl}, CommandAction::kUndo, kNoTool, "Ctrl+Z"},
       {{'Y', kCtrl}, CommandAction::kRedo, kNoTool, "Ctrl+Y"},
       {{'Z', kCtrl | kShift}, CommandAction::kRedo, kNoTool, "Ctrl+Shift+Z"},
-      {{'O', kCtrl}, CommandAction::kLoad, kNoTool, "Ctrl+O"},
+      {{'L', kCtrl}, CommandAction::kLoad, kNoTool, "Ctrl+L"},
+      {{'O', kCtrl}, CommandAction::kOpenFile, kNoTool, "Ctrl+O"},
       {{'S', kCtrl}, CommandAction::kSave, kNoTool, "Ctrl+S"},
       {{'S', kCtrl | kShift}, CommandAction::kSaveAs, kNoTool, "Ctrl+Shift+S"},
       {{'P'}, CommandAction::kSelectTool, TOOL_PEN, "P"},
@@ -73,6 +74,9 @@ TEST(MainCommandsTest, KeysRunTheirCommandsAndNameThemselvesInTooltips) {
       {{'I'}, CommandAction::kSelectTool, TOOL_PICK, "I"},
       {{'T'}, CommandAction::kSelectTool, TOOL_TEXT, "T"},
       {{'B'}, CommandAction::kSelectTool, TOOL_BLUR, "B"},
+      {{0x22}, CommandAction::kNextSize, kNoTool, "Page Down"},
+      {{0x2E, kCtrl}, CommandAction::kRemoveSize, kNoTool, "Ctrl+Del"},
+      {{'M', kCtrl}, CommandAction::kMakeAllSizes, kNoTool, "Ctrl+M"},
   };
   for (const auto& c : cases) {
     const MainCommand* command = FindShortcutCommand(c.key);

@@ -23,6 +23,8 @@
 #include "editor/FileExportDialog.h"
 #include "editor/IconFormat.h"
 #include "framework/ResourceIds.h"
+#include "icon/DocumentReader.h"
+#include "icon/IcoWriter.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {
@@ -683,9 +685,10 @@ TEST_F(MainDialogTest, HostileCommandLineFileLeavesTheWindowUp) {
 namespace glyph {
 namespace {
 
-// Loading through the icon browser: drawn over the picture (its
-// transparent part leaves the drawing), undoable, and named in the title.
-TEST_F(MainDialogTest, LoadDrawsTheChosenIconOverThePictureAndCanBeUndone) {
+// Loading through the icon browser: the icon replaces the picture (its
+// transparent part shows the transparent colour), undoable, and named in
+// the title.
+TEST_F(MainDialogTest, LoadOpensTheChosenIconAndCanBeUndone) {
   const std::wstring icon = Write(L"loaded.ico", SampleIcon());
   const std::wstring hostile = Write(L"hostile.dll", std::string("MZ\x90\0", 4) + std::string(60, '\xFF'));
   TestMainDialog dlg;
@@ -719,8 +722,8 @@ TEST_F(MainDialogTest, LoadDrawsTheChosenIconOverThePictureAndCanBeUndone) {
   dlg.chooseOk = true, dlg.choosePath = icon, dlg.chooseIndex = 0;
   dlg.ButtonClicked("BUTTON_LOAD");
   EXPECT_EQ(dlg.Title(), L"Glyphsmith - loaded");
-  EXPECT_TRUE(ImageIs(dlg.GetImage(),
-                      [](int x, int y) { return x >= 16 && y >= 16 ? RGB(0, 255, 0) : SampleColor(x, y); }));
+  EXPECT_TRUE(ImageIs(dlg.GetImage(), SampleColor));
+  EXPECT_EQ(At(dlg.GetImage(), 20, 20) >> 24, 0u);
   // The save dialog proposes the loaded file's name.
   dlg.ButtonClicked("QaS");
   EXPECT_EQ(dlg.proposedName, L"loaded");
@@ -788,7 +791,7 @@ TEST_F(MainDialogTest, ToolKeysWorkFromEveryControlAndTooltipsNameThem) {
   } tips[] = {{"TOOL_PEN", "Pen (P)"},
               {"TOOL_FILL_ELLIPSE", "Fill ellipse (D)"},
               {"TOOL_UNDO", "Undo (Ctrl+Z)"},
-              {"BUTTON_LOAD", "Load icon (Ctrl+O)"},
+              {"BUTTON_LOAD", "Load icon (Ctrl+L)"},
               {"QaS", "Save icon (Ctrl+Shift+S)"},
               {"TOOL_CLEAR", "Clear icon"}};
   for (const auto& t : tips) {
@@ -825,7 +828,7 @@ TEST_F(MainDialogTest, CommandKeysUndoRedoLoadAndSave) {
     EXPECT_EQ(At(dlg.GetImage(), 3, 4) & 0xFFFFFF, s.expected)
         << static_cast<char>(s.key) << (s.ctrl ? " ctrl" : "") << (s.shift ? " shift" : "");
   }
-  PressKey(dlg.GetHwnd(), focus, 'O', true);
+  PressKey(dlg.GetHwnd(), focus, 'L', true);
   EXPECT_EQ(dlg.chooses, 1);
   PressKey(dlg.GetHwnd(), focus, 'S', true);
   EXPECT_EQ(dlg.saveDialogs, 1);
@@ -1148,6 +1151,67 @@ TEST_F(MainDialogTest, UnsavedChangesAreAskedAboutFirst) {
   EXPECT_EQ(fresh.sink.asked, std::vector<std::wstring>{L"Save changes to new.ico?"});
   EXPECT_EQ(fresh.saveDialogs, 1);
   EXPECT_NE(fresh.GetHwnd(), nullptr);
+}
+
+}  // namespace
+}  // namespace glyph
+
+namespace glyph {
+namespace {
+
+std::string IconOfSizes(std::initializer_list<std::pair<int, Pixel>> sizes) {
+  icon::IconDocument document;
+  for (const auto& [side, rgb] : sizes) {
+    icon::RgbaImage image{side, side, {}};
+    for (int i = 0; i < side * side; ++i)
+      image.pixels.insert(
+          image.pixels.end(),
+          {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), 255});
+    document.images.push_back({image, icon::IconStorage::kBmp, 32});
+  }
+  std::vector<uint8_t> bytes;
+  std::string why;
+  EXPECT_TRUE(icon::WriteIcoFile(document, bytes, why)) << why;
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// An icon opens with every size; each is edited on its own, a size change
+// is undone like a drawing, and saving back writes every size.
+TEST_F(MainDialogTest, EverySizeIsEditedAndSavedBackTogether) {
+  const std::wstring path =
+      Write(L"sizes.ico", IconOfSizes({{16, 0xFF0000}, {32, 0x00FF00}, {48, 0x0000FF}}));
+  TestMainDialog dlg(path);
+  ASSERT_TRUE(dlg.Open());
+  ASSERT_EQ(dlg.GetDocument().Count(), 3u);
+  EXPECT_EQ(dlg.GetImage().GetWidth(), 48u);
+  const HWND focus = dlg.FindButton("TOOL_PEN")->GetHwnd();
+  PressKey(dlg.GetHwnd(), focus, VK_PRIOR);
+  PressKey(dlg.GetHwnd(), focus, VK_PRIOR);
+  ASSERT_EQ(dlg.GetImage().GetWidth(), 16u);
+  EXPECT_EQ(At(dlg.GetImage(), 0, 0) & 0xFFFFFF, 0xFF0000u);
+  Dot(dlg, 1, 1);
+  EXPECT_EQ(At(dlg.GetImage(), 1, 1) & 0xFFFFFF, 0u);
+
+  PressKey(dlg.GetHwnd(), focus, VK_DELETE, true);
+  EXPECT_EQ(dlg.GetDocument().Count(), 2u);
+  EXPECT_EQ(dlg.GetImage().GetWidth(), 32u);
+  PressKey(dlg.GetHwnd(), focus, 'Z', true);
+  ASSERT_EQ(dlg.GetDocument().Count(), 3u);
+  ASSERT_EQ(dlg.GetImage().GetWidth(), 16u);
+  EXPECT_EQ(At(dlg.GetImage(), 1, 1) & 0xFFFFFF, 0u);
+
+  ASSERT_TRUE(dlg.SaveBack());
+  EXPECT_EQ(dlg.saveDialogs, 0);
+  const std::string saved = ReadAll(path);
+  const icon::DocumentRead read =
+      icon::ReadDocument(std::span(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()));
+  ASSERT_TRUE(read.Ok()) << read.error;
+  ASSERT_EQ(read.document.images.size(), 3u);
+  for (const icon::IconDocumentImage& image : read.document.images) {
+    const uint8_t* corner = image.pixels.pixels.data() + (image.pixels.width + 1) * 4;
+    const bool edited = image.pixels.width == 16;
+    EXPECT_EQ(corner[0] == 0 && corner[1] == 0 && corner[2] == 0, edited) << image.pixels.width;
+  }
 }
 
 }  // namespace
