@@ -9,7 +9,7 @@ using enum CommandAction;
 
 constexpr uint8_t kCtrl = Shortcut::kCtrl, kShift = Shortcut::kShift;
 // Virtual-key codes of the keys below that are not letters or digits.
-constexpr uint16_t kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyDelete = 0x2E;
+constexpr uint16_t kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyDelete = 0x2E, kKeyF6 = 0x75;
 
 // Tool keys are single letters, as in most paint programs; commands that
 // change or leave the document take Control. The help's tools page lists
@@ -33,6 +33,7 @@ constexpr MainCommand kCommands[] = {
     {.skinName = nullptr, .action = kPreviousSize, .shortcut = {kKeyPageUp}},
     {.skinName = nullptr, .action = kRemoveSize, .shortcut = {kKeyDelete, kCtrl}},
     {.skinName = nullptr, .action = kMakeAllSizes, .shortcut = {'M', kCtrl}},
+    {.skinName = nullptr, .action = kPreviewSizes, .shortcut = {kKeyF6}},
     {.skinName = "TOOL_PEN", .action = kSelectTool, .tool = TOOL_PEN, .shortcut = {'P'}},
     {.skinName = "TOOL_LINE", .action = kSelectTool, .tool = TOOL_LINE, .shortcut = {'L'}},
     {.skinName = "TOOL_RECT", .action = kSelectTool, .tool = TOOL_RECT, .shortcut = {'R'}},

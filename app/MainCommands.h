@@ -46,6 +46,7 @@ enum class CommandAction {
   kPreviousSize,
   kRemoveSize,
   kMakeAllSizes,
+  kPreviewSizes,
 };
 
 // A key and the modifiers held with it: `key` is a Windows virtual-key

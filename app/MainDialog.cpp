@@ -69,8 +69,8 @@ BOOL CMainDialog::OnInitDialog() {
   document_.New(PixelFromColor(canvas_.GetTransparentColor()));
   canvas_.SetHistory(&history_);
   ShowCurrent();
-  const HWND refresh[] = {preview_.GetHwnd(), brushWell_.GetHwnd(), transparentWell_.GetHwnd(), nullptr};
-  canvas_.SetRefreshList(refresh);
+  UpdateRefreshList();
+  sizesPreview_.SetSource([this] { return SavedDocument(); });
   canvas_.LoadToolCursors(IDC_CURSOR_PEN, IDC_CURSOR_FILL, IDC_CURSOR_LINE, IDC_CURSOR_RECT,
                           IDC_CURSOR_ELLIPSE, IDC_CURSOR_PICK);
   preview_.SetSource(&image_);
@@ -193,6 +193,18 @@ bool CMainDialog::LoadDocument(const std::wstring& path, size_t index, bool undo
   return true;
 }
 
+void CMainDialog::UpdateRefreshList() {
+  const HWND refresh[] = {preview_.GetHwnd(), brushWell_.GetHwnd(), transparentWell_.GetHwnd(),
+                          sizesPreview_.GetHwnd(), nullptr};
+  canvas_.SetRefreshList(refresh);
+}
+
+void CMainDialog::ShowSizesPreview() {
+  const bool created = !sizesPreview_.GetHwnd();
+  sizesPreview_.Show(GetHwnd());
+  if (created) UpdateRefreshList();
+}
+
 void CMainDialog::CommitCurrent() {
   if (image_.IsEmpty()) return;
   document_.SetCurrentPixels(RgbaFromPixels(image_.View()));
@@ -216,6 +228,7 @@ void CMainDialog::ShowCurrent() {
   }
   canvas_.Repaint();
   if (preview_.GetHwnd()) ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
+  sizesPreview_.Refresh();
 }
 
 const EditDocument& CMainDialog::GetDocument() {
@@ -275,6 +288,7 @@ bool CMainDialog::DocumentHistory::Redo() {
 
 void CMainDialog::OnDestroy() {
   keys_.Stop();
+  sizesPreview_.DestroyWindow();
   if (canvas_.IsCapturing()) canvas_.ToggleScreenCapture();
   canvas_.SetImage(nullptr);
   canvas_.Unsubclass();
@@ -366,6 +380,9 @@ void CMainDialog::Run(const MainCommand& command) {
       break;
     case CommandAction::kMakeAllSizes:
       MakeAllSizes();
+      break;
+    case CommandAction::kPreviewSizes:
+      ShowSizesPreview();
       break;
     case CommandAction::kOpenFile:
     case CommandAction::kCopy:
@@ -566,14 +583,19 @@ bool CMainDialog::SaveSingleIcon(const std::wstring& path, int bits) {
   return WriteOrReport(path, bytes, why);
 }
 
-bool CMainDialog::SaveAllSizes(const std::wstring& path) {
+icon::IconDocument CMainDialog::SavedDocument() {
+  CommitCurrent();
   icon::IconDocument document = document_.Document();
   for (icon::IconDocumentImage& image : document.images)
     if (image.storage == icon::IconStorage::kBmp && image.bits < 32)
       MaskTransparentColor(image.pixels, PixelFromColor(canvas_.GetTransparentColor()));
+  return document;
+}
+
+bool CMainDialog::SaveAllSizes(const std::wstring& path) {
   std::vector<uint8_t> bytes;
   std::string why;
-  if (!icon::WriteIcoFile(document, bytes, why)) {
+  if (!icon::WriteIcoFile(SavedDocument(), bytes, why)) {
     return WriteOrReport(path, {}, why);
   }
   return WriteOrReport(path, bytes, why);

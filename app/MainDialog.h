@@ -34,6 +34,7 @@
 #include "editor/EditDocument.h"
 #include "editor/MessageSink.h"
 #include "editor/PreviewIcon.h"
+#include "editor/SizesPreview.h"
 #include "editor/TextDialog.h"
 #include "framework/DialogFilter.h"
 #include "framework/Handles.h"
@@ -81,6 +82,7 @@ class CMainDialog : public skin::CSkinDialog {
   bool OpenFile(const std::wstring& path, size_t index);
   CBitmapView& GetCanvas() { return canvas_; }
   CPreviewIcon& GetPreview() { return preview_; }
+  CSizesPreview& GetSizesPreview() { return sizesPreview_; }
   CColorWell& GetBrushWell() { return brushWell_; }
   CColorWell& GetTransparentWell() { return transparentWell_; }
 
@@ -167,6 +169,12 @@ class CMainDialog : public skin::CSkinDialog {
   // it is transparent or of the transparent colour.
   bool SaveSingleIcon(const std::wstring& path, int bits);
   bool SaveAllSizes(const std::wstring& path);
+  // The document as an icon file stores it: mask-only sizes leave the
+  // transparent colour out.
+  icon::IconDocument SavedDocument();
+  void ShowSizesPreview();
+  // The windows that follow every repaint of the canvas.
+  void UpdateRefreshList();
   bool SavePng(const std::wstring& path);
   void Run(const MainCommand& command);
   bool SaveTo(const std::wstring& path, int format);
@@ -199,6 +207,7 @@ class CMainDialog : public skin::CSkinDialog {
   DocumentHistory history_{*this};
   CDib image_;
   CPreviewIcon preview_;
+  CSizesPreview sizesPreview_;
   CColorWell brushWell_;
   CColorWell transparentWell_;
   CBitmapView canvas_;

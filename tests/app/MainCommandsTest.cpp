@@ -77,6 +77,7 @@ TEST(MainCommandsTest, KeysRunTheirCommandsAndNameThemselvesInTooltips) {
       {{0x22}, CommandAction::kNextSize, kNoTool, "Page Down"},
       {{0x2E, kCtrl}, CommandAction::kRemoveSize, kNoTool, "Ctrl+Del"},
       {{'M', kCtrl}, CommandAction::kMakeAllSizes, kNoTool, "Ctrl+M"},
+      {{0x75}, CommandAction::kPreviewSizes, kNoTool, "F6"},
   };
   for (const auto& c : cases) {
     const MainCommand* command = FindShortcutCommand(c.key);

@@ -1159,14 +1159,16 @@ TEST_F(MainDialogTest, UnsavedChangesAreAskedAboutFirst) {
 namespace glyph {
 namespace {
 
+// An icon of flat sizes: the pixel's byte 3 is its alpha (0 means opaque).
 std::string IconOfSizes(std::initializer_list<std::pair<int, Pixel>> sizes) {
   icon::IconDocument document;
-  for (const auto& [side, rgb] : sizes) {
+  for (const auto& [side, argb] : sizes) {
     icon::RgbaImage image{side, side, {}};
+    const uint8_t alpha = (argb >> 24) ? static_cast<uint8_t>(argb >> 24) : 255;
     for (int i = 0; i < side * side; ++i)
-      image.pixels.insert(
-          image.pixels.end(),
-          {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb), 255});
+      image.pixels.insert(image.pixels.end(),
+                          {static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
+                           static_cast<uint8_t>(argb), alpha});
     document.images.push_back({image, icon::IconStorage::kBmp, 32});
   }
   std::vector<uint8_t> bytes;
@@ -1212,6 +1214,31 @@ TEST_F(MainDialogTest, EverySizeIsEditedAndSavedBackTogether) {
     const bool edited = image.pixels.width == 16;
     EXPECT_EQ(corner[0] == 0 && corner[1] == 0 && corner[2] == 0, edited) << image.pixels.width;
   }
+}
+
+// The preview shows every size at its real size, over light and dark, as
+// the platform draws the icon: half-transparent red mixes with each ground.
+TEST_F(MainDialogTest, PreviewShowsEverySizeOnLightAndDark) {
+  const std::wstring path = Write(L"preview.ico", IconOfSizes({{16, 0x80FF0000}, {48, 0x0000FF}}));
+  TestMainDialog dlg(path);
+  ASSERT_TRUE(dlg.Open());
+  PressKey(dlg.GetHwnd(), dlg.FindButton("TOOL_PEN")->GetHwnd(), VK_F6);
+  CSizesPreview& preview = dlg.GetSizesPreview();
+  ASSERT_TRUE(preview.IsOpen());
+  ASSERT_EQ(preview.GetIconCount(), 2u);
+  ::UpdateWindow(preview.GetHwnd());
+  PumpFor(50);
+  WindowDC dc(preview.GetHwnd());
+  const auto centre = [&](const RECT& r) {
+    return ::GetPixel(dc.Get(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  const COLORREF light = centre(preview.LightPlace(0)), dark = centre(preview.DarkPlace(0));
+  EXPECT_NEAR(GetRValue(light), 255, 2);
+  EXPECT_NEAR(GetGValue(light), 127, 3);
+  EXPECT_NEAR(GetRValue(dark), 144, 3);
+  EXPECT_NEAR(GetGValue(dark), 16, 3);
+  EXPECT_EQ(centre(preview.LightPlace(1)), RGB(0, 0, 255));
+  EXPECT_EQ(preview.LightPlace(1).right - preview.LightPlace(1).left, 48);
 }
 
 }  // namespace

@@ -1,0 +1,155 @@
+#include "editor/SizeStrip.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "editor/EditDocument.h"
+#include "editor/Thumbnail.h"
+
+namespace glyph {
+namespace {
+
+// The strip's colours, pixel values: a dark ground as the skin's wells, a
+// lighter one for the row being edited, its label in the skin's amber.
+constexpr Pixel kGround = 0x1A1D26;
+constexpr Pixel kCurrentGround = 0x3A4254;
+constexpr COLORREF kLabelColor = RGB(226, 232, 242);
+constexpr COLORREF kDetailColor = RGB(150, 164, 190);
+constexpr COLORREF kCurrentLabelColor = RGB(245, 170, 60);
+constexpr int kMargin = 2;
+
+void FillRect(const PixelView& view, int x, int y, int w, int h, Pixel color) {
+  for (int row = std::max(0, y); row < std::min(view.height, y + h); ++row)
+    for (int col = std::max(0, x); col < std::min(view.width, x + w); ++col) view.At(col, row) = color;
+}
+
+std::wstring DetailOf(const icon::IconDocumentImage& image) {
+  if (image.storage == icon::IconStorage::kPng) return L"PNG";
+  if (image.bits == 32) return std::wstring();
+  return std::to_wstring(image.bits) + L" bit";
+}
+
+std::wstring LabelOf(const icon::IconDocumentImage& image) {
+  const icon::RgbaImage& p = image.pixels;
+  if (p.width == p.height) return std::to_wstring(p.width);
+  return std::to_wstring(p.width) + L"x" + std::to_wstring(p.height);
+}
+
+}  // namespace
+
+void CSizeStrip::SetSizes(const std::vector<icon::IconDocumentImage>& images, size_t current,
+                          const CDib* live) {
+  rows_.clear();
+  rows_.resize(images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    Row& row = rows_[i];
+    row.label = LabelOf(images[i]);
+    row.detail = DetailOf(images[i]);
+    const icon::RgbaImage& pixels = images[i].pixels;
+    std::vector<Pixel> full(static_cast<size_t>(pixels.width) * pixels.height);
+    const PixelView fullView{full.data(), pixels.width, pixels.height, pixels.width};
+    PixelsFromRgba(pixels, fullView);
+    row.thumbnail.assign(static_cast<size_t>(kThumbnailBox) * kThumbnailBox, kGround);
+    DrawThumbnail(PixelView{row.thumbnail.data(), kThumbnailBox, kThumbnailBox, kThumbnailBox}, 0, 0,
+                  kThumbnailBox, fullView, kGround);
+  }
+  current_ = current;
+  live_ = live;
+  KeepCurrentVisible();
+  if (GetHwnd()) ::InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+int CSizeStrip::VisibleRows() const {
+  RECT client{};
+  if (GetHwnd()) ::GetClientRect(GetHwnd(), &client);
+  return std::max(1, static_cast<int>(client.bottom - 2 * kMargin) / kRowHeight);
+}
+
+void CSizeStrip::Scroll(int rows) {
+  const int last = std::max(0, static_cast<int>(rows_.size()) - VisibleRows());
+  first_ = std::clamp(first_ + rows, 0, last);
+  if (GetHwnd()) ::InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+void CSizeStrip::KeepCurrentVisible() {
+  const int current = static_cast<int>(current_);
+  if (current < first_) first_ = current;
+  if (current >= first_ + VisibleRows()) first_ = current - VisibleRows() + 1;
+  Scroll(0);
+}
+
+size_t CSizeStrip::RowAt(POINT client) const {
+  if (client.y < kMargin) return rows_.size();
+  const size_t row = static_cast<size_t>(first_ + (client.y - kMargin) / kRowHeight);
+  return row < rows_.size() ? row : rows_.size();
+}
+
+void CSizeStrip::OnLButtonDown(UINT, POINT p) {
+  const size_t row = RowAt(p);
+  if (row >= rows_.size()) return;
+  if (HWND parent = ::GetParent(GetHwnd())) ::PostMessageW(parent, kSizeChosenMessage, row, 0);
+}
+
+LRESULT CSizeStrip::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_MOUSEWHEEL) {
+    Scroll(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? -1 : 1);
+    return 0;
+  }
+  // A static control takes no clicks unless it says so.
+  if (msg == WM_NCHITTEST) return HTCLIENT;
+  return Window::WindowProc(msg, wp, lp);
+}
+
+void CSizeStrip::OnPaint() {
+  PaintDC paint(GetHwnd());
+  RECT client{};
+  ::GetClientRect(GetHwnd(), &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  if (buffer_.GetWidth() != static_cast<uint32_t>(client.right) ||
+      buffer_.GetHeight() != static_cast<uint32_t>(client.bottom)) {
+    buffer_.Create(static_cast<uint32_t>(client.right), static_cast<uint32_t>(client.bottom));
+  }
+  if (buffer_.IsEmpty()) return;
+  const PixelView view = buffer_.View();
+  FillRect(view, 0, 0, view.width, view.height, kGround);
+  const int visible = VisibleRows();
+  for (int i = 0; i < visible && first_ + i < static_cast<int>(rows_.size()); ++i) {
+    const size_t index = static_cast<size_t>(first_ + i);
+    const int top = kMargin + i * kRowHeight;
+    const bool current = index == current_;
+    if (current) FillRect(view, kMargin, top, view.width - 2 * kMargin, kRowHeight, kCurrentGround);
+    const int boxTop = top + (kRowHeight - kThumbnailBox) / 2;
+    if (current && live_ && !live_->IsEmpty()) {
+      DrawThumbnail(view, kMargin + 2, boxTop, kThumbnailBox, live_->View(), kCurrentGround);
+    } else if (!rows_[index].thumbnail.empty()) {
+      const Pixel* thumb = rows_[index].thumbnail.data();
+      for (int y = 0; y < kThumbnailBox; ++y)
+        for (int x = 0; x < kThumbnailBox; ++x)
+          if (boxTop + y < view.height && kMargin + 2 + x < view.width)
+            view.At(kMargin + 2 + x, boxTop + y) = thumb[y * kThumbnailBox + x];
+    }
+  }
+  HDC dc = buffer_.LockDC();
+  if (dc) {
+    ::SetBkMode(dc, TRANSPARENT);
+    ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    const int textLeft = kMargin + kThumbnailBox + 6;
+    for (int i = 0; i < visible && first_ + i < static_cast<int>(rows_.size()); ++i) {
+      const size_t index = static_cast<size_t>(first_ + i);
+      const Row& row = rows_[index];
+      const int top = kMargin + i * kRowHeight;
+      RECT label{textLeft, top + 1, client.right - kMargin, top + (row.detail.empty() ? kRowHeight : 15)};
+      ::SetTextColor(dc, index == current_ ? kCurrentLabelColor : kLabelColor);
+      ::DrawTextW(dc, row.label.c_str(), -1, &label, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+      if (row.detail.empty()) continue;
+      RECT detail{textLeft, top + 14, client.right - kMargin, top + kRowHeight};
+      ::SetTextColor(dc, kDetailColor);
+      ::DrawTextW(dc, row.detail.c_str(), -1, &detail, DT_SINGLELINE | DT_TOP | DT_LEFT | DT_NOPREFIX);
+    }
+    ::BitBlt(paint.Get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  }
+  buffer_.UnlockDC();
+}
+
+}  // namespace glyph

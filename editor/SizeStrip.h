@@ -1,0 +1,65 @@
+// CSizeStrip: the sizes of the edited icon, one row each, beside the
+// canvas: a thumbnail and the size ("16", "256"), with how the image is
+// stored when that is not the usual 32 bits ("8 bit", "PNG"). The row of
+// the image being edited is marked, and its thumbnail is drawn live from
+// the canvas's image. A click on a row posts kSizeChosenMessage to the
+// parent with the row's index; the wheel scrolls when the rows do not fit.
+//
+// It subclasses a static control of the window's template, as the
+// preview does.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Dib.h"
+#include "framework/Window.h"
+#include "icon/IconDocument.h"
+
+namespace glyph {
+
+// Posted to the parent: wParam is the chosen row.
+constexpr UINT kSizeChosenMessage = WM_APP + 0x20;
+
+class CSizeStrip : public Window {
+ public:
+  static constexpr int kRowHeight = 28;
+  static constexpr int kThumbnailBox = 24;
+
+  // The document's images in their order; `current` is drawn from `live`
+  // (the canvas's image) rather than from its entry.
+  void SetSizes(const std::vector<icon::IconDocumentImage>& images, size_t current, const CDib* live);
+  size_t GetCount() const { return rows_.size(); }
+  size_t GetCurrent() const { return current_; }
+  const std::wstring& GetLabel(size_t row) const { return rows_[row].label; }
+  // The row at a client point, or GetCount().
+  size_t RowAt(POINT client) const;
+  int GetFirstVisible() const { return first_; }
+
+ protected:
+  BOOL OnEraseBkgnd(HDC) override { return TRUE; }
+  void OnPaint() override;
+  void OnLButtonDown(UINT flags, POINT p) override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  struct Row {
+    std::wstring label;
+    std::wstring detail;
+    // Already shrunk to the box, over the ground: kThumbnailBox squared.
+    std::vector<Pixel> thumbnail;
+  };
+  int VisibleRows() const;
+  void Scroll(int rows);
+  void KeepCurrentVisible();
+
+  std::vector<Row> rows_;
+  size_t current_ = 0;
+  const CDib* live_ = nullptr;
+  int first_ = 0;
+  CDib buffer_;
+};
+
+}  // namespace glyph
