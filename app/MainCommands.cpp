@@ -9,7 +9,8 @@ using enum CommandAction;
 
 constexpr uint8_t kCtrl = Shortcut::kCtrl, kShift = Shortcut::kShift;
 // Virtual-key codes of the keys below that are not letters or digits.
-constexpr uint16_t kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyDelete = 0x2E, kKeyF6 = 0x75;
+constexpr uint16_t kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyInsert = 0x2D, kKeyDelete = 0x2E,
+                   kKeyF6 = 0x75;
 
 // Tool keys are single letters, as in most paint programs; commands that
 // change or leave the document take Control. The help's tools page lists
@@ -31,6 +32,7 @@ constexpr MainCommand kCommands[] = {
     {.skinName = nullptr, .action = kPaste, .shortcut = {'V', kCtrl}},
     {.skinName = nullptr, .action = kNextSize, .shortcut = {kKeyPageDown}},
     {.skinName = nullptr, .action = kPreviousSize, .shortcut = {kKeyPageUp}},
+    {.skinName = nullptr, .action = kAddSize, .shortcut = {kKeyInsert, kCtrl}},
     {.skinName = nullptr, .action = kRemoveSize, .shortcut = {kKeyDelete, kCtrl}},
     {.skinName = nullptr, .action = kMakeAllSizes, .shortcut = {'M', kCtrl}},
     {.skinName = nullptr, .action = kPreviewSizes, .shortcut = {kKeyF6}},
@@ -53,6 +55,7 @@ std::string KeyName(uint16_t key) {
   if (key >= kF1 && key <= kF24) return "F" + std::to_string(key - kF1 + 1);
   if (key == kKeyPageUp) return "Page Up";
   if (key == kKeyPageDown) return "Page Down";
+  if (key == kKeyInsert) return "Ins";
   if (key == kKeyDelete) return "Del";
   return "#" + std::to_string(key);
 }

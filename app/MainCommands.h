@@ -44,6 +44,7 @@ enum class CommandAction {
   kPaste,
   kNextSize,
   kPreviousSize,
+  kAddSize,
   kRemoveSize,
   kMakeAllSizes,
   kPreviewSizes,

@@ -15,6 +15,7 @@
 #include "editor/IconFormat.h"
 #include "framework/ResourceIds.h"
 #include "icon/IcoWriter.h"
+#include "icon/MakeIcon.h"
 #include "icon/PngCodec.h"
 #include "skin/StartupTrace.h"
 
@@ -249,6 +250,18 @@ void CMainDialog::StepSize(int step) {
   SelectSize(step < 0 ? current - 1 : current + 1);
 }
 
+void CMainDialog::AddSize() {
+  std::vector<int> offered;
+  for (int side : icon::kStandardIconSizes)
+    if (document_.Find(side) >= document_.Count()) offered.push_back(side);
+  int side = 0;
+  bool empty = false;
+  if (offered.empty() || !ChooseNewSize(offered, side, empty)) return;
+  canvas_.PushUndo();
+  document_.AddSize(side, empty, PixelFromColor(canvas_.GetTransparentColor()));
+  ShowCurrent();
+}
+
 void CMainDialog::RemoveSize() {
   if (document_.Count() <= 1) return;
   canvas_.PushUndo();
@@ -374,6 +387,9 @@ void CMainDialog::Run(const MainCommand& command) {
       break;
     case CommandAction::kPreviousSize:
       StepSize(-1);
+      break;
+    case CommandAction::kAddSize:
+      AddSize();
       break;
     case CommandAction::kRemoveSize:
       RemoveSize();
@@ -695,6 +711,30 @@ void CMainDialog::OpenDocument(const std::wstring& path) {
 void CMainDialog::ShowAbout() {
   CAboutDialog about;
   about.DoModal(GetHwnd());
+}
+
+bool CMainDialog::ChooseNewSize(const std::vector<int>& offered, int& side, bool& empty) {
+  // Command ids: the side itself, or the side plus kEmptyBase for an empty one.
+  constexpr UINT kEmptyBase = 1000;
+  UniqueMenu menu(::CreatePopupMenu());
+  UniqueMenu emptyMenu(::CreatePopupMenu());
+  if (!menu || !emptyMenu) return false;
+  for (int s : offered) {
+    const std::wstring text = std::to_wstring(s) + L" x " + std::to_wstring(s);
+    ::AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(s), text.c_str());
+    ::AppendMenuW(emptyMenu.Get(), MF_STRING, kEmptyBase + static_cast<UINT_PTR>(s), text.c_str());
+  }
+  ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  // The submenu now belongs to the menu, which destroys it.
+  ::AppendMenuW(menu.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(emptyMenu.Release()), L"Empty");
+  POINT at{};
+  ::GetCursorPos(&at);
+  const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
+      menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, GetHwnd(), nullptr));
+  if (chosen == 0) return false;
+  empty = chosen >= kEmptyBase;
+  side = static_cast<int>(empty ? chosen - kEmptyBase : chosen);
+  return true;
 }
 
 bool CMainDialog::ChooseIcon(std::wstring& path, int& index) {

@@ -137,6 +137,10 @@ class CMainDialog : public skin::CSkinDialog {
   virtual void ShowAbout();
   // The "Choose Icon" browser: true with the chosen file and icon index.
   virtual bool ChooseIcon(std::wstring& path, int& index);
+  // The menu of sizes to add, at the pointer: true with a side from
+  // `offered` and whether the new image starts empty (else it is made
+  // from the nearest larger one).
+  virtual bool ChooseNewSize(const std::vector<int>& offered, int& side, bool& empty);
 
  private:
   // The canvas's undo, kept by the document.
@@ -158,6 +162,7 @@ class CMainDialog : public skin::CSkinDialog {
   // The document's current image onto the canvas.
   void ShowCurrent();
   void StepSize(int step);
+  void AddSize();
   void RemoveSize();
   void MakeAllSizes();
   // Pixels with alpha 0 carry the transparent colour, as the editor's own do.

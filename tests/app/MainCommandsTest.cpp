@@ -76,6 +76,7 @@ TEST(MainCommandsTest, KeysRunTheirCommandsAndNameThemselvesInTooltips) {
       {{'B'}, CommandAction::kSelectTool, TOOL_BLUR, "B"},
       {{0x22}, CommandAction::kNextSize, kNoTool, "Page Down"},
       {{0x2E, kCtrl}, CommandAction::kRemoveSize, kNoTool, "Ctrl+Del"},
+      {{0x2D, kCtrl}, CommandAction::kAddSize, kNoTool, "Ctrl+Ins"},
       {{'M', kCtrl}, CommandAction::kMakeAllSizes, kNoTool, "Ctrl+M"},
       {{0x75}, CommandAction::kPreviewSizes, kNoTool, "F6"},
   };

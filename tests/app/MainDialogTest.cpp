@@ -119,6 +119,10 @@ class TestMainDialog : public CMainDialog {
   void ShowAbout() override { ++abouts; }
 
  public:
+  // The menu of sizes to add: what it offered, and the answer (0: none).
+  std::vector<int> offeredSizes;
+  int newSide = 0;
+  bool newEmpty = false;
   // The icon browser's answer: false for cancel.
   bool chooseOk = false;
   int chooses = 0;
@@ -126,6 +130,12 @@ class TestMainDialog : public CMainDialog {
   int chooseIndex = 0;
 
  protected:
+  bool ChooseNewSize(const std::vector<int>& offered, int& side, bool& empty) override {
+    offeredSizes = offered;
+    side = newSide;
+    empty = newEmpty;
+    return newSide != 0;
+  }
   bool ChooseIcon(std::wstring& path, int& index) override {
     ++chooses;
     path = choosePath;
@@ -1201,6 +1211,16 @@ TEST_F(MainDialogTest, EverySizeIsEditedAndSavedBackTogether) {
   ASSERT_EQ(dlg.GetDocument().Count(), 3u);
   ASSERT_EQ(dlg.GetImage().GetWidth(), 16u);
   EXPECT_EQ(At(dlg.GetImage(), 1, 1) & 0xFFFFFF, 0u);
+
+  // Ctrl+Ins offers the standard sizes the icon lacks; the 20 is made
+  // from the 32, a flat green that stays exact.
+  dlg.newSide = 20;
+  PressKey(dlg.GetHwnd(), focus, VK_INSERT, true);
+  EXPECT_EQ(dlg.offeredSizes, (std::vector<int>{20, 24, 40, 64, 256}));
+  ASSERT_EQ(dlg.GetImage().GetWidth(), 20u);
+  EXPECT_EQ(At(dlg.GetImage(), 10, 10), 0xFF00FF00u);
+  PressKey(dlg.GetHwnd(), focus, 'Z', true);
+  ASSERT_EQ(dlg.GetDocument().Count(), 3u);
 
   ASSERT_TRUE(dlg.SaveBack());
   EXPECT_EQ(dlg.saveDialogs, 0);
