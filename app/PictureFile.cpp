@@ -81,6 +81,11 @@ bool PictureFile::LoadBitmap(const std::wstring& path) {
 }
 
 void PictureFile::DrawInto(CDib& image) {
+  const PixelView view = image.View();
+  if (!view.bits) return;
+  // GDI draws without alpha: what it drew is made opaque afterwards, and
+  // what the icon's mask left keeps its alpha.
+  const std::vector<Pixel> before(view.bits, view.bits + view.Count());
   HDC target = image.LockDC();
   if (!target) return;
   if (icon_) {
@@ -93,6 +98,7 @@ void PictureFile::DrawInto(CDib& image) {
     }
   }
   image.UnlockDC();
+  MakeChangedPixelsOpaque(view, before.data());
 }
 
 }  // namespace glyph
