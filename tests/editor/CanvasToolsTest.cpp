@@ -1,8 +1,7 @@
 // The tools on images with alpha, driven through their gesture steps (the
 // canvas's mouse handling is BitmapViewTest's): the brush goes over
 // half-transparent pixels, the eraser and a brush of the transparent
-// colour take alpha away, a pick takes alpha, and the fill matches the
-// platform's flood fill it replaced.
+// colour take alpha away, a pick takes alpha, the fill lays the brush.
 #include "editor/CanvasTools.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +9,6 @@
 #include <initializer_list>
 #include <set>
 #include <utility>
-
-#include "tests/common/Xorshift.h"
 
 namespace glyph {
 namespace {
@@ -120,35 +117,6 @@ TEST_F(CanvasToolsTest, FillLaysTheBrushAndItsAlphaOrClears) {
     EXPECT_EQ(At(0, 0), c.expected);
     EXPECT_EQ(At(3, 10), 0xFFFFFFFFu);
     EXPECT_EQ(At(3, 11), 0xFF000000u);
-  }
-}
-
-// On opaque images the fill gives exactly what the platform's surface
-// flood fill gave before it.
-TEST_F(CanvasToolsTest, FillMatchesThePlatformFloodFillOnOpaqueImages) {
-  CDib platform;
-  ASSERT_EQ(platform.Create(32, 32), 1);
-  test::Xorshift random{0x5EED};
-  const Pixel colours[] = {0xFF000000u, 0xFFFFFFFFu, 0xFF808080u};
-  tools.SetTool(TOOL_FILL);
-  tools.SetBrushColor(kRed);
-  for (int round = 0; round < 20; ++round) {
-    const PixelView view = image.View();
-    for (int i = 0; i < view.Count(); ++i) view.bits[i] = colours[random.Next() % (round % 2 ? 2 : 3)];
-    image.CopyTo(platform);
-    const POINT at{static_cast<LONG>(random.Next() % 32), static_cast<LONG>(random.Next() % 32)};
-    {
-      HDC dc = platform.LockDC();
-      UniqueBrush brush(::CreateSolidBrush(kRed));
-      ScopedSelect selectBrush(dc, brush.Get());
-      ::ExtFloodFill(dc, at.x, at.y, ::GetPixel(dc, at.x, at.y), FLOODFILLSURFACE);
-    }
-    platform.UnlockDC();
-    Stroke({at});
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x)
-        ASSERT_EQ(At(x, y) & kColorBits, platform.View().At(x, y) & kColorBits)
-            << "round " << round << " at " << x << "," << y;
   }
 }
 

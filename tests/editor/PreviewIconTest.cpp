@@ -116,7 +116,7 @@ TEST_F(PreviewIconTest, PaintsTheIconCentredOnTheBackground) {
   EXPECT_EQ(px.At(left - 1, top), 0x00FF00u);
   EXPECT_EQ(px.At(left + 1, top), 0x00FF00u);  // transparent shows the background
   EXPECT_EQ(px.At(left + 2, top), 0x807E00u);
-  EXPECT_EQ(px.At(left + 3, top), 0x7F7F00u);
+  EXPECT_EQ(px.At(left + 3, top), 0x7E8000u);
   EXPECT_EQ(px.At(48, 39), 0x00FF00u);
   // The composed picture stays in the working copy; the image is untouched.
   EXPECT_EQ(preview.GetWorkingCopy().View().At(1, 0) & 0xFFFFFF, 0x00FF00u);
