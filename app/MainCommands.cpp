@@ -46,6 +46,7 @@ constexpr MainCommand kCommands[] = {
     {.skinName = "TOOL_PICK", .action = kSelectTool, .tool = TOOL_PICK, .shortcut = {'I'}},
     {.skinName = "TOOL_TEXT", .action = kSelectTool, .tool = TOOL_TEXT, .shortcut = {'T'}},
     {.skinName = "TOOL_BLUR", .action = kSelectTool, .tool = TOOL_BLUR, .shortcut = {'B'}},
+    {.skinName = "", .action = kSelectTool, .tool = TOOL_ERASER, .shortcut = {'X'}},
 };
 
 // Key names of the VK_ codes a shortcut may use besides letters and digits.
@@ -66,7 +67,7 @@ std::span<const MainCommand> MainCommands() { return kCommands; }
 
 const MainCommand* FindCommand(std::string_view skinName) {
   for (const MainCommand& command : kCommands)
-    if (command.skinName && skinName == command.skinName) return &command;
+    if (command.skinName && *command.skinName && skinName == command.skinName) return &command;
   return nullptr;
 }
 

@@ -8,7 +8,8 @@
 // Each row holds:
 //  - the skin control's name, byte for byte as the skin description
 //    spells it (names are exact and case-sensitive), or null for a command
-//    that only a key runs;
+//    that only a key runs; a tool that only a key chooses has "" instead,
+//    since the window keeps the chosen tool's button name as a string;
 //  - the action, and for a tool button the tool it chooses;
 //  - a tooltip: the skin description's own text is the one shown, so this
 //    is only the program's fallback for a skin that gives none. No row has

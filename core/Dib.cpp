@@ -105,8 +105,8 @@ void CDib::CopyTo(CDib& other) const {
   std::memcpy(other.bits_, bits_, static_cast<size_t>(stride_) * height_ * 4);
 }
 
-void CDib::Fill(int red, int green, int blue) {
-  if (bits_) FillPixels(View(), red, green, blue);
+void CDib::Fill(int red, int green, int blue, int alpha) {
+  if (bits_) FillPixels(View(), red, green, blue, alpha);
 }
 
 void CDib::BlendFrom(const CDib& other, int opacity) {
@@ -135,18 +135,19 @@ void CDib::FillEllipse(int left, int top, int right, int bottom, ColorValue colo
   DrawShape(Shape::kFilledEllipse, left, top, right, bottom, color, 1, opacity);
 }
 
-// Each shape is drawn at full strength into a copy, then mixed back.
+// GDI draws each shape white on a black layer; the colour goes over the
+// image wherever the layer is lit.
 void CDib::DrawShape(Shape shape, int x1, int y1, int x2, int y2, ColorValue color, int penWidth,
                      int opacity) {
   if (!bits_) return;
-  CDib temp;
-  CopyTo(temp);
-  if (!temp.bits_) return;
+  CDib layer;
+  if (!layer.Create(width_, height_) || layer.stride_ != stride_) return;
   {
-    HDC dc = temp.dc_.Get();
-    ScopedSelect bitmap(dc, temp.bitmap_.Get());
-    UniquePen pen(::CreatePen(PS_SOLID, penWidth, color));
-    UniqueBrush brush(shape == Shape::kFilledEllipse ? ::CreateSolidBrush(color) : nullptr);
+    HDC dc = layer.dc_.Get();
+    constexpr COLORREF kLit = RGB(255, 255, 255);
+    ScopedSelect bitmap(dc, layer.bitmap_.Get());
+    UniquePen pen(::CreatePen(PS_SOLID, penWidth, kLit));
+    UniqueBrush brush(shape == Shape::kFilledEllipse ? ::CreateSolidBrush(kLit) : nullptr);
     ScopedSelect selectPen(dc, pen.Get());
     ScopedSelect selectBrush(dc, brush ? static_cast<HGDIOBJ>(brush.Get()) : ::GetStockObject(NULL_BRUSH));
     switch (shape) {
@@ -164,7 +165,7 @@ void CDib::DrawShape(Shape shape, int x1, int y1, int x2, int y2, ColorValue col
     }
     ::GdiFlush();
   }
-  BlendFrom(temp, opacity);
+  PaintThroughLayer(View(), layer.bits_, Paint{.color = PixelFromColor(color), .opacity = opacity});
 }
 
 void CDib::BlurRect(int x1, int y1, int x2, int y2, ColorValue transparent, int opacity) {

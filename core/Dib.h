@@ -2,6 +2,11 @@
 // memory device context, so the same pixels are reachable through a
 // pointer and through GDI; the editor's drawing primitives, mixing with an
 // opacity, blur, and the .bmp stream.
+//
+// Pixels carry straight alpha (core/Pixels.h). GDI knows nothing of it, so
+// the shapes are drawn by GDI as coverage into a scratch layer and the
+// colour is laid over the image from there; whoever draws into LockDC()
+// directly sets alpha afterwards.
 #pragma once
 
 #include <windows.h>
@@ -27,7 +32,7 @@ class CDib {
   // Stores the .bmp stream, or replaces the image by one read.
   virtual bool Serialize(ByteStream& stream, bool storing);
 
-  // A zero-filled (black) 32-bit image; returns 1 (0 if the platform
+  // A zero-filled (transparent black) 32-bit image; returns 1 (0 if the platform
   // refused the DIB section, leaving the image empty).
   int Create(uint32_t width, uint32_t height);
   void Release();
@@ -40,14 +45,17 @@ class CDib {
   bool BuildPalette();
   HPALETTE GetPalette() const { return palette_.Get(); }
   HBITMAP GetBitmap() const { return bitmap_.Get(); }
-  // The pixel memory: 0x00RRGGBB, top row first, GetStride() per row.
+  // The pixel memory: 0xAARRGGBB, top row first, GetStride() per row.
   Pixel* GetBits() const { return bits_; }
   PixelView View() const;
   bool IsEmpty() const { return !bitmap_; }
 
   void CopyTo(CDib& other) const;
-  void Fill(int red, int green, int blue);
+  // Alpha 0 by default: Clear's transparent image in that colour.
+  void Fill(int red, int green, int blue, int alpha = 0);
+  // MixPixels of each pixel toward the other image's.
   void BlendFrom(const CDib& other, int opacity);
+  // The shapes lay an opaque colour over the image at the opacity.
   void BlendRect(int x, int y, int width, int height, ColorValue color, int opacity);
   void DrawRect(int x1, int y1, int x2, int y2, ColorValue color, int penWidth, int opacity);
   void DrawLine(int x1, int y1, int x2, int y2, ColorValue color, int penWidth, int opacity);

@@ -21,6 +21,9 @@ bool InImage(const CDib& image, POINT p) {
 
 bool Same(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
 
+// What GDI draws into a layer: full coverage.
+constexpr COLORREF kLit = RGB(255, 255, 255);
+
 // The brush square of size s around p (the pen's dot box and the blur's
 // square, give or take the blur's extra row) touches the image. A captured
 // mouse can report points far outside: those cells are skipped.
@@ -57,7 +60,7 @@ std::vector<POINT> CellsAfter(POINT from, POINT to) {
 
 }  // namespace
 
-CCanvasTools::CCanvasTools() : textFont_(DefaultGuiFont()), fillContext_(::CreateCompatibleDC(nullptr)) {}
+CCanvasTools::CCanvasTools() : textFont_(DefaultGuiFont()) {}
 
 void CCanvasTools::SetText(const std::wstring& text, const LOGFONTW& font) {
   text_ = text;
@@ -76,12 +79,15 @@ bool CCanvasTools::Press(CDib& image, POINT at) {
   moved_ = false;
   switch (tool_) {
     case TOOL_PEN:
-      image.CopyTo(layer_);
+    case TOOL_ERASER:
+      ClearLayer(image);
       DrawDot(layer_, at);
       ShowLayer(image);
       return true;
     case TOOL_TEXT:
-      DrawTextAt(image, at);
+      ClearLayer(image);
+      DrawTextAt(layer_, at);
+      ShowLayer(image);
       return true;
     default:
       return false;
@@ -96,16 +102,17 @@ bool CCanvasTools::Drag(CDib& image, POINT at) {
     case TOOL_ELLIPSE:
     case TOOL_FILL_RECT:
     case TOOL_FILL_ELLIPSE:
-      RestorePress(image);
-      image.CopyTo(layer_);
+      ClearLayer(image);
       DrawShape(layer_, pressAt_, at);
       ShowLayer(image);
       break;
     case TOOL_TEXT:
-      RestorePress(image);
-      DrawTextAt(image, at);
+      ClearLayer(image);
+      DrawTextAt(layer_, at);
+      ShowLayer(image);
       break;
     case TOOL_PEN:
+    case TOOL_ERASER:
       StrokeTo(image, at);
       break;
     case TOOL_BLUR:
@@ -155,13 +162,35 @@ void CCanvasTools::RestorePress(CDib& image) const {
   std::memcpy(view.bits, pressImage_.data(), count * sizeof(Pixel));
 }
 
+void CCanvasTools::ClearLayer(const CDib& image) {
+  if (layer_.GetWidth() != image.GetWidth() || layer_.GetHeight() != image.GetHeight()) {
+    layer_.Create(image.GetWidth(), image.GetHeight());
+  } else {
+    layer_.Fill(0, 0, 0);
+  }
+}
+
+Paint CCanvasTools::CurrentPaint() const {
+  Paint paint;
+  paint.color = PixelFromColor(brushColor_);
+  paint.alpha = brushAlpha_;
+  paint.opacity = opacity_;
+  paint.transparent = PixelFromColor(transparentColor_);
+  // The eraser takes alpha away by the opacity alone; a brush of the
+  // transparent colour paints transparency, as strong as the brush is.
+  if (tool_ == TOOL_ERASER) paint.alpha = kAlphaOpaque;
+  paint.erase = tool_ == TOOL_ERASER || brushColor_ == transparentColor_;
+  return paint;
+}
+
 void CCanvasTools::ShowLayer(CDib& image) {
   RestorePress(image);
-  image.BlendFrom(layer_, opacity_);
+  if (layer_.GetStride() != image.GetStride() || layer_.GetHeight() != image.GetHeight()) return;
+  PaintThroughLayer(image.View(), layer_.GetBits(), CurrentPaint());
 }
 
 void CCanvasTools::StrokeTo(CDib& image, POINT to) {
-  if (layer_.IsEmpty()) image.CopyTo(layer_);
+  if (layer_.GetWidth() != image.GetWidth() || layer_.GetHeight() != image.GetHeight()) ClearLayer(image);
   for (POINT p : CellsAfter(lastAt_, to))
     if (BrushTouches(image, p, brushSize_)) DrawDot(layer_, p);
   ShowLayer(image);
@@ -179,11 +208,11 @@ void CCanvasTools::BlurTo(CDib& image, POINT to) {
 void CCanvasTools::DrawDot(CDib& layer, POINT p) const {
   const int s = brushSize_;
   if (s <= 1) {
-    layer.DrawLine(p.x, p.y, p.x + 1, p.y, brushColor_, 1, kOpaque);
+    layer.DrawLine(p.x, p.y, p.x + 1, p.y, kLit, 1, kOpaque);
     return;
   }
   const int m = (s - 1) / 2;
-  layer.FillEllipse(p.x - m, p.y - m, p.x + s / 2, p.y + s / 2, brushColor_, kOpaque);
+  layer.FillEllipse(p.x - m, p.y - m, p.x + s / 2, p.y + s / 2, kLit, kOpaque);
 }
 
 // GDI leaves the right and bottom edge of a rectangle, and the last point
@@ -195,43 +224,38 @@ void CCanvasTools::DrawShape(CDib& layer, POINT from, POINT to) const {
   const int t = std::min<int>(from.y, to.y), b = std::max<int>(from.y, to.y);
   switch (tool_) {
     case TOOL_LINE:
-      layer.DrawLine(from.x, from.y, to.x, to.y, brushColor_, brushSize_, kOpaque);
+      layer.DrawLine(from.x, from.y, to.x, to.y, kLit, brushSize_, kOpaque);
       DrawDot(layer, to);
       break;
     case TOOL_RECT:
-      layer.DrawRect(l, t, r + 1, b + 1, brushColor_, brushSize_, kOpaque);
+      layer.DrawRect(l, t, r + 1, b + 1, kLit, brushSize_, kOpaque);
       break;
     case TOOL_ELLIPSE:
-      layer.DrawEllipse(l, t, r + EllipseEdgeShortfall(), b + EllipseEdgeShortfall(), brushColor_, brushSize_,
+      layer.DrawEllipse(l, t, r + EllipseEdgeShortfall(), b + EllipseEdgeShortfall(), kLit, brushSize_,
                         kOpaque);
       break;
     case TOOL_FILL_RECT:
-      layer.BlendRect(l, t, r - l + 1, b - t + 1, brushColor_, kOpaque);
+      layer.BlendRect(l, t, r - l + 1, b - t + 1, kLit, kOpaque);
       break;
     case TOOL_FILL_ELLIPSE:
-      layer.FillEllipse(l, t, r + EllipseEdgeShortfall(), b + EllipseEdgeShortfall(), brushColor_, kOpaque);
+      layer.FillEllipse(l, t, r + EllipseEdgeShortfall(), b + EllipseEdgeShortfall(), kLit, kOpaque);
       break;
     default:
       break;
   }
 }
 
-void CCanvasTools::DrawTextAt(CDib& image, POINT p) const {
+void CCanvasTools::DrawTextAt(CDib& layer, POINT p) const {
   if (text_.empty()) return;
-  // Drawn into a copy and mixed back, so the text takes the opacity.
-  CDib copy;
-  if (!copy.Create(image.GetWidth(), image.GetHeight())) return;
-  image.CopyTo(copy);
   {
-    HDC dc = copy.LockDC();
+    HDC dc = layer.LockDC();
     UniqueFont font(::CreateFontIndirectW(&textFont_));
     ScopedSelect selectFont(dc, font.Get());
-    ::SetTextColor(dc, brushColor_);
+    ::SetTextColor(dc, kLit);
     ::SetBkMode(dc, TRANSPARENT);
     ::TextOutW(dc, p.x, p.y, text_.data(), static_cast<int>(text_.size()));
   }
-  copy.UnlockDC();
-  image.BlendFrom(copy, opacity_);
+  layer.UnlockDC();
 }
 
 void CCanvasTools::BlurSquare(CDib& image, POINT p) const {
@@ -240,24 +264,30 @@ void CCanvasTools::BlurSquare(CDib& image, POINT p) const {
   image.BlurRect(p.x - m, p.y - m - 1, p.x + s / 2, p.y + s / 2, transparentColor_, opacity_);
 }
 
+// The fill lays the brush as it is, whatever the opacity.
 void CCanvasTools::FloodFill(CDib& image, POINT p) {
   if (!InImage(image, p)) return;
-  {
-    ScopedSelect bitmap(fillContext_.Get(), image.GetBitmap());
-    UniqueBrush brush(::CreateSolidBrush(brushColor_));
-    ScopedSelect selectBrush(fillContext_.Get(), brush.Get());
-    const COLORREF target = ::GetPixel(fillContext_.Get(), p.x, p.y);
-    if (target != CLR_INVALID) ::ExtFloodFill(fillContext_.Get(), p.x, p.y, target, FLOODFILLSURFACE);
-  }
-  ::GdiFlush();
+  const bool clears = brushColor_ == transparentColor_ || brushAlpha_ == 0;
+  const Pixel value = clears ? WithAlpha(PixelFromColor(transparentColor_), 0)
+                             : WithAlpha(PixelFromColor(brushColor_), brushAlpha_);
+  FloodFillPixels(image.View(), p.x, p.y, value);
 }
 
 void CCanvasTools::Pick(const CDib& image, POINT p, bool transparent) {
   // Outside the image nothing is read; the pick still finishes so the
   // tool goes back.
   if (InImage(image, p)) {
-    const ColorValue color = ColorFromPixel(image.View().At(p.x, p.y)) & 0xFFFFFF;
-    (transparent ? transparentColor_ : brushColor_) = color;
+    const Pixel pixel = image.View().At(p.x, p.y);
+    const ColorValue color = ColorFromPixel(pixel) & kColorBits;
+    if (transparent) {
+      transparentColor_ = color;
+    } else if (AlphaOf(pixel) == 0) {
+      brushColor_ = transparentColor_;
+      brushAlpha_ = kAlphaOpaque;
+    } else {
+      brushColor_ = color;
+      brushAlpha_ = AlphaOf(pixel);
+    }
   }
   tool_ = previousTool_;
 }

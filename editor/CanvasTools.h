@@ -1,18 +1,25 @@
 // CCanvasTools: what the canvas's tools do to the image, apart from window
-// messages. It holds the current tool and the brush (colour, size,
+// messages. It holds the current tool and the brush (colour, alpha, size,
 // opacity, transparent colour, text and font) and turns the three steps of
-// a gesture, in image pixels, into drawing: pen strokes, the shapes
-// (redrawn from the image as it was at the press on every move), text, the
-// blur brush, the flood fill and the colour pick. The canvas (CBitmapView)
-// maps the mouse to pixels, keeps the undo history and repaints.
+// a gesture, in image pixels, into drawing: pen and eraser strokes, the
+// shapes (redrawn from the image as it was at the press on every move),
+// text, the blur brush, the flood fill and the colour pick. The canvas
+// (CBitmapView) maps the mouse to pixels, keeps the undo history and
+// repaints.
 //
-// A stroke joins successive pointer positions: the pen and the blur brush
-// visit every cell between them, at the brush size. Every shape covers
-// both the cell of the press and the cell under the pointer, whichever way
-// it is dragged; the release counts as the last move, so the drag shows
-// exactly what the release leaves. Pen strokes and shapes are drawn at
-// full strength into a layer over the press image and mixed into the
-// image once, so a stroke crossing itself is not mixed twice.
+// A stroke joins successive pointer positions: the pen, the eraser and the
+// blur brush visit every cell between them, at the brush size. Every shape
+// covers both the cell of the press and the cell under the pointer,
+// whichever way it is dragged; the release counts as the last move, so the
+// drag shows exactly what the release leaves. Pen strokes, shapes and text
+// are drawn by GDI as coverage into a layer (white on black) and the brush
+// is laid over the press image where the layer is lit, once, so a stroke
+// crossing itself is not mixed twice.
+//
+// Pixels have straight alpha (core/Pixels.h). The brush colour goes over a
+// pixel with the brush alpha times the opacity; a brush of the transparent
+// colour, and the eraser, take alpha away instead (by the opacity), and a
+// pixel left with none takes the transparent colour.
 #pragma once
 
 #include <windows.h>
@@ -41,8 +48,13 @@ class CCanvasTools {
   int GetPreviousTool() const { return previousTool_; }
   void SetPreviousTool(int tool) { previousTool_ = tool; }
 
-  void SetBrushColor(ColorValue color) { brushColor_ = color; }
+  void SetBrushColor(ColorValue color) { brushColor_ = color & kColorBits; }
   ColorValue GetBrushColor() const { return brushColor_; }
+  // 0 (lays nothing) .. 255 (opaque, the default).
+  void SetBrushAlpha(int alpha) {
+    brushAlpha_ = alpha < 0 ? 0 : (alpha > kAlphaOpaque ? kAlphaOpaque : alpha);
+  }
+  int GetBrushAlpha() const { return brushAlpha_; }
   ColorValue GetTransparentColor() const { return transparentColor_; }
   void SetTransparentColor(ColorValue color) { transparentColor_ = color; }
   void SetBrushSize(int size) { brushSize_ = size < 1 ? 1 : size; }
@@ -66,21 +78,28 @@ class CCanvasTools {
   bool Press(CDib& image, POINT at);
   bool Drag(CDib& image, POINT at);
   // The release is the gesture's last move. True when a pick finished: the
-  // colour is taken (if the point was in the image) and the tool is back
-  // to the one chosen before the pick.
+  // colour and its alpha are taken (if the point was in the image) and the
+  // tool is back to the one chosen before the pick. A transparent pixel
+  // (alpha 0) gives the transparent colour, opaque: the brush then erases.
   bool Release(CDib& image, POINT at);
-  // The right button's release: a pick takes the transparent colour.
+  // The right button's release: a pick takes the transparent colour (the
+  // pixel's RGB, whatever its alpha).
   bool ReleaseRight(CDib& image, POINT at);
 
  private:
-  // Full strength, into the layer.
+  // Coverage, into the layer.
   void DrawDot(CDib& layer, POINT p) const;
   void DrawShape(CDib& layer, POINT from, POINT to) const;
-  // The image becomes the press image with the layer mixed over it.
+  void DrawTextAt(CDib& layer, POINT p) const;
+  // A layer of the image's size with nothing drawn on it.
+  void ClearLayer(const CDib& image);
+  // What the gesture's tool lays where the layer is lit.
+  Paint CurrentPaint() const;
+  // The image becomes the press image with the paint applied through the
+  // layer.
   void ShowLayer(CDib& image);
   void StrokeTo(CDib& image, POINT to);
   void BlurTo(CDib& image, POINT to);
-  void DrawTextAt(CDib& image, POINT p) const;
   void BlurSquare(CDib& image, POINT p) const;
   void FloodFill(CDib& image, POINT p);
   void Pick(const CDib& image, POINT p, bool transparent);
@@ -89,6 +108,7 @@ class CCanvasTools {
   int tool_ = TOOL_PEN;
   int previousTool_ = TOOL_PEN;
   ColorValue brushColor_ = 0;
+  int brushAlpha_ = kAlphaOpaque;
   ColorValue transparentColor_ = RGB(192, 192, 192);
   int brushSize_ = 1;
   int opacity_ = kOpaque;
@@ -102,10 +122,8 @@ class CCanvasTools {
   POINT lastAt_{};
   // The blur brush has left the press cell.
   bool moved_ = false;
-  // The press image with the gesture's pen stroke or shape at full strength.
+  // The coverage of the gesture's stroke, shape or text.
   CDib layer_;
-  // The flood fill draws through GDI into the image's bitmap.
-  UniqueDC fillContext_;
 };
 
 }  // namespace glyph

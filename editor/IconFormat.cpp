@@ -47,7 +47,7 @@ IconPlanes BuildIconPlanes(const PixelView& image, Pixel transparent, bool botto
     const int x = i % kIconSide;
     const int row = i / kIconSide;
     const Pixel p = image.At(x, bottomUp ? kIconSide - 1 - row : row);
-    if (IsTransparent(p, transparent)) {
+    if (IsMasked(p, transparent)) {
       planes.mask[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
       continue;
     }

@@ -1,7 +1,7 @@
 // Icon files written by the editor, built in memory from a 32 x 32 image.
 //
-// Both icon kinds carry a colour plane and a 1-bit mask plane; a pixel of
-// the transparent colour gets mask bit 1 and black colour bytes. The
+// Both icon kinds carry a colour plane and a 1-bit mask plane; a masked
+// pixel (see IsMasked) gets mask bit 1 and black colour bytes. The
 // true-colour file holds a 24-bit image, the 16-colour file a 4-bit image
 // over the standard 16-colour palette.
 #pragma once
@@ -29,8 +29,13 @@ constexpr size_t kSixteenColorIconBytes = kIconDirectoryBytes + kIconEntryBytes 
                                           4 * kIconPaletteColors + kIcon4BitPlaneBytes +
                                           kIconMaskPlaneBytes;  // 766
 
-// True when p is of the transparent colour (low 24 bits).
-constexpr bool IsTransparent(Pixel p, Pixel transparent) { return SameColor(p, transparent); }
+// Formats with only a mask take a pixel as transparent when it is mostly
+// so, or when it has the transparent colour (low 24 bits), as the editor's
+// images before alpha marked transparency.
+constexpr int kMaskedBelowAlpha = 128;
+constexpr bool IsMasked(Pixel p, Pixel transparent) {
+  return AlphaOf(p) < kMaskedBelowAlpha || SameColor(p, transparent);
+}
 
 struct IconPlanes {
   std::vector<uint8_t> color;  // 3 bytes per pixel: blue, green, red

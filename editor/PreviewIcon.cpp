@@ -42,9 +42,22 @@ void CPreviewIcon::Compose() {
   if (working_.IsEmpty() || !source_ || source_->IsEmpty()) return;
   source_->CopyTo(working_);
   const PixelView view = working_.View();
+  const Pixel ground = WithAlpha(background_, kAlphaOpaque);
+  for (int y = 0; y < view.height; ++y) {
+    for (int x = 0; x < view.width; ++x) {
+      Pixel& p = view.At(x, y);
+      p = SameColor(p, transparent_) ? ground : PaintOver(ground, p, BrushWeight(AlphaOf(p), kOpaque, 255));
+    }
+  }
+}
+
+void CPreviewIcon::ComposeOpaque() {
+  if (working_.IsEmpty() || !source_ || source_->IsEmpty()) return;
+  source_->CopyTo(working_);
+  const PixelView view = working_.View();
   for (int y = 0; y < view.height; ++y)
     for (int x = 0; x < view.width; ++x)
-      if (SameColor(view.At(x, y), transparent_)) view.At(x, y) = background_;
+      view.At(x, y) = IsMasked(view.At(x, y), transparent_) ? background_ : view.At(x, y) & kColorBits;
 }
 
 void CPreviewIcon::OnPaint() {
@@ -154,8 +167,9 @@ bool CPreviewIcon::Save16ColorIcon(const std::wstring& path) {
 bool CPreviewIcon::SaveBitmap(const std::wstring& path) {
   if (working_.IsEmpty()) return false;
   // Composed here rather than relying on the last paint: an icon export in
-  // between leaves the transparent colour in the working copy.
-  Compose();
+  // between leaves the transparent colour in the working copy, and the
+  // preview mixes half-transparent pixels the file cannot hold.
+  ComposeOpaque();
   return WriteOrReport(path, BmpBytes(working_));
 }
 

@@ -1,7 +1,9 @@
 // CPreviewIcon: the icon at its real size, centred on a background colour
-// that stands in for the desktop, with the transparent pixels shown in
-// that colour. It also writes the icon and bitmap files, from its working
-// copy of the image and with its two colours.
+// that stands in for the desktop, the image laid over it by its alpha
+// (pixels of the transparent colour show the background). It also writes
+// the icon and bitmap files, from its working copy of the image and with
+// its two colours; those formats know only a mask, so a pixel is either
+// shown or not there (editor/IconFormat.h).
 #pragma once
 
 #include <windows.h>
@@ -32,7 +34,7 @@ class CPreviewIcon : public Window {
   const CDib& GetWorkingCopy() const { return working_; }
   void SetMessageSink(MessageSink* sink) { sink_ = sink ? sink : &PlatformMessageSink(); }
 
-  // A 32 x 32 platform icon of the source image, transparent colour masked.
+  // A 32 x 32 platform icon of the source image, 24 bits and a mask.
   UniqueIcon MakeIcon();
   // Each writes the whole file or leaves what was at `path` as it was
   // (editor/FileReplace.h); on failure the user is told which file and
@@ -46,7 +48,11 @@ class CPreviewIcon : public Window {
   void OnPaint() override;
 
  private:
+  // The working copy as the preview shows it.
   void Compose();
+  // The working copy as the .bmp file holds it: masked pixels in the
+  // background colour, byte 3 zero.
+  void ComposeOpaque();
   bool WriteOrReport(const std::wstring& path, const std::vector<uint8_t>& bytes);
   // The platform picture object's icon file; empty when it wrote nothing.
   enum class PictureResult { kWritten, kEmpty, kFailed };

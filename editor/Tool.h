@@ -17,6 +17,7 @@ enum Tool : int {
   TOOL_PICK,
   TOOL_TEXT,
   TOOL_BLUR,
+  TOOL_ERASER,
   kToolCount,  // a new tool goes above this line
 };
 

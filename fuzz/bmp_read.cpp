@@ -30,6 +30,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     view.At(0, 0));
   glyph::BlendPixels(view, copy.data(), glyph::kOpaque);
 
+  // The tools' alpha steps, on whatever alpha bytes the file held. Over an
+  // opaque pixel the brush must mix exactly as MixByte.
+  glyph::PaintThroughLayer(view, copy.data(), glyph::Paint{.color = 0x336699, .alpha = 200, .opacity = 100});
+  glyph::PaintThroughLayer(view, copy.data(),
+                           glyph::Paint{.opacity = 77, .erase = true, .transparent = 0xC0C0C0});
+  for (int i = 0; i < view.Count(); ++i) {
+    const glyph::Pixel opaque = copy[i] | 0xFF000000u;
+    const glyph::Pixel mixed = glyph::PaintOver(opaque, 0x336699, 100);
+    if (mixed !=
+        (0xFF000000u | static_cast<glyph::Pixel>(glyph::MixByte((opaque >> 16) & 0xFF, 0x33, 100)) << 16 |
+         static_cast<glyph::Pixel>(glyph::MixByte((opaque >> 8) & 0xFF, 0x66, 100)) << 8 |
+         glyph::MixByte(opaque & 0xFF, 0x99, 100))) {
+      std::abort();
+    }
+  }
+  glyph::FloodFillPixels(view, view.width / 3, view.height / 3, 0x80FF00FFu);
+
   // What the writer makes of it reads back as the same image.
   glyph::MemoryStream out;
   glyph::WriteBmpStream(out, image->header.data(), image->header.size(),

@@ -16,8 +16,13 @@ TEST(MainCommandsTest, NamesAndShortcutsAreUniqueAndEveryToolHasOneButton) {
   std::set<std::pair<int, int>> keys;
   int toolRows[kToolCount] = {};
   for (const MainCommand& command : MainCommands()) {
-    // A row without a skin control is reachable only by its key.
-    if (!command.skinName) {
+    // A row without a skin control is reachable only by its key. The window
+    // keeps the chosen tool's button name as a string: a tool row has one,
+    // if only "".
+    if (command.action == CommandAction::kSelectTool) {
+      EXPECT_NE(command.skinName, nullptr) << command.tool;
+    }
+    if (!command.skinName || !*command.skinName) {
       EXPECT_TRUE(command.shortcut.IsSet()) << static_cast<int>(command.action);
     } else {
       const std::string name = command.skinName;
@@ -74,6 +79,7 @@ TEST(MainCommandsTest, KeysRunTheirCommandsAndNameThemselvesInTooltips) {
       {{'I'}, CommandAction::kSelectTool, TOOL_PICK, "I"},
       {{'T'}, CommandAction::kSelectTool, TOOL_TEXT, "T"},
       {{'B'}, CommandAction::kSelectTool, TOOL_BLUR, "B"},
+      {{'X'}, CommandAction::kSelectTool, TOOL_ERASER, "X"},
       {{0x22}, CommandAction::kNextSize, kNoTool, "Page Down"},
       {{0x2E, kCtrl}, CommandAction::kRemoveSize, kNoTool, "Ctrl+Del"},
       {{0x2D, kCtrl}, CommandAction::kAddSize, kNoTool, "Ctrl+Ins"},

@@ -35,7 +35,7 @@ class DibTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(dib.Create(32, 32), 1);
-    dib.Fill(255, 255, 255);
+    dib.Fill(255, 255, 255, 255);
   }
   CDib dib;
 };
@@ -68,19 +68,20 @@ TEST_F(DibTest, FillSetsEveryPixelAndClearsByteThree) {
 TEST_F(DibTest, BlendFromMixesWithTheOpacity) {
   CDib black;
   ASSERT_EQ(black.Create(32, 32), 1);
+  black.Fill(0, 0, 0, 255);
   struct Case {
     int opacity;
     Pixel expected;
   };
-  for (const Case& c : {Case{256, 0u}, Case{0, kWhite}, Case{128, 0x007F7F7Fu}}) {
-    dib.Fill(255, 255, 255);
+  for (const Case& c : {Case{256, 0xFF000000u}, Case{0, 0xFFFFFFFFu}, Case{128, 0xFF7F7F7Fu}}) {
+    dib.Fill(255, 255, 255, 255);
     dib.BlendFrom(black, c.opacity);
     EXPECT_EQ(dib.GetBits()[77], c.expected) << c.opacity;
   }
   CDib other;
   ASSERT_EQ(other.Create(16, 32), 1);
   dib.BlendFrom(other, 256);  // sizes differ: nothing happens
-  EXPECT_EQ(dib.GetBits()[0], 0x007F7F7Fu);
+  EXPECT_EQ(dib.GetBits()[0], 0xFF7F7F7Fu);
 }
 
 TEST_F(DibTest, CopyToRecreatesTheTargetWhenSizesDiffer) {
@@ -97,11 +98,11 @@ TEST_F(DibTest, OutlineShapesFollowTheGdiConventions) {
   EXPECT_EQ(Changed(dib), Outline(2, 2, 4, 4));
   for (const auto& [x, y] : Changed(dib)) EXPECT_EQ(dib.View().At(x, y) & 0xFFFFFF, kRedPixel);
 
-  dib.Fill(255, 255, 255);
+  dib.Fill(255, 255, 255, 255);
   dib.DrawLine(3, 4, 4, 4, kRed, 1, 256);  // the end point is not drawn
   EXPECT_EQ(Changed(dib), (Cells{{3, 4}}));
 
-  dib.Fill(255, 255, 255);
+  dib.Fill(255, 255, 255, 255);
   dib.DrawEllipse(2, 2, 5, 5, kRed, 1, 256);  // the box includes right and bottom
   const Cells ellipse = Changed(dib);
   ASSERT_FALSE(ellipse.empty());
@@ -115,7 +116,7 @@ TEST_F(DibTest, OutlineShapesFollowTheGdiConventions) {
   EXPECT_EQ(maxY, 5);
   EXPECT_EQ(ellipse.count({3, 3}), 0u);  // an outline, not filled
 
-  dib.Fill(255, 255, 255);
+  dib.Fill(255, 255, 255, 255);
   dib.FillEllipse(2, 2, 9, 9, kRed, 256);
   EXPECT_EQ(dib.View().At(5, 5) & 0xFFFFFF, kRedPixel);
   EXPECT_EQ(Changed(dib).count({2, 2}), 0u);
@@ -124,7 +125,7 @@ TEST_F(DibTest, OutlineShapesFollowTheGdiConventions) {
 
 TEST_F(DibTest, ShapesAreMixedWithTheOpacity) {
   for (int opacity : {0, 128, 256}) {
-    dib.Fill(255, 255, 255);
+    dib.Fill(255, 255, 255, 255);
     dib.DrawRect(1, 1, 8, 8, kRed, 1, opacity);
     dib.FillEllipse(10, 10, 20, 20, kRed, opacity);
     dib.DrawLine(0, 30, 31, 30, kRed, 1, opacity);
@@ -136,23 +137,34 @@ TEST_F(DibTest, ShapesAreMixedWithTheOpacity) {
   }
 }
 
+// GDI knows no alpha: a shape sets it where it draws and leaves the other
+// pixels as they were.
+TEST_F(DibTest, ShapesLayTheirColourOverTransparentPixels) {
+  dib.Fill(192, 192, 192);
+  dib.DrawLine(0, 5, 32, 5, kRed, 1, 128);
+  dib.FillEllipse(10, 10, 20, 20, kRed, 256);
+  EXPECT_EQ(dib.View().At(7, 5), 0x80FF0000u);
+  EXPECT_EQ(dib.View().At(15, 15), 0xFFFF0000u);
+  EXPECT_EQ(dib.View().At(7, 7), 0x00C0C0C0u);
+}
+
 TEST_F(DibTest, ShapesAreClippedAtTheImageEdge) {
   dib.DrawRect(-3, -3, 2, 2, kRed, 1, 256);
   EXPECT_EQ(Changed(dib), (Cells{{1, 0}, {1, 1}, {0, 1}}));
-  dib.Fill(255, 255, 255);
+  dib.Fill(255, 255, 255, 255);
   dib.DrawLine(-10, 31, 50, 31, kRed, 1, 256);
   EXPECT_EQ(Changed(dib).size(), 32u);
-  dib.Fill(255, 255, 255);
+  dib.Fill(255, 255, 255, 255);
   dib.FillEllipse(-40, -40, 80, 80, kRed, 256);
   EXPECT_EQ(Changed(dib).size(), 32u * 32u);
-  dib.Fill(255, 255, 255);
+  dib.Fill(255, 255, 255, 255);
   dib.DrawEllipse(100, 100, 120, 120, kRed, 3, 256);
   EXPECT_TRUE(Changed(dib).empty());
 }
 
 TEST_F(DibTest, PenWidthSetsTheThicknessOfALine) {
   for (int width = 1; width <= 14; ++width) {
-    dib.Fill(255, 255, 255);
+    dib.Fill(255, 255, 255, 255);
     dib.DrawLine(2, 16, 30, 16, kRed, width, 256);
     int thickness = 0;
     for (int y = 0; y < 32; ++y) thickness += !SameColor(dib.View().At(16, y), kWhite);
@@ -161,33 +173,33 @@ TEST_F(DibTest, PenWidthSetsTheThicknessOfALine) {
 }
 
 TEST_F(DibTest, BlurAllOfASingleWhitePixel) {
-  dib.Fill(0, 0, 0);
-  dib.View().At(10, 10) = kWhite;
+  dib.Fill(0, 0, 0, 255);
+  dib.View().At(10, 10) = 0xFFFFFFFFu;
   dib.BlurAll(0x00C0C0C0u);
-  EXPECT_EQ(dib.View().At(10, 10), 0x00999999u);
-  EXPECT_EQ(dib.View().At(10, 11), 0x00191919u);
-  EXPECT_EQ(dib.View().At(9, 10), 0x00191919u);
-  dib.Fill(10, 20, 30);
+  EXPECT_EQ(dib.View().At(10, 10), 0xFF999999u);
+  EXPECT_EQ(dib.View().At(10, 11), 0xFF191919u);
+  EXPECT_EQ(dib.View().At(9, 10), 0xFF191919u);
+  dib.Fill(10, 20, 30, 255);
   dib.BlurAll(0x00C0C0C0u);
-  EXPECT_EQ(dib.View().At(0, 0), 0x000A141Eu);
+  EXPECT_EQ(dib.View().At(0, 0), 0xFF0A141Eu);
 }
 
 TEST_F(DibTest, BlurRectClampsToTheImage) {
-  dib.Fill(0, 0, 0);
-  dib.View().At(1, 1) = kWhite;
-  dib.View().At(3, 3) = kWhite;
+  dib.Fill(0, 0, 0, 255);
+  dib.View().At(1, 1) = 0xFFFFFFFFu;
+  dib.View().At(3, 3) = 0xFFFFFFFFu;
   dib.BlurRect(-1, -1, 1, 1, 0x00C0C0C0u, 256);
-  EXPECT_EQ(dib.View().At(1, 1), 0x00999999u);
-  EXPECT_EQ(dib.View().At(0, 1), 0x001C1C1Cu);  // border pixel: 255 / 9
-  EXPECT_EQ(dib.View().At(2, 1), 0u);           // outside the rectangle
-  EXPECT_EQ(dib.View().At(3, 3), kWhite);
+  EXPECT_EQ(dib.View().At(1, 1), 0xFF999999u);
+  EXPECT_EQ(dib.View().At(0, 1), 0xFF1C1C1Cu);  // border pixel: 255 / 9
+  EXPECT_EQ(dib.View().At(2, 1), 0xFF000000u);  // outside the rectangle
+  EXPECT_EQ(dib.View().At(3, 3), 0xFFFFFFFFu);
 
   const std::vector<Pixel> before(dib.GetBits(), dib.GetBits() + 32 * 32);
   dib.BlurRect(32, 0, 40, 5, 0x00C0C0C0u, 256);
   EXPECT_EQ(std::vector<Pixel>(dib.GetBits(), dib.GetBits() + 32 * 32), before);
 
   dib.BlurRect(3, 3, 3, 3, 0x00C0C0C0u, 128);  // 153 mixed halfway from 255
-  EXPECT_EQ(dib.View().At(3, 3), 0x00CCCCCCu);
+  EXPECT_EQ(dib.View().At(3, 3), 0xFFCCCCCCu);
 }
 
 TEST_F(DibTest, WriteThenReadGivesTheSameImage) {

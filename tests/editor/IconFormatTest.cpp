@@ -9,9 +9,12 @@ namespace glyph {
 namespace {
 
 constexpr Pixel kSilver = 0xC0C0C0;
+constexpr Pixel kOpaqueBits = 0xFF000000u;
 
+// Opaque, with the transparent colour where it is transparent: an image
+// of the editor before it had alpha.
 struct Image {
-  std::vector<Pixel> bits = std::vector<Pixel>(32 * 32, kSilver);
+  std::vector<Pixel> bits = std::vector<Pixel>(32 * 32, kOpaqueBits | kSilver);
   PixelView View() { return PixelView{bits.data(), 32, 32, 32}; }
   Pixel& At(int x, int y) { return bits[y * 32 + x]; }
 };
@@ -50,7 +53,7 @@ TEST(TrueColorIcon, AllTransparentHasBlackColoursAndAFullMask) {
 
 TEST(TrueColorIcon, SingleRedPixelAtTopLeftLandsInTheLastRow) {
   Image image;
-  image.At(0, 0) = 0xFF0000;
+  image.At(0, 0) = kOpaqueBits | 0xFF0000;
   const std::vector<uint8_t> file = BuildTrueColorIcon(image.View(), kSilver);
   const size_t color = 62 + 31 * 96;
   EXPECT_EQ(file[color], 0);
@@ -63,8 +66,8 @@ TEST(TrueColorIcon, SingleRedPixelAtTopLeftLandsInTheLastRow) {
 
 TEST(TrueColorIcon, TransparencyComparesTheLowColourBytesOnly) {
   Image image;
-  image.At(5, 0) = 0xFFC0C0C0;  // a stray high byte is still the transparent colour
-  image.At(6, 0) = 0x00102030;
+  image.At(5, 0) = 0xC0C0C0C0;  // any alpha: still the transparent colour
+  image.At(6, 0) = kOpaqueBits | 0x102030;
   // A different transparent colour: now the silver pixels are opaque.
   const std::vector<uint8_t> silver = BuildTrueColorIcon(image.View(), kSilver);
   const std::vector<uint8_t> other = BuildTrueColorIcon(image.View(), 0x102030);
@@ -76,7 +79,7 @@ TEST(TrueColorIcon, TransparencyComparesTheLowColourBytesOnly) {
 
 TEST(IconPlanes, TopDownPlanesForThePlatformIcon) {
   Image image;
-  image.At(31, 0) = 0x010203;
+  image.At(31, 0) = kOpaqueBits | 0x010203;
   const IconPlanes planes = BuildIconPlanes(image.View(), kSilver, false);
   EXPECT_EQ(planes.color[31 * 3], 3);
   EXPECT_EQ(planes.color[31 * 3 + 2], 1);
@@ -86,10 +89,10 @@ TEST(IconPlanes, TopDownPlanesForThePlatformIcon) {
 
 TEST(SixteenColorIcon, LayoutPaletteAndMask) {
   Image image;
-  image.At(0, 0) = 0xFF0000;  // red
-  image.At(1, 0) = 0xF01010;  // near red
-  image.At(2, 0) = 0x000000;  // black, opaque
-  image.At(3, 0) = 0x7F7F80;  // grey
+  image.At(0, 0) = kOpaqueBits | 0xFF0000;  // red
+  image.At(1, 0) = kOpaqueBits | 0xF01010;  // near red
+  image.At(2, 0) = kOpaqueBits | 0x000000;  // black, opaque
+  image.At(3, 0) = kOpaqueBits | 0x7F7F80;  // grey
   const std::vector<uint8_t> file = BuildSixteenColorIcon(image.View(), kSilver);
   ASSERT_EQ(file.size(), 766u);
   EXPECT_EQ(file[8], 16);
@@ -112,6 +115,30 @@ TEST(SixteenColorIcon, LayoutPaletteAndMask) {
   const size_t mask = pixels + 512;
   EXPECT_EQ(file[mask + 31 * 4], 0x0F);
   EXPECT_EQ(file[mask], 0xFF);
+}
+
+// Mostly transparent pixels are masked, whatever their colour: an image
+// with alpha-0 pixels gives the bytes its old form with the transparent
+// colour there gave.
+TEST(IconMask, AlphaBelowHalfIsMaskedLikeTheTransparentColour) {
+  Image old;
+  Image alpha;
+  const struct {
+    int x;
+    Pixel pixel;
+    bool masked;
+  } cases[] = {{0, 0x00C0C0C0u, true},  {1, 0x00123456u, true},  {2, 0x7F123456u, true},
+               {3, 0x80123456u, false}, {4, 0xFF123456u, false}, {5, 0x80C0C0C0u, true}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsMasked(c.pixel, kSilver), c.masked) << std::hex << c.pixel;
+    alpha.At(c.x, 7) = c.pixel;
+    old.At(c.x, 7) = c.masked ? kOpaqueBits | kSilver : kOpaqueBits | c.pixel;
+  }
+  for (int x = 8; x < 32; ++x) alpha.At(x, 9) = x % 3 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+  for (int x = 8; x < 32; ++x) old.At(x, 9) = x % 3 ? kOpaqueBits | kSilver : 0xFFFFFFFFu;
+  EXPECT_EQ(BuildTrueColorIcon(alpha.View(), kSilver), BuildTrueColorIcon(old.View(), kSilver));
+  EXPECT_EQ(BuildSixteenColorIcon(alpha.View(), kSilver), BuildSixteenColorIcon(old.View(), kSilver));
+  EXPECT_NE(BuildTrueColorIcon(alpha.View(), kSilver), BuildTrueColorIcon(Image().View(), kSilver));
 }
 
 TEST(SixteenColorIcon, NearestColourTable) {

@@ -19,6 +19,7 @@ namespace {
 
 constexpr Pixel kSilver = 0xC0C0C0;
 constexpr Pixel kMarker = 0xFF00FF;  // behind icons drawn for checking
+constexpr Pixel kOpaqueBits = 0xFF000000u;
 
 class RecordingSink final : public MessageSink {
  public:
@@ -35,19 +36,20 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A 32 x 32 image with transparent areas, palette and off-palette colours.
-void PaintTestImage(CDib& image) {
+// A 32 x 32 image with transparent areas (`clear`), palette and
+// off-palette colours.
+void PaintTestImage(CDib& image, Pixel clear = kSilver) {
   image.Fill(192, 192, 192);
   const Pixel colors[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x000000, 0xFFFFFF, 0x336699, 0x808080};
   const PixelView v = image.View();
   for (int y = 0; y < 32; ++y) {
     for (int x = 0; x < 32; ++x) {
-      if ((x / 4 + y / 4) % 3 == 0) continue;  // transparent checks
-      v.At(x, y) = colors[(x / 4 + 2 * (y / 8)) % 8];
+      const bool check = (x / 4 + y / 4) % 3 == 0;
+      v.At(x, y) = check ? clear : kOpaqueBits | colors[(x / 4 + 2 * (y / 8)) % 8];
     }
   }
-  v.At(0, 0) = 0xFF0000;
-  v.At(31, 31) = kSilver;
+  v.At(0, 0) = kOpaqueBits | 0xFF0000;
+  v.At(31, 31) = kOpaqueBits | kSilver;
 }
 
 // Draws an icon file through the platform's loader onto the marker colour.
@@ -102,8 +104,10 @@ TEST_F(PreviewIconTest, PaintsTheIconCentredOnTheBackground) {
   for (int y = 0; y < px.height; ++y)
     for (int x = 0; x < px.width; ++x) ASSERT_EQ(px.At(x, y), 0xFFFFFFu) << x << "," << y;
 
-  image.View().At(0, 0) = 0xFF0000;
-  image.View().At(31, 31) = 0x0000FF;
+  image.View().At(0, 0) = kOpaqueBits | 0xFF0000;
+  image.View().At(31, 31) = kOpaqueBits | 0x0000FF;
+  image.View().At(2, 0) = 0x80FF0000u;  // half: laid over the background
+  image.View().At(3, 0) = 0x7FFF0000u;
   preview.SetBackgroundColor(0x00FF00);
   px = test::CaptureClient(preview);
   const int left = (49 - 32) / 2, top = (40 - 32) / 2;  // odd width rounds down
@@ -111,6 +115,8 @@ TEST_F(PreviewIconTest, PaintsTheIconCentredOnTheBackground) {
   EXPECT_EQ(px.At(left + 31, top + 31), 0x0000FFu);
   EXPECT_EQ(px.At(left - 1, top), 0x00FF00u);
   EXPECT_EQ(px.At(left + 1, top), 0x00FF00u);  // transparent shows the background
+  EXPECT_EQ(px.At(left + 2, top), 0x807E00u);
+  EXPECT_EQ(px.At(left + 3, top), 0x7E8000u);
   EXPECT_EQ(px.At(48, 39), 0x00FF00u);
   // The composed picture stays in the working copy; the image is untouched.
   EXPECT_EQ(preview.GetWorkingCopy().View().At(1, 0) & 0xFFFFFF, 0x00FF00u);
@@ -118,7 +124,7 @@ TEST_F(PreviewIconTest, PaintsTheIconCentredOnTheBackground) {
 
   // A pen pixel in the transparent colour disappears, and comes back when
   // the transparent colour changes.
-  image.View().At(5, 5) = kSilver;
+  image.View().At(5, 5) = kOpaqueBits | kSilver;
   preview.SetTransparentColor(0x123456);
   px = test::CaptureClient(preview);
   EXPECT_EQ(px.At(left + 5, top + 5), kSilver);
@@ -131,7 +137,7 @@ TEST_F(PreviewIconTest, TrueColorIconWorkedExamples) {
   for (size_t i = 62; i < 3134; ++i) ASSERT_EQ(file[i], 0);
   for (size_t i = 3134; i < 3262; ++i) ASSERT_EQ(file[i], 0xFF);
 
-  image.View().At(0, 0) = 0xFF0000;
+  image.View().At(0, 0) = kOpaqueBits | 0xFF0000;
   ASSERT_TRUE(preview.SaveTrueColorIcon(W(dir + "a.ico")));  // replaces the old file
   file = ReadFile(dir + "a.ico");
   ASSERT_EQ(file.size(), 3262u);
@@ -180,7 +186,8 @@ TEST_F(PreviewIconTest, EveryFormatLoadsThroughThePlatformWithTheSamePixels) {
 }
 
 TEST_F(PreviewIconTest, MakeIconMasksTheTransparentColour) {
-  image.View().At(2, 3) = 0x102030;
+  image.Fill(192, 192, 192, 255);
+  image.View().At(2, 3) = kOpaqueBits | 0x102030;
   UniqueIcon icon = preview.MakeIcon();
   ASSERT_TRUE(icon);
   CDib out;
@@ -201,6 +208,29 @@ TEST_F(PreviewIconTest, MakeIconMasksTheTransparentColour) {
   EXPECT_EQ(out.View().At(2, 3) & 0xFFFFFF, kMarker);
   EXPECT_EQ(out.View().At(3, 3) & 0xFFFFFF, kSilver);
   EXPECT_EQ(image.View().At(2, 3) & 0xFFFFFF, 0x102030u);
+}
+
+// The three files know only a mask: transparent pixels of any colour
+// give the bytes that opaque pixels of the transparent colour give, and
+// a half-transparent pixel is either shown or not.
+TEST_F(PreviewIconTest, TransparentPixelsSaveAsTheTransparentColourDid) {
+  std::vector<uint8_t> files[2][3];
+  const Pixel clear[2] = {0x00123456u, kOpaqueBits | kSilver};
+  for (int i = 0; i < 2; ++i) {
+    PaintTestImage(image, clear[i]);
+    image.View().At(5, 9) = i == 0 ? 0x7F336699u : kOpaqueBits | kSilver;
+    image.View().At(6, 9) = i == 0 ? 0x80336699u : kOpaqueBits | 0x336699;
+    ASSERT_TRUE(preview.SaveTrueColorIcon(W(dir + "a.ico")));
+    ASSERT_TRUE(preview.Save16ColorIcon(W(dir + "b.ico")));
+    ASSERT_TRUE(preview.SaveBitmap(W(dir + "c.bmp")));
+    files[i][0] = ReadFile(dir + "a.ico");
+    files[i][1] = ReadFile(dir + "b.ico");
+    files[i][2] = ReadFile(dir + "c.bmp");
+  }
+  for (int f = 0; f < 3; ++f) {
+    EXPECT_FALSE(files[0][f].empty()) << f;
+    EXPECT_EQ(files[0][f], files[1][f]) << f;
+  }
 }
 
 TEST_F(PreviewIconTest, AFailedSaveKeepsTheOldFileAndSaysWhy) {
