@@ -138,7 +138,10 @@ TEST_F(ClipboardTest, PicturesOthersPutAreReadOrRefusedWithTheReason) {
   } cases[] = {
       {"a 24-bit DIB", {{CF_DIB, dib24}}, expected, L""},
       {"a damaged PNG beside a good DIB", {{PngClipboardFormat(), notPng}, {CF_DIB, dib24}}, expected, L""},
-      {"a DIB whose header lies", {{CF_DIB, lying}}, {}, L"The picture on the clipboard cannot be read: the picture is cut short"},
+      {"a DIB whose header lies",
+       {{CF_DIB, lying}},
+       {},
+       L"The picture on the clipboard cannot be read: the picture is cut short"},
       {"text only", {{CF_UNICODETEXT, {'a', 0, 0, 0}}}, {}, L"The clipboard holds no picture."},
   };
   for (const auto& c : cases) {
