@@ -86,6 +86,29 @@ struct HGlobalTraits {
 };
 using UniqueHGlobal = UniqueHandle<HGlobalTraits>;
 
+// GlobalLock / GlobalUnlock: the bytes of a memory handle, whoever owns
+// it, readable and writable while in scope. Empty when the lock fails.
+class GlobalBytes {
+ public:
+  explicit GlobalBytes(HGLOBAL h)
+      : h_(h),
+        data_(h ? static_cast<unsigned char*>(::GlobalLock(h)) : nullptr),
+        size_(data_ ? ::GlobalSize(h) : 0) {}
+  ~GlobalBytes() {
+    if (data_) ::GlobalUnlock(h_);
+  }
+  GlobalBytes(const GlobalBytes&) = delete;
+  GlobalBytes& operator=(const GlobalBytes&) = delete;
+  unsigned char* Data() const { return data_; }
+  // The block's size, which may be larger than was asked for.
+  SIZE_T Size() const { return size_; }
+
+ private:
+  HGLOBAL h_;
+  unsigned char* data_;
+  SIZE_T size_;
+};
+
 // Kernel handles from CreateFile (invalid value: INVALID_HANDLE_VALUE).
 struct FileTraits {
   using Type = HANDLE;
