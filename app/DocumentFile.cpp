@@ -53,6 +53,20 @@ bool HasExtension(const std::wstring& path, const wchar_t* extension) {
 
 }  // namespace
 
+bool PictureDocument(const icon::RgbaImage& picture, icon::IconDocument& out, std::wstring& why) {
+  icon::MakeOptions options;
+  const int side = std::max(picture.width, picture.height);
+  if (side <= icon::kMaxIconSide && side > 0) {
+    out.images = {{picture, side >= options.pngFrom ? icon::IconStorage::kPng : icon::IconStorage::kBmp, 32}};
+    return true;
+  }
+  options.sizes = {icon::kMaxIconSide};
+  std::string reason;
+  if (icon::MakeDocument({picture}, options, out, reason)) return true;
+  why = L"it is a picture that cannot be made an icon (" + Widen(reason) + L").";
+  return false;
+}
+
 bool DocumentFile::Fail(std::wstring why) {
   document_ = icon::IconDocument{};
   why_ = std::move(why);
@@ -82,10 +96,8 @@ bool DocumentFile::Load(const std::wstring& path, size_t index) {
       if (index != 0) return Fail(L"it holds no such icon.");
       if (!icon::ReadPicture(file, picture, why))
         return Fail(L"it is a damaged picture (" + Widen(why) + L").");
-      icon::MakeOptions options;
-      options.sizes = {icon::kMaxIconSide};
-      if (!icon::MakeDocument({picture}, options, read.document, why))
-        return Fail(L"it is a picture that cannot be made an icon (" + Widen(why) + L").");
+      std::wstring cannot;
+      if (!PictureDocument(picture, read.document, cannot)) return Fail(cannot);
     }
     document_ = std::move(read.document);
     canSaveBack_ = true;

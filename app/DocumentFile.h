@@ -17,6 +17,7 @@
 #include <string>
 
 #include "icon/IconDocument.h"
+#include "icon/RgbaImage.h"
 
 namespace glyph {
 
@@ -30,6 +31,11 @@ enum SaveFormat : int {
   kAllSizesIcon = 4,
   kPngPicture = 5,
 };
+
+// A picture as a document of one image: as it is when it fits an icon,
+// else fitted into the largest icon size. False with `why` when it cannot
+// be made one.
+bool PictureDocument(const icon::RgbaImage& picture, icon::IconDocument& out, std::wstring& why);
 
 class DocumentFile {
  public:

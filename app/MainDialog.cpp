@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "app/AboutDialog.h"
+#include "app/Clipboard.h"
+#include "app/DroppedFiles.h"
+#include "app/FileOpenDialog.h"
 #include "app/HelpRoute.h"
 #include "browser/ChooseIconDlg.h"
 #include "browser/FilePath.h"
@@ -97,6 +100,7 @@ BOOL CMainDialog::OnInitDialog() {
     if (skin::CSkinButton* button = FindButton(command.skinName)) button->SetPressAndRelease(true);
   }
   keys_.Start(GetHwnd(), [this](const MSG& msg) { return OnShortcutKey(msg); });
+  ::DragAcceptFiles(GetHwnd(), TRUE);
   skin::StartupMark("window setup");
   // The keyboard starts on the tool in use, not on the first control in
   // reading order (the title buttons: a stray Space would leave).
@@ -181,10 +185,7 @@ bool CMainDialog::LoadDocument(const std::wstring& path, size_t index, bool undo
     sink_->Show(GetHwnd(), L"Cannot open the file " + path + L": " + file.Why());
     return false;
   }
-  Normalize(file.Document());
-  if (undoable) canvas_.PushUndo();
-  if (!document_.Open(std::move(file.Document()))) return false;
-  ShowCurrent();
+  TakeDocument(std::move(file.Document()), undoable);
   const CWideFilePath name(path);
   savePath_ = file.CanSaveBack() ? path : std::wstring();
   saveFormat_ = file.SavedFormat();
@@ -204,6 +205,42 @@ void CMainDialog::ShowSizesPreview() {
   const bool created = !sizesPreview_.GetHwnd();
   sizesPreview_.Show(GetHwnd());
   if (created) UpdateRefreshList();
+}
+
+void CMainDialog::TakeDocument(icon::IconDocument document, bool undoable) {
+  Normalize(document);
+  if (undoable) canvas_.PushUndo();
+  document_.Open(std::move(document));
+  ShowCurrent();
+}
+
+void CMainDialog::OpenChosenFile() {
+  const std::wstring path = RunOpenDialog(saveFolder_);
+  if (!path.empty()) OpenFile(path, 0);
+}
+
+// A picture from the clipboard opens as a new document no file holds yet.
+void CMainDialog::OpenClipboard() {
+  if (!ConfirmDiscard()) return;
+  const ClipboardPicture picture = ReadImageFromClipboard(GetHwnd());
+  icon::IconDocument document;
+  std::wstring why = picture.why;
+  if (why.empty() && !PictureDocument(picture.image, document, why)) why = L"The clipboard picture: " + why;
+  if (!why.empty()) {
+    sink_->Show(GetHwnd(), why);
+    return;
+  }
+  TakeDocument(std::move(document), true);
+  savePath_.clear();
+  saveFormat_ = kAllSizesIcon;
+  modified_ = true;
+  SetFileTitle(std::wstring());
+}
+
+void CMainDialog::CopyToClipboard() {
+  CommitCurrent();
+  if (!CopyImageToClipboard(GetHwnd(), document_.CurrentImage().pixels))
+    sink_->Show(GetHwnd(), L"The picture could not be put on the clipboard.");
 }
 
 void CMainDialog::CommitCurrent() {
@@ -401,8 +438,13 @@ void CMainDialog::Run(const MainCommand& command) {
       ShowSizesPreview();
       break;
     case CommandAction::kOpenFile:
+      OpenChosenFile();
+      break;
     case CommandAction::kCopy:
+      CopyToClipboard();
+      break;
     case CommandAction::kPaste:
+      OpenClipboard();
       break;
   }
 }
@@ -677,6 +719,12 @@ LRESULT CMainDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     Exit();
     return 0;
   }
+  if (msg == WM_DROPFILES) {
+    // The first file dropped is opened; a drop of several opens one.
+    const std::vector<std::wstring> paths = TakeDroppedFiles(reinterpret_cast<HDROP>(wp));
+    if (!paths.empty()) OpenFile(paths.front(), 0);
+    return 0;
+  }
   if (msg == WM_HELP) {
     OpenDocument(HelpRequestDocument());
     return TRUE;
@@ -711,6 +759,12 @@ void CMainDialog::OpenDocument(const std::wstring& path) {
 void CMainDialog::ShowAbout() {
   CAboutDialog about;
   about.DoModal(GetHwnd());
+}
+
+std::wstring CMainDialog::RunOpenDialog(const std::wstring& folder) {
+  FileOpenDialog dialog;
+  dialog.SetMessageSink(sink_);
+  return dialog.Run(GetHwnd(), folder);
 }
 
 bool CMainDialog::ChooseNewSize(const std::vector<int>& offered, int& side, bool& empty) {

@@ -137,6 +137,8 @@ class CMainDialog : public skin::CSkinDialog {
   virtual void ShowAbout();
   // The "Choose Icon" browser: true with the chosen file and icon index.
   virtual bool ChooseIcon(std::wstring& path, int& index);
+  // The open dialog, starting in `folder`: the chosen path, or empty.
+  virtual std::wstring RunOpenDialog(const std::wstring& folder);
   // The menu of sizes to add, at the pointer: true with a side from
   // `offered` and whether the new image starts empty (else it is made
   // from the nearest larger one).
@@ -162,6 +164,9 @@ class CMainDialog : public skin::CSkinDialog {
   // The document's current image onto the canvas.
   void ShowCurrent();
   void StepSize(int step);
+  void OpenChosenFile();
+  void OpenClipboard();
+  void CopyToClipboard();
   void AddSize();
   void RemoveSize();
   void MakeAllSizes();
@@ -188,6 +193,8 @@ class CMainDialog : public skin::CSkinDialog {
   void ClearImage();
   // Opens what `path` holds as the document; on failure tells the user why.
   bool LoadDocument(const std::wstring& path, size_t index, bool undoable);
+  // Makes `document` the edited one, undoably when asked.
+  void TakeDocument(icon::IconDocument document, bool undoable);
   void SetModified(bool modified);
   void UpdateTitle();
   void SelectTool(const MainCommand& command);
