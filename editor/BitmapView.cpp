@@ -312,6 +312,9 @@ void CBitmapView::OnLButtonDown(UINT, POINT p) {
 }
 
 void CBitmapView::OnMouseMove(UINT flags, POINT p) {
+  // A release the canvas did not see (the capture went elsewhere) ends
+  // the pan too.
+  if (panning_ && !(flags & MK_MBUTTON)) EndPan();
   if (panning_) {
     // The image follows the pointer.
     geometry_.scrollX = panScroll_.x - (p.x - panStart_.x);
