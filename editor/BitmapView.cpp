@@ -1,11 +1,18 @@
 #include "editor/BitmapView.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 namespace glyph {
 namespace {
 
-constexpr int kCaptureSide = 32;
+// Screen pixels scrolled by one notch of the wheel (WHEEL_DELTA).
+constexpr int kWheelScrollPixels = 48;
+// The checkerboard behind transparent pixels: two light greys.
+constexpr Pixel kCheckerLight = 0xFCFCFC;
+constexpr Pixel kCheckerDark = 0xCDCDCD;
+constexpr Pixel kOpaqueAlpha = 0xFF000000;
 
 HCURSOR LoadProgramCursor(int id) {
   return static_cast<HCURSOR>(
@@ -18,36 +25,155 @@ CBitmapView::CBitmapView() = default;
 
 CBitmapView::~CBitmapView() { captureTimer_.Stop(); }
 
-void CBitmapView::PreSubclassWindow() { ComputeCells(); }
+void CBitmapView::PreSubclassWindow() { UpdateGeometry(); }
 
 void CBitmapView::SetImage(CDib* image) {
   tools_.ResetText();
-  cellWidth_ = cellHeight_ = 0;
   image_ = image;
   // The states held belonged to the old image.
   history_.Clear();
-  if (!HasImage()) {
-    imageWidth_ = imageHeight_ = 0;
-    return;
-  }
-  imageWidth_ = static_cast<int>(image_->GetWidth());
-  imageHeight_ = static_cast<int>(image_->GetHeight());
-  ComputeCells();
+  // A new image, perhaps of another size, is shown whole.
+  fitting_ = true;
+  geometry_.scrollX = geometry_.scrollY = 0;
+  UpdateGeometry();
 }
 
-void CBitmapView::ComputeCells() {
-  if (!GetHwnd() || imageWidth_ <= 0 || imageHeight_ <= 0) return;
+void CBitmapView::UpdateGeometry() {
   RECT rc{};
-  ::GetClientRect(GetHwnd(), &rc);
-  // A client area smaller than the image would give cells of size 0 and a
-  // division by zero when mapping the mouse: such cells are 1 pixel.
-  cellWidth_ = std::max(1, static_cast<int>(rc.right / imageWidth_));
-  cellHeight_ = std::max(1, static_cast<int>(rc.bottom / imageHeight_));
+  if (GetHwnd()) ::GetClientRect(GetHwnd(), &rc);
+  geometry_.clientWidth = rc.right;
+  geometry_.clientHeight = rc.bottom;
+  geometry_.imageWidth = HasImage() ? static_cast<int>(image_->GetWidth()) : 0;
+  geometry_.imageHeight = HasImage() ? static_cast<int>(image_->GetHeight()) : 0;
+  const int fit = FitZoom(geometry_.imageWidth, geometry_.imageHeight, rc.right, rc.bottom);
+  // A client area too small for the image still gets 1-pixel cells, so the
+  // mouse maps (FitZoom gives 0 only without an image or a window).
+  if (fitting_ || geometry_.zoom <= 0 || fit == 0) geometry_.zoom = fit;
+  geometry_.ClampScroll();
+}
+
+void CBitmapView::FollowImageSize() {
+  const int width = HasImage() ? static_cast<int>(image_->GetWidth()) : 0;
+  const int height = HasImage() ? static_cast<int>(image_->GetHeight()) : 0;
+  if (width == geometry_.imageWidth && height == geometry_.imageHeight) return;
+  fitting_ = true;
+  geometry_.scrollX = geometry_.scrollY = 0;
+  UpdateGeometry();
 }
 
 void CBitmapView::OnSize(UINT, int, int) {
   Default();
-  ComputeCells();
+  UpdateGeometry();
+}
+
+void CBitmapView::ZoomIn() {
+  FollowImageSize();
+  if (GetZoom() <= 0) return;
+  fitting_ = false;
+  geometry_.ZoomAbout(ZoomLevelAbove(geometry_.zoom),
+                      GridPoint{geometry_.clientWidth / 2, geometry_.clientHeight / 2});
+  Repaint();
+}
+
+void CBitmapView::ZoomOut() {
+  FollowImageSize();
+  if (GetZoom() <= 0) return;
+  fitting_ = false;
+  geometry_.ZoomAbout(ZoomLevelBelow(geometry_.zoom),
+                      GridPoint{geometry_.clientWidth / 2, geometry_.clientHeight / 2});
+  Repaint();
+}
+
+void CBitmapView::ZoomToFit() {
+  fitting_ = true;
+  geometry_.scrollX = geometry_.scrollY = 0;
+  UpdateGeometry();
+  Repaint();
+}
+
+void CBitmapView::ScrollBy(int dx, int dy) {
+  FollowImageSize();
+  const POINT before = GetScroll();
+  geometry_.ScrollBy(dx, dy);
+  if (before.x != geometry_.scrollX || before.y != geometry_.scrollY) Repaint();
+}
+
+POINT CBitmapView::PixelAt(POINT client) const {
+  const GridPoint p = geometry_.PixelAt(GridPoint{client.x, client.y});
+  return POINT{p.x, p.y};
+}
+
+POINT CBitmapView::CellCentre(POINT pixel) const {
+  const GridPoint p = geometry_.CellCentre(GridPoint{pixel.x, pixel.y});
+  return POINT{p.x, p.y};
+}
+
+void CBitmapView::SetShowTransparentColor(bool show) {
+  if (show == showTransparentColor_) return;
+  showTransparentColor_ = show;
+  Repaint();
+}
+
+LRESULT CBitmapView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  FollowImageSize();
+  switch (msg) {
+    case WM_MOUSEWHEEL:
+      OnWheel(GET_KEYSTATE_WPARAM(wp), GET_WHEEL_DELTA_WPARAM(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_MOUSEHWHEEL:
+      // A tilt to the right moves the view right.
+      ScrollBy(GET_WHEEL_DELTA_WPARAM(wp) * kWheelScrollPixels / WHEEL_DELTA, 0);
+      return 0;
+    case WM_MBUTTONDOWN:
+      StartPan(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_MBUTTONUP:
+      EndPan();
+      return 0;
+    default:
+      return Window::WindowProc(msg, wp, lp);
+  }
+}
+
+// The wheel's point is on the screen; a turn up (positive) moves the view
+// up, towards the image's top or left.
+void CBitmapView::OnWheel(UINT keys, int delta, POINT screen) {
+  if (GetZoom() <= 0) return;
+  if (keys & MK_CONTROL) {
+    POINT anchor = screen;
+    ::ScreenToClient(GetHwnd(), &anchor);
+    // Fine-grained wheels send parts of a notch: they add up to steps.
+    wheelZoom_ += delta;
+    int zoom = geometry_.zoom;
+    for (; wheelZoom_ >= WHEEL_DELTA; wheelZoom_ -= WHEEL_DELTA) zoom = ZoomLevelAbove(zoom);
+    for (; wheelZoom_ <= -WHEEL_DELTA; wheelZoom_ += WHEEL_DELTA) zoom = ZoomLevelBelow(zoom);
+    if (zoom == geometry_.zoom) return;
+    fitting_ = false;
+    geometry_.ZoomAbout(zoom, GridPoint{anchor.x, anchor.y});
+    Repaint();
+    return;
+  }
+  const int step = -delta * kWheelScrollPixels / WHEEL_DELTA;
+  if (keys & MK_SHIFT) {
+    ScrollBy(step, 0);
+  } else {
+    ScrollBy(0, step);
+  }
+}
+
+void CBitmapView::StartPan(POINT p) {
+  // The left button's gesture owns the mouse until it ends.
+  if (dragging_ || GetZoom() <= 0) return;
+  panning_ = true;
+  panStart_ = p;
+  panScroll_ = GetScroll();
+  ::SetCapture(GetHwnd());
+}
+
+void CBitmapView::EndPan() {
+  if (!panning_) return;
+  panning_ = false;
+  ReleaseCaptureIfHeld();
 }
 
 void CBitmapView::SetRefreshList(const HWND* windows) {
@@ -60,57 +186,49 @@ void CBitmapView::LoadToolCursors(int pen, int fill, int line, int rect, int ell
   for (int i = 0; i < kCursorSlots; ++i) cursors_[i].Reset(LoadProgramCursor(ids[i]));
 }
 
-POINT CBitmapView::ToImage(POINT client) const {
-  if (cellWidth_ <= 0 || cellHeight_ <= 0) return POINT{-1, -1};
-  return POINT{client.x / cellWidth_, client.y / cellHeight_};
-}
-
 void CBitmapView::Repaint() {
   if (!GetHwnd()) return;
   ::InvalidateRect(GetHwnd(), nullptr, FALSE);
   ::UpdateWindow(GetHwnd());
 }
 
+CanvasLook CBitmapView::Look() const {
+  CanvasLook look;
+  look.ground = PixelFromColor(::GetSysColor(COLOR_BTNFACE));
+  look.grid = PixelFromColor(::GetSysColor(COLOR_BTNSHADOW));
+  look.indicator = PixelFromColor(::GetSysColor(COLOR_3DDKSHADOW));
+  look.checkerLight = kCheckerLight;
+  look.checkerDark = kCheckerDark;
+  look.plainBacking = showTransparentColor_;
+  look.backing = PixelFromColor(tools_.GetTransparentColor());
+  return look;
+}
+
+// The whole client area is composed in memory and copied to the screen in
+// one call: no drawing per cell, and nothing half drawn ever shows.
 bool CBitmapView::DrawItem(const DRAWITEMSTRUCT& item) {
+  FollowImageSize();
   for (HWND w : refreshList_) {
     ::InvalidateRect(w, nullptr, FALSE);
     ::UpdateWindow(w);
   }
   const RECT& r = item.rcItem;
-  CPaintBuffer buffer(item.hDC, r);
-  HDC dc = buffer.Get();
-  ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
-
-  const int left = r.left, top = r.top;
-  const int right = left + imageWidth_ * cellWidth_;
-  const int bottom = top + imageHeight_ * cellHeight_;
-  if (cellWidth_ > 0 && cellHeight_ > 0) {
-    UniquePen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
-    ScopedSelect selectPen(dc, pen.Get());
-    for (int x = left + cellWidth_; x <= right - cellWidth_; x += cellWidth_) {
-      ::MoveToEx(dc, x, top + 1, nullptr);
-      ::LineTo(dc, x, bottom - 1);
-    }
-    for (int y = top + cellHeight_; y <= bottom - cellHeight_; y += cellHeight_) {
-      ::MoveToEx(dc, left + 1, y, nullptr);
-      ::LineTo(dc, right - 1, y);
-    }
-  }
-
-  if (HasImage()) {
-    // The pixels are read from memory: the same values GetPixel would give
-    // through a DC, without a round trip per cell.
-    const PixelView view = image_->View();
-    ScopedSelect brush(dc, ::GetStockObject(DC_BRUSH));
-    for (int y = 0; y < imageHeight_; ++y) {
-      for (int x = 0; x < imageWidth_; ++x) {
-        ::SetDCBrushColor(dc, ColorFromPixel(view.At(x, y)) & 0xFFFFFF);
-        const RECT cell{left + x * cellWidth_ + 1, top + y * cellHeight_ + 1, left + (x + 1) * cellWidth_ - 1,
-                        top + (y + 1) * cellHeight_ - 1};
-        ::FillRect(dc, &cell, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
-      }
-    }
-  }
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return true;
+  frame_.resize(static_cast<size_t>(width) * height);
+  const PixelView out{frame_.data(), width, height, width};
+  // The tools draw through GDI, which may batch: the pixels must be there.
+  ::GdiFlush();
+  RenderCanvas(HasImage() ? image_->View() : PixelView{}, geometry_, Look(), out);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  ::SetDIBitsToDevice(item.hDC, r.left, r.top, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), frame_.data(), &info, DIB_RGB_COLORS);
   return true;
 }
 
@@ -198,6 +316,17 @@ void CBitmapView::OnLButtonDown(UINT, POINT p) {
 }
 
 void CBitmapView::OnMouseMove(UINT flags, POINT p) {
+  // A release the canvas did not see (the capture went elsewhere) ends
+  // the pan too.
+  if (panning_ && !(flags & MK_MBUTTON)) EndPan();
+  if (panning_) {
+    // The image follows the pointer.
+    geometry_.scrollX = panScroll_.x - (p.x - panStart_.x);
+    geometry_.scrollY = panScroll_.y - (p.y - panStart_.y);
+    geometry_.ClampScroll();
+    Repaint();
+    return;
+  }
   if (flags & MK_CONTROL) {
     MoveImage(p);
     return;
@@ -230,6 +359,7 @@ void CBitmapView::OnRButtonUp(UINT, POINT p) {
 void CBitmapView::OnCancelMode() {
   ReleaseCaptureIfHeld();
   dragging_ = false;
+  panning_ = false;
 }
 
 void CBitmapView::NotifyPicked() {
@@ -238,7 +368,8 @@ void CBitmapView::NotifyPicked() {
 }
 
 void CBitmapView::MoveImage(POINT p) {
-  if (!HasImage() || cellWidth_ <= 0 || cellHeight_ <= 0) return;
+  const int zoom = GetZoom();
+  if (zoom <= 0) return;
   if (moveStart_.x == -1 && moveStart_.y == -1) {
     PushUndo();
     moveStart_ = p;
@@ -249,16 +380,19 @@ void CBitmapView::MoveImage(POINT p) {
     image_->CopyTo(moveImage_);
     return;
   }
-  const POINT offset{(p.x - moveStart_.x) / cellWidth_, (p.y - moveStart_.y) / cellHeight_};
+  const POINT offset{(p.x - moveStart_.x) / zoom, (p.y - moveStart_.y) / zoom};
   if (offset.x == moveOffset_.x && offset.y == moveOffset_.y) return;
   if (moveImage_.IsEmpty()) return;
-  const ColorValue transparent = tools_.GetTransparentColor();
-  image_->Fill(GetRValue(transparent), GetGValue(transparent), GetBValue(transparent));
-  HDC target = image_->LockDC();
-  HDC source = moveImage_.LockDC();
-  ::BitBlt(target, offset.x, offset.y, imageWidth_, imageHeight_, source, 0, 0, SRCCOPY);
-  moveImage_.UnlockDC();
-  image_->UnlockDC();
+  // Pixel memory is moved, not blitted: a blit need not carry byte 3, and
+  // the alpha must move with the colour. What the move uncovers is the
+  // transparent colour, fully transparent.
+  const PixelView to = image_->View();
+  const PixelView from = moveImage_.View();
+  std::fill_n(to.bits, to.Count(), PixelFromColor(tools_.GetTransparentColor()) & ~kOpaqueAlpha);
+  const int dx = static_cast<int>(offset.x), dy = static_cast<int>(offset.y);
+  const int left = std::max(0, dx), right = std::min(to.width, to.width + dx);
+  for (int y = std::max(0, dy); y < std::min(to.height, to.height + dy) && left < right; ++y)
+    std::copy_n(&from.At(left - dx, y - dy), right - left, &to.At(left, y));
   Repaint();
   moveOffset_ = offset;
 }
@@ -284,17 +418,23 @@ void CBitmapView::OnTimer(UINT_PTR id) {
 
 void CBitmapView::CaptureScreenAt(POINT screen) {
   if (!HasImage()) return;
+  const PixelView view = image_->View();
   const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  const int x =
-      std::max(0, std::min(static_cast<int>(screen.x) - kCaptureSide / 2, screenWidth - kCaptureSide));
+  const int x = std::max(0, std::min(static_cast<int>(screen.x) - view.width / 2, screenWidth - view.width));
   const int y =
-      std::max(0, std::min(static_cast<int>(screen.y) - kCaptureSide / 2, screenHeight - kCaptureSide));
+      std::max(0, std::min(static_cast<int>(screen.y) - view.height / 2, screenHeight - view.height));
   {
     WindowDC screenDc(nullptr);
     HDC target = image_->LockDC();
-    ::BitBlt(target, 0, 0, kCaptureSide, kCaptureSide, screenDc.Get(), x, y, SRCCOPY);
+    ::BitBlt(target, 0, 0, view.width, view.height, screenDc.Get(), x, y, SRCCOPY);
     image_->UnlockDC();
+  }
+  // The screen is opaque; the blit leaves byte 3 at 0.
+  ::GdiFlush();
+  for (int row = 0; row < view.height; ++row) {
+    Pixel* p = &view.At(0, row);
+    for (int col = 0; col < view.width; ++col) p[col] |= kOpaqueAlpha;
   }
   Repaint();
 }

@@ -1,8 +1,16 @@
-// CBitmapView: the magnified editing canvas. An owner-drawn push button
-// (subclassed) that shows the image as a grid of cells, turns mouse input
-// into image pixels for the tools (CCanvasTools), saves an undo state
-// (UndoHistory) before every change, shows each tool's cursor, runs the
-// screen capture and tells its parent when a colour has been picked.
+// CBitmapView: the editing canvas. An owner-drawn push button (subclassed)
+// that shows the image as square cells (CanvasGeometry) at a zoom, centred
+// when it fits and scrolled when it does not, every pixel drawn by its
+// alpha over a checkerboard or over the transparent colour (CanvasRaster).
+// It turns mouse input into image pixels for the tools (CCanvasTools),
+// saves an undo state (UndoHistory) before every change, shows each tool's
+// cursor, runs the screen capture and tells its parent when a colour has
+// been picked.
+//
+// The wheel scrolls (Shift+wheel across), Ctrl+wheel zooms about the
+// pointer, a middle-button drag pans. Attaching an image, or an image of
+// a new size, fits it again; so does resizing the canvas until the user
+// zooms.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +21,8 @@
 #include <vector>
 
 #include "core/Dib.h"
+#include "editor/CanvasGeometry.h"
+#include "editor/CanvasRaster.h"
 #include "editor/CanvasTools.h"
 #include "editor/Tool.h"
 #include "editor/UndoHistory.h"
@@ -54,8 +64,8 @@ class CBitmapView : public Window {
   CBitmapView();
   ~CBitmapView() override;
 
-  // Attaches the image (not owned; null detaches) and sizes the cells to
-  // the client area.
+  // Attaches the image (not owned; null detaches) and fits it to the
+  // client area.
   void SetImage(CDib* image);
   CDib* GetImage() const { return image_; }
   // Windows repainted before the canvas paints itself (null-terminated).
@@ -83,8 +93,29 @@ class CBitmapView : public Window {
   void SetPreviousTool(int tool) { tools_.SetPreviousTool(tool); }
   ColorValue GetTransparentColor() const { return tools_.GetTransparentColor(); }
   void SetTransparentColor(ColorValue color) { tools_.SetTransparentColor(color); }
-  int GetCellWidth() const { return cellWidth_; }
-  int GetCellHeight() const { return cellHeight_; }
+  // Cells are square: both are the zoom (0 without an image or a window).
+  int GetCellWidth() const { return GetZoom(); }
+  int GetCellHeight() const { return GetZoom(); }
+
+  // Zoom: screen pixels per image pixel. In and out step through the zoom
+  // levels about the canvas's centre; to fit chooses the largest cell
+  // size at which the whole image shows.
+  int GetZoom() const { return HasImage() ? geometry_.zoom : 0; }
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomToFit();
+  // How far the zoomed image is scrolled, in screen pixels (0 on an axis
+  // where it fits).
+  POINT GetScroll() const { return POINT{geometry_.scrollX, geometry_.scrollY}; }
+  void ScrollBy(int dx, int dy);
+  // The image pixel under a client point (outside the image for a point
+  // beside it), and the client point at the centre of a pixel's cell.
+  POINT PixelAt(POINT client) const;
+  POINT CellCentre(POINT pixel) const;
+  // Transparent parts over the transparent colour instead of the
+  // checkerboard.
+  void SetShowTransparentColor(bool show);
+  bool GetShowTransparentColor() const { return showTransparentColor_; }
 
   // Undo history: states are pushed before every change; a new change
   // forgets what could be redone.
@@ -102,16 +133,20 @@ class CBitmapView : public Window {
   void ClearImage(ColorValue color);
 
   // Screen capture: while on, every tick of the capture timer copies the
-  // 32 x 32 screen square around the mouse pointer into the image.
+  // screen square of the image's size around the mouse pointer into the
+  // image, opaque.
   void ToggleScreenCapture();
   bool IsCapturing() const { return captureTimer_.Running(); }
-  // One capture step around a screen point.
+  // One capture step around a screen point (the square is clamped onto the
+  // screen).
   void CaptureScreenAt(POINT screen);
 
   // Invalidates and paints now.
   void Repaint();
 
  protected:
+  // The wheel and the middle button, which the framework does not dispatch.
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void PreSubclassWindow() override;
   BOOL OnEraseBkgnd(HDC) override { return TRUE; }
   void OnSize(UINT, int, int) override;
@@ -129,24 +164,41 @@ class CBitmapView : public Window {
   bool DrawItem(const DRAWITEMSTRUCT& item) override;
 
  private:
-  POINT ToImage(POINT client) const;
+  POINT ToImage(POINT client) const { return PixelAt(client); }
   bool HasImage() const { return image_ && !image_->IsEmpty(); }
-  void ComputeCells();
+  // Takes the image and client sizes, fits while fitting_, keeps the
+  // scroll in range.
+  void UpdateGeometry();
+  // The image may be created again at another size while attached (the
+  // document's size changing in place): it is then fitted again.
+  void FollowImageSize();
+  void OnWheel(UINT keys, int delta, POINT screen);
+  void StartPan(POINT p);
+  void EndPan();
+  CanvasLook Look() const;
   void ReleaseCaptureIfHeld();
   void NotifyPicked();
   void MoveImage(POINT client);
 
   std::vector<HWND> refreshList_;
-  int imageWidth_ = 0;
-  int imageHeight_ = 0;
   CDib* image_ = nullptr;
   CCanvasTools tools_;
   UndoHistory history_;
   CanvasHistory* external_ = nullptr;
   std::array<UniqueCursor, kCursorSlots> cursors_;
-  int cellWidth_ = 0;
-  int cellHeight_ = 0;
+  CanvasGeometry geometry_;
+  // The zoom follows the canvas's size until the user chooses one.
+  bool fitting_ = true;
+  bool showTransparentColor_ = false;
+  // Ctrl+wheel turns that have not yet made a whole zoom step.
+  int wheelZoom_ = 0;
   bool dragging_ = false;
+  // Middle-button pan: where it started and the scroll then.
+  bool panning_ = false;
+  POINT panStart_{};
+  POINT panScroll_{};
+  // The composed client area, kept between paints.
+  std::vector<Pixel> frame_;
 
   POINT lastMovePixel_{-100, -100};
   // Ctrl-move gesture.

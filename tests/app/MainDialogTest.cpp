@@ -314,9 +314,9 @@ TEST_F(MainDialogTest, ImageCommandsClearUndoBlurAndCamera) {
   TestMainDialog dlg;
   ASSERT_TRUE(dlg.Open());
   CBitmapView& canvas = dlg.GetCanvas();
-  const int cw = canvas.GetCellWidth(), ch = canvas.GetCellHeight();
-  ASSERT_GT(cw, 0);
-  const LPARAM at = MAKELPARAM(3 * cw + cw / 2, 4 * ch + ch / 2);
+  ASSERT_GT(canvas.GetZoom(), 0);
+  const POINT cell = canvas.CellCentre(POINT{3, 4});
+  const LPARAM at = MAKELPARAM(cell.x, cell.y);
   ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONUP, 0, at);
   EXPECT_EQ(At(dlg.GetImage(), 3, 4) & 0xFFFFFF, 0u);
@@ -418,8 +418,8 @@ TEST_F(MainDialogTest, PickReturnsToTheToolBeforeAndUpdatesTheWells) {
   dlg.ButtonClicked("TOOL_LINE");
   dlg.ButtonClicked("TOOL_PICK");
   EXPECT_TRUE(dlg.Latched("TOOL_PICK"));
-  const int cw = canvas.GetCellWidth(), ch = canvas.GetCellHeight();
-  const LPARAM at = MAKELPARAM(5 * cw + cw / 2, 6 * ch + ch / 2);
+  const POINT cell = canvas.CellCentre(POINT{5, 6});
+  const LPARAM at = MAKELPARAM(cell.x, cell.y);
   ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONUP, 0, at);
   // The canvas posts the notification; the window answers it from its queue.
@@ -819,8 +819,8 @@ TEST_F(MainDialogTest, CommandKeysUndoRedoLoadAndSave) {
   ASSERT_TRUE(dlg.Open());
   CBitmapView& canvas = dlg.GetCanvas();
   const HWND focus = dlg.FindButton("TOOL_PEN")->GetHwnd();
-  const int cw = canvas.GetCellWidth(), ch = canvas.GetCellHeight();
-  const LPARAM at = MAKELPARAM(3 * cw + cw / 2, 4 * ch + ch / 2);
+  const POINT cell = canvas.CellCentre(POINT{3, 4});
+  const LPARAM at = MAKELPARAM(cell.x, cell.y);
   ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(canvas.GetHwnd(), WM_LBUTTONUP, 0, at);
   const Pixel drawn = At(dlg.GetImage(), 3, 4) & 0xFFFFFF;
@@ -986,8 +986,8 @@ TEST_F(MainDialogTest, TabMovesAVisibleFocusThroughTheControls) {
 // A pen dot on cell (x, y), as the mouse makes it.
 void Dot(TestMainDialog& dlg, int x, int y) {
   CBitmapView& canvas = dlg.GetCanvas();
-  const int cw = canvas.GetCellWidth(), ch = canvas.GetCellHeight();
-  const LPARAM at = MAKELPARAM(x * cw + cw / 2, y * ch + ch / 2);
+  const POINT cell = canvas.CellCentre(POINT{x, y});
+  const LPARAM at = MAKELPARAM(cell.x, cell.y);
   ::SendMessageW(canvas.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageW(canvas.GetHwnd(), WM_LBUTTONUP, 0, at);
 }

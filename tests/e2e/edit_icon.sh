@@ -30,10 +30,11 @@ trap cleanup EXIT
 win=$(wait_window "^Glyphsmith - sample$" 30) || fail "the main window did not open with the icon's name"
 
 # Skin positions (client coordinates) and the canvas's cells: the canvas
-# starts at (99, 41) with cells of 9 x 8 pixels.
+# (288 x 287 at (99, 41)) shows the 32 x 32 image in cells of 8 x 8
+# pixels, centred: from (115, 56).
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.2; }
-cell_x() { echo $((99 + 9 * $1 + 4)); }
-cell_y() { echo $((41 + 8 * $1 + 4)); }
+cell_x() { echo $((115 + 8 * $1 + 4)); }
+cell_y() { echo $((56 + 8 * $1 + 4)); }
 # Drags with the left button through the given window points.
 drag() {
   xdotool mousemove --window "$win" "$1" "$2" mousedown 1

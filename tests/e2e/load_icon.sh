@@ -32,8 +32,9 @@ load_first_icon "$win"
 wait_window "^Glyphsmith - shell32$" 10 >/dev/null || fail "the title does not name the library"
 
 # Draw on it: the pen (the tool at start, black, size 1) sets the last
-# cell of the last row. The canvas starts at (99, 41) with 9 x 8 cells.
-xdotool mousemove --window "$win" $((99 + 9 * 31 + 4)) $((41 + 8 * 31 + 4)) click 1
+# cell of the last row. The canvas shows the image from (115, 56) in cells
+# of 8 x 8.
+xdotool mousemove --window "$win" $((115 + 8 * 31 + 4)) $((56 + 8 * 31 + 4)) click 1
 sleep 0.3
 
 # Save through the save dialog; its proposed name is the library's.

@@ -30,9 +30,9 @@ cleanup() { kill "$pid" 2>/dev/null || true; }
 trap cleanup EXIT
 win=$(wait_window "^Glyphsmith v1.0.0$" 30) || fail "the main window did not open"
 
-# The canvas starts at (99, 41) with cells of 9 x 8 pixels; the pen (the
-# tool at start, black) sets cell (5, 6).
-pen() { xdotool mousemove --window "$win" $((99 + 9 * $1 + 4)) $((41 + 8 * $2 + 4)) click 1; sleep 0.3; }
+# The canvas shows the image from (115, 56) in cells of 8 x 8 pixels; the
+# pen (the tool at start, black) sets cell (5, 6).
+pen() { xdotool mousemove --window "$win" $((115 + 8 * $1 + 4)) $((56 + 8 * $2 + 4)) click 1; sleep 0.3; }
 pen 5 6
 wait_window "^\*Glyphsmith v1.0.0$" 10 >/dev/null || fail "the title does not mark the change"
 

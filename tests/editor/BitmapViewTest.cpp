@@ -20,8 +20,11 @@ namespace {
 constexpr ColorValue kSilver = RGB(192, 192, 192);
 constexpr Pixel kSilverPixel = 0xC0C0C0;
 constexpr Pixel kBlackPixel = 0x000000;
-constexpr int kClientWidth = 384, kClientHeight = 360;  // cells of 12 x 11
-constexpr int kCellW = 12, kCellH = 11;
+// A 32 x 32 image fits in cells of 11 x 11, centred: 16 pixels of ground
+// left and right, 4 above and below.
+constexpr int kClientWidth = 384, kClientHeight = 360;
+constexpr int kCell = 11, kLeft = 16, kTop = 4;
+constexpr Pixel kOpaque = 0xFF000000;
 
 using Cells = std::set<std::pair<int, int>>;
 
@@ -77,7 +80,13 @@ class BitmapViewTest : public ::testing::Test {
   }
 
   static LPARAM CellPoint(int x, int y) {
-    return MAKELPARAM(x * kCellW + kCellW / 2, y * kCellH + kCellH / 2);
+    return MAKELPARAM(kLeft + x * kCell + kCell / 2, kTop + y * kCell + kCell / 2);
+  }
+  // The wheel's point is on the screen.
+  void Wheel(WORD keys, int delta, POINT client) {
+    ::ClientToScreen(view, &client);
+    ::SendMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(delta)),
+                   MAKELPARAM(client.x, client.y));
   }
   void Down(int x, int y) { ::SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(x, y)); }
   void Drag(int x, int y) { ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, CellPoint(x, y)); }
@@ -101,11 +110,12 @@ class BitmapViewTest : public ::testing::Test {
   PaintCounter counter;
   CBitmapView view;
   CDib image;
+  CDib other;  // an image of another size
 };
 
-TEST_F(BitmapViewTest, CellsFollowTheClientArea) {
-  EXPECT_EQ(view.GetCellWidth(), kCellW);
-  EXPECT_EQ(view.GetCellHeight(), kCellH);
+TEST_F(BitmapViewTest, CellsAreSquareAndFitTheClientArea) {
+  EXPECT_EQ(view.GetCellWidth(), kCell);
+  EXPECT_EQ(view.GetCellHeight(), kCell);
   EXPECT_EQ(view.GetUndoCount(), 1);
   EXPECT_EQ(view.GetTool(), TOOL_PEN);
   EXPECT_EQ(view.GetBrushSize(), 1);
@@ -191,19 +201,22 @@ TEST_F(BitmapViewTest, PenDotFollowsBrushSizeAndOpacity) {
   EXPECT_EQ(At(5, 4), 0u);
 }
 
+// The pixels move with their alpha; what the move uncovers is the
+// transparent colour, fully transparent.
 TEST_F(BitmapViewTest, ControlMoveShiftsTheImageByWholeCells) {
-  image.View().At(0, 0) = 0xFF0000;
-  image.View().At(31, 31) = 0x00FF00;
+  image.View().At(0, 0) = kOpaque | 0xFF0000;
+  image.View().At(31, 31) = 0x80000000 | 0x00FF00;
   const int x0 = 100, y0 = 100;
   ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0, y0));
   EXPECT_EQ(view.GetUndoCount(), 2);
-  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 + 2 * kCellW + 3, y0 + kCellH + 2));
-  EXPECT_EQ(At(2, 1), 0xFF0000u);
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 + 2 * kCell + 3, y0 + kCell + 2));
+  EXPECT_EQ(image.View().At(2, 1), kOpaque | 0xFF0000u);
+  EXPECT_EQ(image.View().At(0, 0), kSilverPixel);
   EXPECT_EQ(Changed(), (Cells{{2, 1}}));  // what moved out is lost
   // Further moves compute from the start, not from the last step.
-  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 - kCellW, y0));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 - kCell, y0));
   EXPECT_EQ(Changed(), (Cells{{30, 31}}));  // (0,0) left the image, (31,31) went to (30,31)
-  EXPECT_EQ(At(30, 31), 0x00FF00u);
+  EXPECT_EQ(image.View().At(30, 31), 0x80000000 | 0x00FF00u);
   // A move without Control ends the gesture; one undo brings all back.
   ::SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(x0, y0));
   EXPECT_EQ(view.GetUndoCount(), 2);
@@ -211,7 +224,7 @@ TEST_F(BitmapViewTest, ControlMoveShiftsTheImageByWholeCells) {
   EXPECT_EQ(Changed(), (Cells{{0, 0}, {31, 31}}));
   // A new gesture starts again from offset 0: the same offset applies.
   ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0, y0));
-  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 - kCellW, y0));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_CONTROL, MAKELPARAM(x0 - kCell, y0));
   EXPECT_EQ(Changed(), (Cells{{30, 31}}));
 }
 
@@ -337,11 +350,11 @@ TEST_F(BitmapViewTest, ShapeOpacityMixesOnceIntoTheImageAtThePress) {
 TEST_F(BitmapViewTest, MovingWithinOneCellDoesNotRedraw) {
   Down(4, 4);
   const int before = counter.paints;
-  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 * kCellW + 1, 4 * kCellH + 1));
-  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 * kCellW + 10, 4 * kCellH + 9));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kLeft + 4 * kCell + 1, kTop + 4 * kCell + 1));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kLeft + 4 * kCell + 10, kTop + 4 * kCell + 9));
   const int afterFirst = counter.paints;
   EXPECT_EQ(afterFirst, before + 1);  // the first move into the cell is processed
-  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 * kCellW + 5, 4 * kCellH + 5));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kLeft + 4 * kCell + 5, kTop + 4 * kCell + 5));
   EXPECT_EQ(counter.paints, afterFirst);
   Drag(5, 4);
   Drag(4, 4);
@@ -349,32 +362,148 @@ TEST_F(BitmapViewTest, MovingWithinOneCellDoesNotRedraw) {
   Up(4, 4);
 }
 
-TEST_F(BitmapViewTest, PaintsTheGridAndTheCells) {
-  image.View().At(0, 0) = 0xFF0000;
-  image.View().At(31, 31) = 0x0000FF;
-  const test::ClientPixels px = test::CaptureClient(view);
-  ASSERT_EQ(px.width, kClientWidth);
-  ASSERT_EQ(px.height, kClientHeight);
+// Any image size: square cells as big as fit, the image centred on the
+// ground, grid lines between cells only where the cells are big enough.
+TEST_F(BitmapViewTest, PaintsSquareCellsCentredForEveryImageSize) {
   const DWORD face = ColorFromPixel(::GetSysColor(COLOR_BTNFACE)) & 0xFFFFFF;
   const DWORD shadow = ColorFromPixel(::GetSysColor(COLOR_BTNSHADOW)) & 0xFFFFFF;
   ASSERT_NE(face, shadow);
-  EXPECT_EQ(px.At(6, 5), 0xFF0000u);
-  EXPECT_EQ(px.At(31 * kCellW + 6, 31 * kCellH + 5), 0x0000FFu);
-  EXPECT_EQ(px.At(5 * kCellW + 6, 5 * kCellH + 5), kSilverPixel);
-  // Inner grid lines, none on the outer border; each cell is inset by 1.
-  EXPECT_EQ(px.At(kCellW, 5), shadow);
-  EXPECT_EQ(px.At(31 * kCellW, 5), shadow);
-  EXPECT_EQ(px.At(6, kCellH), shadow);
-  EXPECT_EQ(px.At(6, 31 * kCellH), shadow);
-  EXPECT_EQ(px.At(0, 5), face);
-  EXPECT_EQ(px.At(6, 0), face);
-  EXPECT_EQ(px.At(kCellW - 1, 5), face);
-  EXPECT_EQ(px.At(kCellW + 1, 5), kSilverPixel);
-  // The 8 rows below the 352-pixel grid are button face.
-  for (int y = 352; y < kClientHeight; ++y) EXPECT_EQ(px.At(100, y), face) << y;
-  EXPECT_EQ(px.At(100, 351), face);  // last cell row's inset
-  EXPECT_EQ(px.At(100, 350), kSilverPixel);
+  const struct {
+    int width, height, cell, left, top;
+  } cases[] = {
+      {32, 32, 11, 16, 4},  {256, 256, 1, 64, 52}, {48, 20, 8, 0, 100},
+      {2, 1, 64, 128, 148}, {16, 16, 22, 16, 4},
+  };
+  for (const auto& c : cases) {
+    const std::string what = std::to_string(c.width) + "x" + std::to_string(c.height);
+    ASSERT_EQ(other.Create(c.width, c.height), 1);
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) other.View().At(x, y) = kOpaque | 0xFF0000;
+    other.View().At(0, 0) = kOpaque | 0x0000FF;
+    other.View().At(c.width - 1, c.height - 1) = kOpaque | 0x00FF00;
+    view.SetImage(&other);
+    EXPECT_EQ(view.GetCellWidth(), c.cell) << what;
+    EXPECT_EQ(view.GetCellHeight(), c.cell) << what;
+    const test::ClientPixels px = test::CaptureClient(view);
+    ASSERT_EQ(px.width, kClientWidth);
+    ASSERT_EQ(px.height, kClientHeight);
+    const int right = c.left + c.width * c.cell, bottom = c.top + c.height * c.cell;
+    EXPECT_EQ(px.At(c.left, c.top), 0x0000FFu) << what;
+    EXPECT_EQ(px.At(right - 1, bottom - 1), 0x00FF00u) << what;
+    // The ground around, where there is room for it.
+    EXPECT_EQ(px.At(std::max(c.left - 1, 0), c.top), c.left > 0 ? face : 0x0000FFu) << what;
+    EXPECT_EQ(px.At(c.left, std::max(c.top - 1, 0)), c.top > 0 ? face : 0x0000FFu) << what;
+    EXPECT_EQ(px.At(std::min(right, kClientWidth - 1), bottom - 1), right < kClientWidth ? face : 0x00FF00u)
+        << what;
+    EXPECT_EQ(px.At(right - 1, std::min(bottom, kClientHeight - 1)),
+              bottom < kClientHeight ? face : 0x00FF00u)
+        << what;
+    // The second cell, after the grid line.
+    const DWORD second = other.View().At(1, 0) & 0xFFFFFF;
+    EXPECT_EQ(px.At(c.left + c.cell, c.top + c.cell / 2), c.cell >= 4 ? shadow : second) << what;
+    EXPECT_EQ(px.At(c.left + c.cell + 1, c.top + c.cell / 2), second) << what;
+  }
   EXPECT_GT(counter.paints, 0);  // the refresh list was painted too
+  // Created again at another size while attached: fitted again.
+  ASSERT_EQ(other.Create(48, 48), 1);
+  view.Repaint();
+  EXPECT_EQ(view.GetZoom(), 7);
+  view.SetImage(&image);
+}
+
+// A 256 x 256 image zoomed past the canvas: the wheel scrolls, Shift+wheel
+// across, and every corner pixel can be drawn; a middle-button drag pulls
+// the image along; Ctrl+wheel zooms about the pointer; zooming stops at
+// both ends of its range.
+TEST_F(BitmapViewTest, ZoomedAndScrolledEveryPixelOfTheLargestImageIsReachable) {
+  ASSERT_EQ(other.Create(256, 256), 1);
+  other.Fill(192, 192, 192);
+  view.SetImage(&other);
+  ASSERT_EQ(view.GetZoom(), 1);
+  while (view.GetZoom() < 4) view.ZoomIn();
+  const int zoom = view.GetZoom();
+  auto dot = [&](POINT p) {
+    ::SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    ::SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  };
+  const POINT middle{kClientWidth / 2, kClientHeight / 2};
+  Wheel(0, 100 * WHEEL_DELTA, middle);
+  Wheel(MK_SHIFT, 100 * WHEEL_DELTA, middle);
+  EXPECT_EQ(view.GetScroll().x, 0);
+  EXPECT_EQ(view.GetScroll().y, 0);
+  dot(POINT{0, 0});
+  Wheel(0, -100 * WHEEL_DELTA, middle);
+  Wheel(MK_SHIFT, -100 * WHEEL_DELTA, middle);
+  dot(POINT{kClientWidth - 1, kClientHeight - 1});
+  const POINT scroll = view.GetScroll();
+  EXPECT_GT(scroll.x, 0);
+  dot(POINT{100, 90});
+  Cells black;
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x)
+      if ((other.View().At(x, y) & 0xFFFFFF) == 0) black.insert({x, y});
+  EXPECT_EQ(black, (Cells{{0, 0}, {255, 255}, {(100 + scroll.x) / zoom, (90 + scroll.y) / zoom}}));
+
+  // The pixel under the pressed middle button stays under the pointer.
+  const POINT press{200, 150}, moved{240, 170};
+  const POINT held = view.PixelAt(press);
+  ::SendMessageA(view, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(press.x, press.y));
+  ::SendMessageA(view, WM_MOUSEMOVE, MK_MBUTTON, MAKELPARAM(moved.x, moved.y));
+  ::SendMessageA(view, WM_MBUTTONUP, 0, MAKELPARAM(moved.x, moved.y));
+  EXPECT_EQ(view.PixelAt(moved).x, held.x);
+  EXPECT_EQ(view.PixelAt(moved).y, held.y);
+  EXPECT_EQ(view.GetScroll().x, scroll.x - 40);
+  ::SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));  // released: no more panning
+  EXPECT_EQ(view.GetScroll().x, scroll.x - 40);
+
+  const POINT anchor{100, 80};
+  const POINT under = view.PixelAt(anchor);
+  Wheel(MK_CONTROL, WHEEL_DELTA, anchor);
+  EXPECT_GT(view.GetZoom(), zoom);
+  EXPECT_EQ(view.PixelAt(anchor).x, under.x);
+  EXPECT_EQ(view.PixelAt(anchor).y, under.y);
+
+  for (int i = 0; i < 30; ++i) view.ZoomIn();
+  EXPECT_EQ(view.GetZoom(), 64);
+  for (int i = 0; i < 30; ++i) view.ZoomOut();
+  EXPECT_EQ(view.GetZoom(), 1);
+  view.ZoomIn();
+  view.ZoomToFit();
+  EXPECT_EQ(view.GetZoom(), 1);
+  view.SetImage(&image);
+}
+
+// Byte 3 is straight alpha: a transparent pixel shows the checkerboard (two
+// light greys), a half transparent one is mixed with it; shown over the
+// transparent colour instead, both are mixed with that colour.
+TEST_F(BitmapViewTest, TransparentPixelsShowOverTheCheckerboardOrTheTransparentColour) {
+  image.View().At(3, 2) = 0x00FF0000;  // red, transparent
+  const test::ClientPixels board = test::CaptureClient(view);
+  std::set<DWORD> greys;
+  for (int y = kTop; y < kTop + 32 * kCell; ++y)
+    for (int x = kLeft; x < kLeft + 32 * kCell; ++x)
+      if ((x - kLeft) % kCell && (y - kTop) % kCell) greys.insert(board.At(x, y));
+  ASSERT_EQ(greys.size(), 2u);
+  for (DWORD g : greys) {
+    EXPECT_TRUE((g & 0xFF) == (g >> 16) && (g & 0xFF) == ((g >> 8) & 0xFF) && (g & 0xFF) >= 0xC0)
+        << std::hex << g;
+  }
+
+  image.View().At(3, 2) = 0x80FF0000;  // red, alpha 128
+  const test::ClientPixels half = test::CaptureClient(view);
+  for (int y = kTop + 2 * kCell + 1; y < kTop + 3 * kCell; ++y) {
+    for (int x = kLeft + 3 * kCell + 1; x < kLeft + 4 * kCell; ++x) {
+      const DWORD grey = board.At(x, y) & 0xFF;
+      const DWORD red = (255 * 128 + grey * 127 + 127) / 255, rest = (grey * 127 + 127) / 255;
+      EXPECT_EQ(half.At(x, y), red << 16 | rest << 8 | rest) << x << "," << y;
+    }
+  }
+
+  view.SetTransparentColor(RGB(0, 0, 255));
+  view.SetShowTransparentColor(true);
+  const test::ClientPixels plain = test::CaptureClient(view);
+  EXPECT_EQ(plain.At(kLeft + 5 * kCell + 5, kTop + 5 * kCell + 5), 0x0000FFu);
+  EXPECT_EQ(plain.At(kLeft + 3 * kCell + 5, kTop + 2 * kCell + 5), 0x80007Fu);
 }
 
 TEST_F(BitmapViewTest, PickSetsAColourReturnsToThePreviousToolAndNotifies) {
@@ -659,12 +788,21 @@ TEST_F(BitmapViewTest, ScreenCaptureCopiesTheSquareAroundThePointer) {
   EXPECT_TRUE(test::PumpUntil([&] { return At(0, 0) == 0x00C800 && At(31, 31) == 0x00C800; }));
   view.ToggleScreenCapture();
   EXPECT_FALSE(view.IsCapturing());
+  EXPECT_EQ(image.View().At(0, 0), kOpaque | 0x00C800);  // the screen is opaque
 
   // In the corner the square is clamped onto the screen.
   view.CaptureScreenAt(POINT{sw - 1, sh - 1});
   EXPECT_EQ(Changed(0x0000D2).size(), 0u);
   view.Undo();
   EXPECT_TRUE(Changed().empty());
+
+  // The square is the image's size.
+  ASSERT_EQ(other.Create(48, 48), 1);
+  view.SetImage(&other);
+  view.CaptureScreenAt(POINT{650, 550});
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 48; ++x) ASSERT_EQ(other.View().At(x, y), kOpaque | 0x00C800) << x << "," << y;
+  view.SetImage(&image);
 }
 
 TEST_F(BitmapViewTest, DetachedCanvasIgnoresInput) {
