@@ -10,7 +10,7 @@ using enum CommandAction;
 constexpr uint8_t kCtrl = Shortcut::kCtrl, kShift = Shortcut::kShift;
 // Virtual-key codes of the keys below that are not letters or digits.
 constexpr uint16_t kKeyPageUp = 0x21, kKeyPageDown = 0x22, kKeyInsert = 0x2D, kKeyDelete = 0x2E,
-                   kKeyF6 = 0x75;
+                   kKeyF6 = 0x75, kKeyPadPlus = 0x6B, kKeyPadMinus = 0x6D, kKeyPlus = 0xBB, kKeyMinus = 0xBD;
 
 // Tool keys are single letters, as in most paint programs; commands that
 // change or leave the document take Control. The help's tools page lists
@@ -32,10 +32,20 @@ constexpr MainCommand kCommands[] = {
     {.skinName = nullptr, .action = kPaste, .shortcut = {'V', kCtrl}},
     {.skinName = nullptr, .action = kNextSize, .shortcut = {kKeyPageDown}},
     {.skinName = nullptr, .action = kPreviousSize, .shortcut = {kKeyPageUp}},
-    {.skinName = nullptr, .action = kAddSize, .shortcut = {kKeyInsert, kCtrl}},
-    {.skinName = nullptr, .action = kRemoveSize, .shortcut = {kKeyDelete, kCtrl}},
-    {.skinName = nullptr, .action = kMakeAllSizes, .shortcut = {'M', kCtrl}},
-    {.skinName = nullptr, .action = kPreviewSizes, .shortcut = {kKeyF6}},
+    {.skinName = "SIZE_ADD", .action = kAddSize, .shortcut = {kKeyInsert, kCtrl}},
+    {.skinName = "SIZE_REMOVE", .action = kRemoveSize, .shortcut = {kKeyDelete, kCtrl}},
+    {.skinName = "SIZES_MAKE", .action = kMakeAllSizes, .shortcut = {'M', kCtrl}},
+    {.skinName = "PREVIEW_SIZES", .action = kPreviewSizes, .shortcut = {kKeyF6}},
+    {.skinName = "ZOOM_IN",
+     .action = kZoomIn,
+     .shortcut = {kKeyPlus, kCtrl},
+     .otherShortcut = {kKeyPadPlus, kCtrl}},
+    {.skinName = "ZOOM_OUT",
+     .action = kZoomOut,
+     .shortcut = {kKeyMinus, kCtrl},
+     .otherShortcut = {kKeyPadMinus, kCtrl}},
+    {.skinName = "ZOOM_FIT", .action = kZoomFit, .shortcut = {'0', kCtrl}},
+    {.skinName = "SHOW_CHECKER", .action = kToggleChecker},
     {.skinName = "TOOL_PEN", .action = kSelectTool, .tool = TOOL_PEN, .shortcut = {'P'}},
     {.skinName = "TOOL_LINE", .action = kSelectTool, .tool = TOOL_LINE, .shortcut = {'L'}},
     {.skinName = "TOOL_RECT", .action = kSelectTool, .tool = TOOL_RECT, .shortcut = {'R'}},
@@ -46,7 +56,7 @@ constexpr MainCommand kCommands[] = {
     {.skinName = "TOOL_PICK", .action = kSelectTool, .tool = TOOL_PICK, .shortcut = {'I'}},
     {.skinName = "TOOL_TEXT", .action = kSelectTool, .tool = TOOL_TEXT, .shortcut = {'T'}},
     {.skinName = "TOOL_BLUR", .action = kSelectTool, .tool = TOOL_BLUR, .shortcut = {'B'}},
-    {.skinName = "", .action = kSelectTool, .tool = TOOL_ERASER, .shortcut = {'X'}},
+    {.skinName = "TOOL_ERASER", .action = kSelectTool, .tool = TOOL_ERASER, .shortcut = {'X'}},
 };
 
 // Key names of the VK_ codes a shortcut may use besides letters and digits.
@@ -57,6 +67,8 @@ std::string KeyName(uint16_t key) {
   if (key == kKeyPageUp) return "Page Up";
   if (key == kKeyPageDown) return "Page Down";
   if (key == kKeyInsert) return "Ins";
+  if (key == kKeyPlus) return "Plus";
+  if (key == kKeyMinus) return "Minus";
   if (key == kKeyDelete) return "Del";
   return "#" + std::to_string(key);
 }

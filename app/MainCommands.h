@@ -49,6 +49,10 @@ enum class CommandAction {
   kRemoveSize,
   kMakeAllSizes,
   kPreviewSizes,
+  kZoomIn,
+  kZoomOut,
+  kZoomFit,
+  kToggleChecker,  // transparent parts over a checkerboard or the transparent colour
 };
 
 // A key and the modifiers held with it: `key` is a Windows virtual-key

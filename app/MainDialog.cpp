@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstdio>
 #include <vector>
@@ -86,6 +87,7 @@ BOOL CMainDialog::OnInitDialog() {
 
   toolName_.clear();
   LatchTool(FindToolCommand(TOOL_PEN));
+  SetButtonLatched("SHOW_CHECKER", !canvas_.GetShowTransparentColor());
   modified_ = false;
   fileName_.clear();
   UpdateTitle();
@@ -111,7 +113,23 @@ BOOL CMainDialog::OnInitDialog() {
   return TRUE;
 }
 
+// The wheel goes to the window with the focus, seldom the canvas or the
+// strip: over either of them it is theirs.
+bool CMainDialog::RouteWheel(const MSG& msg) {
+  const POINT at{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+  for (const Window* target : {static_cast<const Window*>(&canvas_), static_cast<const Window*>(&strip_)}) {
+    RECT place{};
+    if (!target->GetHwnd() || msg.hwnd == target->GetHwnd() || !::GetWindowRect(target->GetHwnd(), &place) ||
+        !::PtInRect(&place, at))
+      continue;
+    ::SendMessageW(target->GetHwnd(), msg.message, msg.wParam, msg.lParam);
+    return true;
+  }
+  return false;
+}
+
 bool CMainDialog::OnShortcutKey(const MSG& msg) {
+  if (msg.message == WM_MOUSEWHEEL || msg.message == WM_MOUSEHWHEEL) return RouteWheel(msg);
   // A dialog of the window's own is up (the window is disabled): a key that
   // still reaches a control of the window is not for it.
   if (msg.message != WM_KEYDOWN || !::IsWindowEnabled(GetHwnd())) return false;
@@ -436,6 +454,19 @@ void CMainDialog::Run(const MainCommand& command) {
       break;
     case CommandAction::kPreviewSizes:
       ShowSizesPreview();
+      break;
+    case CommandAction::kZoomIn:
+      canvas_.ZoomIn();
+      break;
+    case CommandAction::kZoomOut:
+      canvas_.ZoomOut();
+      break;
+    case CommandAction::kZoomFit:
+      canvas_.ZoomToFit();
+      break;
+    case CommandAction::kToggleChecker:
+      canvas_.SetShowTransparentColor(!canvas_.GetShowTransparentColor());
+      SetButtonLatched("SHOW_CHECKER", !canvas_.GetShowTransparentColor());
       break;
     case CommandAction::kOpenFile:
       OpenChosenFile();

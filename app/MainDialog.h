@@ -34,6 +34,7 @@
 #include "editor/EditDocument.h"
 #include "editor/MessageSink.h"
 #include "editor/PreviewIcon.h"
+#include "editor/SizeStrip.h"
 #include "editor/SizesPreview.h"
 #include "editor/TextDialog.h"
 #include "framework/DialogFilter.h"
@@ -108,8 +109,9 @@ class CMainDialog : public skin::CSkinDialog {
   // pages as HTML where the help viewer cannot show them.
   std::wstring HelpRequestDocument();
 
-  // Runs the command of a key pressed in the window; false when the key
-  // has none.
+  // Runs the command of a key pressed in the window, or hands a wheel turn
+  // over the canvas or the size strip to it; false when the message is
+  // not for the window.
   bool OnShortcutKey(const MSG& msg);
 
  protected:
@@ -164,6 +166,7 @@ class CMainDialog : public skin::CSkinDialog {
   // The document's current image onto the canvas.
   void ShowCurrent();
   void StepSize(int step);
+  bool RouteWheel(const MSG& msg);
   void OpenChosenFile();
   void OpenClipboard();
   void CopyToClipboard();
@@ -220,6 +223,7 @@ class CMainDialog : public skin::CSkinDialog {
   CDib image_;
   CPreviewIcon preview_;
   CSizesPreview sizesPreview_;
+  CSizeStrip strip_;
   CColorWell brushWell_;
   CColorWell transparentWell_;
   CBitmapView canvas_;

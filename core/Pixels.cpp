@@ -152,9 +152,4 @@ void FloodFillPixels(const PixelView& image, int x, int y, Pixel value) {
   }
 }
 
-void MakeChangedPixelsOpaque(const PixelView& image, const Pixel* before) {
-  for (int i = 0; i < image.Count(); ++i)
-    if (image.bits[i] != before[i]) image.bits[i] = WithAlpha(image.bits[i], kAlphaOpaque);
-}
-
 }  // namespace glyph

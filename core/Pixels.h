@@ -116,9 +116,4 @@ void BlurPixels(const PixelView& source, Pixel* target, int x1, int y1, int x2, 
 // at (x, y) becomes `value`; a point outside the image changes nothing.
 void FloodFillPixels(const PixelView& image, int x, int y, Pixel value);
 
-// After GDI drew into an image (it leaves byte 3 as it likes): every pixel
-// that differs from `before` (same layout) becomes opaque, every other
-// keeps its alpha.
-void MakeChangedPixelsOpaque(const PixelView& image, const Pixel* before);
-
 }  // namespace glyph

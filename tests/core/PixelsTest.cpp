@@ -234,12 +234,5 @@ TEST(Pixels, FloodFillTakesTheFourConnectedAreaOfTheExactValue) {
   }
 }
 
-TEST(Pixels, PixelsGdiChangedBecomeOpaque) {
-  std::vector<Pixel> bits = {0x00C0C0C0u, 0x00102030u, 0x00FF0000u, 0x00C0C0C0u};
-  const std::vector<Pixel> before = {0x00C0C0C0u, 0xFF102030u, 0x00C0C0C0u, 0x00C0C0C0u};
-  MakeChangedPixelsOpaque(PixelView{bits.data(), 4, 1, 4}, before.data());
-  EXPECT_EQ(bits, (std::vector<Pixel>{0x00C0C0C0u, 0xFF102030u, 0xFFFF0000u, 0x00C0C0C0u}));
-}
-
 }  // namespace
 }  // namespace glyph
