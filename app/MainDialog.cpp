@@ -574,8 +574,10 @@ bool CMainDialog::ConfirmDiscard() {
   }
 }
 
+// A document of several sizes is not written back into a file of one
+// image (a picture it was opened from): that would lose the other sizes.
 bool CMainDialog::SaveBack() {
-  if (savePath_.empty()) return SaveAs();
+  if (savePath_.empty() || (document_.Count() > 1 && saveFormat_ != kAllSizesIcon)) return SaveAs();
   return SaveTo(savePath_, saveFormat_);
 }
 
@@ -583,10 +585,11 @@ bool CMainDialog::SaveAs() {
   CFileExportDialog dialog(kSaveTitle, kSaveFilters, fileName_.empty() ? kDefaultSaveName : fileName_);
   // The type of the file the image is in, even when its name (a title
   // without extension) does not say it.
-  if (!fileName_.empty()) {
-    dialog.SetFormatIndex(saveFormat_);
-  } else if (document_.Count() > 1) {
+  // A document of several sizes is offered as a whole icon.
+  if (document_.Count() > 1) {
     dialog.SetFormatIndex(kAllSizesIcon);
+  } else if (!fileName_.empty()) {
+    dialog.SetFormatIndex(saveFormat_);
   }
   dialog.SetInitialFolder(saveFolder_);
   if (!RunSaveDialog(dialog)) return false;
