@@ -234,7 +234,8 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   };
   for (const Placement& p :
        {Placement{IDC_CANVAS, {99, 41, 387, 328}}, Placement{IDC_PREVIEW, {12, 356, 86, 395}},
-        Placement{IDC_BRUSH_WELL, {204, 351, 287, 395}}, Placement{IDC_TRANSP_WELL, {305, 351, 386, 395}}}) {
+        Placement{IDC_BRUSH_WELL, {204, 351, 287, 395}}, Placement{IDC_TRANSP_WELL, {305, 351, 386, 395}},
+        Placement{IDC_SIZE_STRIP, {402, 49, 465, 281}}}) {
     ASSERT_NE(dlg.GetItem(p.id), nullptr);
     RECT c;
     ::GetWindowRect(dlg.GetItem(p.id), &c);
