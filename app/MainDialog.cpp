@@ -150,8 +150,8 @@ std::string CMainDialog::ButtonTooltip(const std::string& name, const std::strin
 // The skin's frames are drawn where the template's controls fall with the
 // template font's standard base units (MS Sans Serif 8 at 96 dpi: 6 x 13).
 // A platform whose substitute font measures differently would shift every
-// control off its frame, so the four controls are placed with those units
-// whatever the font measured.
+// control off its frame, so the template's controls are placed with those
+// units whatever the font measured.
 void CMainDialog::PlaceOwnControls() {
   constexpr int kBaseX = 6, kBaseY = 13;
   struct Placement {
@@ -159,10 +159,9 @@ void CMainDialog::PlaceOwnControls() {
     RECT units;  // x, y, width, height in dialog units, as in the template
   };
   static constexpr Placement kPlacements[] = {
-      {IDC_CANVAS, {66, 25, 192, 177}},
-      {IDC_BRUSH_WELL, {136, 216, 55, 27}},
-      {IDC_TRANSP_WELL, {203, 216, 54, 27}},
-      {IDC_PREVIEW, {8, 219, 49, 24}},
+      {IDC_CANVAS, {66, 25, 192, 177}},      {IDC_BRUSH_WELL, {136, 216, 55, 27}},
+      {IDC_TRANSP_WELL, {203, 216, 54, 27}}, {IDC_PREVIEW, {8, 219, 49, 24}},
+      {IDC_SIZE_STRIP, {268, 30, 42, 143}},
   };
   for (const Placement& p : kPlacements) {
     const int x = ::MulDiv(p.units.left, kBaseX, 4), y = ::MulDiv(p.units.top, kBaseY, 8);

@@ -35,6 +35,7 @@
 // Controls of the main window.
 #define IDC_CANVAS 1000
 #define IDC_PREVIEW 1001
+#define IDC_SIZE_STRIP 1005
 #define IDC_BRUSH_WELL 1002
 #define IDC_TRANSP_WELL 1003
 // Controls of the "Choose Icon" dialog.

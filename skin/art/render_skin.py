@@ -1,16 +1,17 @@
 #!/usr/bin/python3
 """Renders Glyphsmith's default skin.
 
-Writes main.jpg, over.jpg, down.jpg (400 x 408), mask.bmp (400 x 408, black
+Writes main.jpg, over.jpg, down.jpg (480 x 408), mask.bmp (480 x 408, black
 inside the window's shape, pure white outside), horslider.bmp and
 horslider_over.bmp (20 x 12, 24-bit) and skin.ini into the output folder
 (default: ../default beside this script).
 
 Everything is drawn four times larger and scaled down, so edges and glyphs
 are anti-aliased. The control rectangles below are the ones skin.ini gives
-the program; the canvas, colour wells and preview frames are drawn where
-the main window's dialog template places those controls (MS Sans Serif 8,
-dialog units x 1.5 horizontally and x 1.625 vertically).
+the program; the canvas, colour wells, preview and size strip frames are
+drawn where the main window places those controls (the template's dialog
+units x 1.5 horizontally and x 1.625 vertically, the standard base units
+of MS Sans Serif 8).
 
     /usr/bin/python3 skin/art/render_skin.py [output folder]
 """
@@ -21,7 +22,7 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-W, H = 400, 408
+W, H = 480, 408
 S = 4  # supersampling factor
 
 FONT_DIR = "/usr/share/fonts/truetype"
@@ -44,9 +45,9 @@ HOVER = (86, 200, 214)     # teal: mouse over
 
 # Control rectangles (x, y, width, height): exactly those of skin.ini.
 BUTTONS = [
-    ("BUTTON_EXIT", (362, 11, 24, 20), "Exit program", "FALSE", "exit"),
-    ("BUTTON_MINIMIZE", (329, 11, 24, 20), "Minimize", "FALSE", "minimize"),
-    ("BUTTON_HELP", (295, 11, 25, 20), "Help", "FALSE", "help"),
+    ("BUTTON_EXIT", (442, 11, 24, 20), "Exit program", "FALSE", "exit"),
+    ("BUTTON_MINIMIZE", (409, 11, 24, 20), "Minimize", "FALSE", "minimize"),
+    ("BUTTON_HELP", (375, 11, 25, 20), "Help", "FALSE", "help"),
     ("BUTTON_LOAD", (13, 40, 73, 33), "Load icon", "FALSE", "load"),
     ("QaS", (13, 74, 73, 30), "Save icon", "FALSE", "save"),
     ("TOOL_UNDO", (13, 103, 36, 34), "Undo", "FALSE", "undo"),
@@ -63,6 +64,17 @@ BUTTONS = [
     ("TOOL_BLUR", (49, 276, 36, 35), "Blur", "TRUE", "blur"),
     ("TOOL_CLEAR", (13, 311, 36, 35), "Clear icon", "FALSE", "clear"),
     ("TOOL_BLUR_ALL", (49, 311, 36, 35), "Blur icon", "FALSE", "blur_all"),
+    # The sizes column, under the size strip: a row for the document's
+    # sizes, one for the view's zoom, one for the rest.
+    ("SIZE_ADD", (399, 290, 23, 32), "Add size", "FALSE", "plus"),
+    ("SIZE_REMOVE", (422, 290, 23, 32), "Remove size", "FALSE", "minus"),
+    ("SIZES_MAKE", (445, 290, 23, 32), "Make all sizes", "FALSE", "stack"),
+    ("ZOOM_IN", (399, 326, 23, 32), "Zoom in", "FALSE", "zoom_in"),
+    ("ZOOM_OUT", (422, 326, 23, 32), "Zoom out", "FALSE", "zoom_out"),
+    ("ZOOM_FIT", (445, 326, 23, 32), "Fit", "FALSE", "zoom_fit"),
+    ("TOOL_ERASER", (399, 362, 23, 32), "Eraser", "TRUE", "eraser"),
+    ("SHOW_CHECKER", (422, 362, 23, 32), "Checkerboard", "TRUE", "checker"),
+    ("PREVIEW_SIZES", (445, 362, 23, 32), "Preview all sizes", "FALSE", "sizes"),
 ]
 TEXTS = [
     ("BRUSH_COLOR", (202, 332, 90, 65)),
@@ -80,6 +92,8 @@ CANVAS = (99, 41, 288, 288)
 BRUSH_WELL = (204, 351, 83, 44)
 TRANSP_WELL = (305, 351, 81, 44)
 PREVIEW = (12, 356, 74, 39)
+SIZE_STRIP = (402, 49, 63, 232)  # 8 entries of 29 px
+COLUMN_MIDDLE = SIZE_STRIP[0] + SIZE_STRIP[2] / 2
 
 
 def s(v):
@@ -117,13 +131,13 @@ def shape_mask():
     m = Image.new("L", (W * S, H * S), 0)
     d = ImageDraw.Draw(m)
     d.rounded_rectangle(box(2, 26, 98, 406), s(18), fill=255)   # tool pod
-    d.rounded_rectangle(box(88, 2, 398, 406), s(20), fill=255)  # main panel
+    d.rounded_rectangle(box(88, 2, W - 2, 406), s(20), fill=255)  # main panel
     # Concave fillet where the pod's top meets the panel's left edge.
     r = 10
     d.rectangle(box(88 - r, 26 - r, 89, 27), fill=255)
     d.ellipse(box(88 - 2 * r, 26 - 2 * r, 88, 26), fill=0)
     d.rounded_rectangle(box(2, 26, 98, 406), s(18), fill=255)
-    d.rounded_rectangle(box(88, 2, 398, 406), s(20), fill=255)
+    d.rounded_rectangle(box(88, 2, W - 2, 406), s(20), fill=255)
     return m
 
 
@@ -283,13 +297,91 @@ def g_blur_all(d, cx, cy, c, bg):
     drop(d, cx, cy - 1.5, 4.8, c)
 
 
+# The sizes column's glyphs are smaller: three of its buttons share a row.
+
+def g_plus(d, cx, cy, c, bg):
+    line(d, [(cx - 5.5, cy), (cx + 5.5, cy)], c, 2.4)
+    line(d, [(cx, cy - 5.5), (cx, cy + 5.5)], c, 2.4)
+
+
+def g_minus(d, cx, cy, c, bg):
+    line(d, [(cx - 5.5, cy), (cx + 5.5, cy)], c, 2.4)
+
+
+def g_stack(d, cx, cy, c, bg):
+    # Three sizes of one square, sharing the lower-left corner.
+    x0, y1 = cx - 7, cy + 7
+    for side in (14, 9.5):
+        d.rectangle(box(x0, y1 - side, x0 + side, y1), outline=c, width=s(1.3))
+    d.rectangle(box(x0, y1 - 5, x0 + 5, y1), fill=c)
+
+
+def magnifier(d, cx, cy, c):
+    x, y = cx - 1.5, cy - 1.5
+    d.ellipse(box(x - 5.5, y - 5.5, x + 5.5, y + 5.5), outline=c, width=s(1.8))
+    line(d, [(x + 4.2, y + 4.2), (x + 8, y + 8)], c, 2.6)
+    return x, y
+
+
+def g_zoom_in(d, cx, cy, c, bg):
+    x, y = magnifier(d, cx, cy, c)
+    line(d, [(x - 2.6, y), (x + 2.6, y)], c, 1.5)
+    line(d, [(x, y - 2.6), (x, y + 2.6)], c, 1.5)
+
+
+def g_zoom_out(d, cx, cy, c, bg):
+    x, y = magnifier(d, cx, cy, c)
+    line(d, [(x - 2.6, y), (x + 2.6, y)], c, 1.5)
+
+
+def g_zoom_fit(d, cx, cy, c, bg):
+    for i in range(4):  # the frame's corners, the picture filling it
+        sx = -1 if i % 2 == 0 else 1
+        sy = -1 if i < 2 else 1
+        x0, y0 = cx + sx * 7.5, cy + sy * 7.5
+        line(d, [(x0, y0 - sy * 3.5), (x0, y0), (x0 - sx * 3.5, y0)], c, 1.4)
+    d.rectangle(box(cx - 4.5, cy - 4.5, cx + 4.5, cy + 4.5), fill=c)
+
+
+def g_eraser(d, cx, cy, c, bg):
+    # An eraser leaving see-through squares behind it.
+    x, y = cx + 1.5, cy - 2
+    block = [(x - 6, y - 3), (x + 6, y - 3), (x + 6, y + 3), (x - 6, y + 3)]
+    poly(d, rot(block, x, y, -45), c)
+    tip = [(x - 4.8, y - 1.8), (x - 0.6, y - 1.8), (x - 0.6, y + 1.8), (x - 4.8, y + 1.8)]
+    poly(d, rot(tip, x, y, -45), bg)
+    for i, j in ((0, 0), (1, 1)):
+        d.rectangle(box(cx - 8 + i * 3, cy + 4 + j * 3, cx - 5 + i * 3, cy + 7 + j * 3), fill=c)
+
+
+def g_checker(d, cx, cy, c, bg):
+    cell = 3.5
+    for j in range(4):
+        for i in range(4):
+            if (i + j) % 2 == 0:
+                x, y = cx - 2 * cell + i * cell, cy - 2 * cell + j * cell
+                d.rectangle(box(x, y, x + cell, y + cell), fill=c)
+    d.rectangle(box(cx - 2 * cell, cy - 2 * cell, cx + 2 * cell, cy + 2 * cell), outline=c, width=s(1))
+
+
+def g_sizes(d, cx, cy, c, bg):
+    # The same picture at three sizes, side by side on one baseline.
+    sides, gap = (2.5, 4.5, 6.5), 1.3
+    x, base = cx - (sum(sides) + gap * (len(sides) - 1)) / 2, cy + 4.5
+    for side in sides:
+        d.rectangle(box(x, base - side, x + side, base), fill=c)
+        x += side + gap
+    line(d, [(cx - 7, base + 2.5), (cx + 7, base + 2.5)], c, 1)
+
+
 GLYPHS = {
     "exit": g_exit, "minimize": g_minimize, "help": g_help,
     "load": labelled(g_folder, "Load"), "save": labelled(g_disk, "Save"),
     "undo": g_undo, "camera": g_camera, "pen": g_pen, "line": g_line, "rect": g_rect,
     "ellipse": g_ellipse, "fill_rect": g_fill_rect, "fill_ellipse": g_fill_ellipse,
     "bucket": g_bucket, "pick": g_pick, "text": g_text, "blur": g_blur, "clear": g_clear,
-    "blur_all": g_blur_all,
+    "blur_all": g_blur_all, "plus": g_plus, "minus": g_minus, "stack": g_stack, "zoom_in": g_zoom_in,
+    "zoom_out": g_zoom_out, "zoom_fit": g_zoom_fit, "eraser": g_eraser, "checker": g_checker, "sizes": g_sizes,
 }
 
 # ---------------------------------------------------------------- pieces
@@ -396,7 +488,9 @@ def base():
 
     d = ImageDraw.Draw(img)
     # Title strip with the program's name and a tiny icon grid.
-    d.rounded_rectangle(box(100, 7, 290, 34), s(8), fill=(46, 53, 69))
+    # The strip reaches the window buttons, which keep to the right edge.
+    bay = (W - 108, 8, W - 11, 34)
+    d.rounded_rectangle(box(100, 7, bay[0] - 6, 34), s(8), fill=(46, 53, 69))
     for i in range(3):
         for j in range(3):
             colours = [(235, 92, 80), (245, 170, 60), (240, 220, 90), (110, 200, 110), (86, 200, 214),
@@ -406,7 +500,7 @@ def base():
     d.text((s(134), s(21)), "Glyphsmith", font=font(FONT_BOLD, 14), fill=TITLE, anchor="lm")
     d.text((s(226), s(22)), "icon editor", font=font(FONT_CONDENSED, 8.5), fill=LABEL, anchor="lm")
     # Window buttons sit in a small recessed bay.
-    d.rounded_rectangle(box(292, 8, 389, 34), s(6), fill=(34, 39, 51))
+    d.rounded_rectangle(box(*bay), s(6), fill=(34, 39, 51))
 
     # Tool pod: a darker inlay behind the tools.
     d.rounded_rectangle(box(9, 36, 90, 350), s(9), fill=(44, 50, 66))
@@ -415,6 +509,17 @@ def base():
     # Canvas: a deep frame with a pixel grid inside (the canvas control covers it).
     recess(img, CANVAS, 4)
     checker(img, CANVAS, 9, (206, 206, 206), (190, 190, 190))
+
+    # Sizes column: an inlay like the tool pod's, the size strip's frame
+    # (the strip control covers its inside) and rules between the rows of
+    # buttons.
+    d.rounded_rectangle(box(395, 36, 472, 399), s(9), fill=(44, 50, 66))
+    label(d, "SIZES", COLUMN_MIDDLE, 38)
+    recess(img, SIZE_STRIP, 3)
+    x, y, w, h = SIZE_STRIP
+    d.rectangle(box(x, y, x + w, y + h), fill=(28, 32, 42))
+    for rule in (324, 360):
+        d.line([(s(401), s(rule)), (s(466), s(rule))], fill=(34, 39, 51), width=s(1))
 
     # Console: colour fields and sliders along the bottom.
     d.rounded_rectangle(box(93, 333, 394, 401), s(10), fill=CONSOLE)

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -229,20 +230,22 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   EXPECT_TRUE(dlg.Latched("TOOL_PEN"));
   EXPECT_EQ(dlg.GetCanvas().GetTool(), TOOL_PEN);
   EXPECT_TRUE(ImageIs(dlg.GetImage(), [](int, int) { return kSilver; }));
-  // The skin's window: mask size, and the template's four controls kept.
+  // The skin's window: mask size, and the template's controls kept.
   RECT r;
   ::GetWindowRect(dlg.GetHwnd(), &r);
-  EXPECT_EQ(r.right - r.left, 400);
+  EXPECT_EQ(r.right - r.left, 480);
   EXPECT_EQ(r.bottom - r.top, 408);
-  // The four controls sit in the skin's frames, placed with the template
-  // font's standard base units whatever font the platform substituted.
+  // The template's controls sit in the skin's frames, placed with the
+  // template font's standard base units whatever font the platform
+  // substituted.
   struct Placement {
     int id;
     RECT rect;
   };
   for (const Placement& p :
        {Placement{IDC_CANVAS, {99, 41, 387, 328}}, Placement{IDC_PREVIEW, {12, 356, 86, 395}},
-        Placement{IDC_BRUSH_WELL, {204, 351, 287, 395}}, Placement{IDC_TRANSP_WELL, {305, 351, 386, 395}}}) {
+        Placement{IDC_BRUSH_WELL, {204, 351, 287, 395}}, Placement{IDC_TRANSP_WELL, {305, 351, 386, 395}},
+        Placement{IDC_SIZE_STRIP, {402, 49, 465, 281}}}) {
     ASSERT_NE(dlg.GetItem(p.id), nullptr);
     RECT c;
     ::GetWindowRect(dlg.GetItem(p.id), &c);
@@ -251,13 +254,12 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
         << p.id << ": " << c.left << "," << c.top << " " << c.right << "," << c.bottom;
   }
   // Every button of the skin has its command, and only the camera is held.
-  EXPECT_EQ(dlg.Buttons().size(), 19u);
+  EXPECT_EQ(dlg.Buttons().size(), 28u);
   size_t buttonRows = 0;
   for (const MainCommand& command : MainCommands()) buttonRows += command.skinName && *command.skinName;
   EXPECT_EQ(dlg.Buttons().size(), buttonRows);
   for (const auto& button : dlg.Buttons()) {
-    const MainCommand* command = FindCommand(button->Name());
-    ASSERT_NE(command, nullptr) << button->Name();
+    EXPECT_NE(FindCommand(button->Name()), nullptr) << button->Name();
     EXPECT_EQ(button->PressAndRelease(), button->Name() == "TOOL_PHOTO") << button->Name();
   }
   // The wells show black and silver.
@@ -939,12 +941,16 @@ TEST_F(MainDialogTest, TabMovesAVisibleFocusThroughTheControls) {
   const HWND brush = TextField(dlg, "BRUSH_COLOR");
   const test::ClientPixels lineBefore = test::CaptureClient(line);
   const test::ClientPixels brushBefore = test::CaptureClient(brush);
+  // Rows from the top: the sizes column's buttons join the rows of the
+  // tools and of the colour fields beside them.
   const std::vector<std::string> cycle = {
-      "TOOL_LINE",     "TOOL_RECT",     "TOOL_ELLIPSE",    "TOOL_FILL_RECT", "TOOL_FILL_ELLIPSE",
-      "TOOL_FILL",     "TOOL_PICK",     "TOOL_TEXT",       "TOOL_BLUR",      "TOOL_CLEAR",
-      "TOOL_BLUR_ALL", "PREVIEW_COLOR", "TRACKBAR_TRANSP", "TRACKBAR_SIZE",  "BRUSH_COLOR",
-      "TRANSP_COLOR",  "BUTTON_HELP",   "BUTTON_MINIMIZE", "BUTTON_EXIT",    "BUTTON_LOAD",
-      "QaS",           "TOOL_UNDO",     "TOOL_PHOTO",      "TOOL_PEN"};
+      "TOOL_LINE",   "TOOL_RECT",       "TOOL_ELLIPSE",  "TOOL_FILL_RECT",  "TOOL_FILL_ELLIPSE",
+      "TOOL_FILL",   "TOOL_PICK",       "TOOL_TEXT",     "TOOL_BLUR",       "SIZE_ADD",
+      "SIZE_REMOVE", "SIZES_MAKE",      "TOOL_CLEAR",    "TOOL_BLUR_ALL",   "ZOOM_IN",
+      "ZOOM_OUT",    "ZOOM_FIT",        "PREVIEW_COLOR", "TRACKBAR_TRANSP", "TRACKBAR_SIZE",
+      "BRUSH_COLOR", "TRANSP_COLOR",    "TOOL_ERASER",   "SHOW_CHECKER",    "PREVIEW_SIZES",
+      "BUTTON_HELP", "BUTTON_MINIMIZE", "BUTTON_EXIT",   "BUTTON_LOAD",     "QaS",
+      "TOOL_UNDO",   "TOOL_PHOTO",      "TOOL_PEN"};
   std::vector<std::string> visited;
   for (size_t i = 0; i < cycle.size(); ++i) {
     PressKey(dlg.GetHwnd(), ::GetFocus(), VK_TAB);

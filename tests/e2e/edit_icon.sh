@@ -102,7 +102,7 @@ wait_window "^Glyphsmith - edited.ico$" 10 >/dev/null || fail "the title does no
 [ -s "$out/edited.ico" ] || fail "no file saved"
 
 # Exit (BUTTON_EXIT): the program ends.
-click 374 21
+click 454 21
 wait_exit "$pid" 20 || fail "the program did not end on BUTTON_EXIT"
 trap - EXIT
 

@@ -46,7 +46,7 @@ xdotool key ctrl+a
 xdotool type --delay 20 "$(winpath "$out/loaded.ico")"
 xdotool key Return
 wait_window "^Glyphsmith - loaded.ico$" 10 >/dev/null || fail "the title does not name the saved file"
-xdotool mousemove --window "$win" 374 21 click 1
+xdotool mousemove --window "$win" 454 21 click 1
 wait_exit "$pid" 20 || fail "the program did not end on BUTTON_EXIT"
 trap - EXIT
 

@@ -57,7 +57,7 @@ wait_window "^Glyphsmith - $name$" 10 >/dev/null || fail "the title does not nam
 # A second change, then the exit button: the question; Escape is Cancel.
 pen 7 6
 wait_window "^\*Glyphsmith - $name$" 10 >/dev/null || fail "the title does not mark the second change"
-xdotool mousemove --window "$win" 374 21 click 1
+xdotool mousemove --window "$win" 454 21 click 1
 box=$(wait_window "^Glyphsmith$" 10) || fail "exit with unsaved changes did not ask"
 sleep 0.3
 xdotool key Escape

@@ -73,12 +73,12 @@ TEST(SkinArchive, TheDialogLoadsItsSkinFromItsOwnFile) {
   ASSERT_TRUE(dlg.CreateModeless(nullptr));
   glyph::test::PumpFor(20);
   EXPECT_TRUE(prompt.shown.empty());
-  EXPECT_EQ(dlg.Buttons().size(), 19u);
+  EXPECT_EQ(dlg.Buttons().size(), 28u);
   EXPECT_EQ(dlg.Trackbars().size(), 2u);
   EXPECT_EQ(dlg.Texts().size(), 3u);
   RECT rc;
   ::GetClientRect(dlg.GetHwnd(), &rc);
-  EXPECT_EQ(rc.right, 400);
+  EXPECT_EQ(rc.right, 480);
   EXPECT_EQ(rc.bottom, 408);
   UniqueRegion rgn(::CreateRectRgn(0, 0, 0, 0));
   EXPECT_EQ(::GetWindowRgn(dlg.GetHwnd(), rgn.Get()), COMPLEXREGION);

@@ -16,8 +16,8 @@ TEST(LoadSkinPicture, DecodesTheSkinsPictures) {
   struct Case {
     const char* file;
     int w, h;
-  } cases[] = {{"Skin/main.jpg", 400, 408},    {"Skin/over.jpg", 400, 408},
-               {"Skin/down.jpg", 400, 408},    {"Skin/mask.bmp", 400, 408},
+  } cases[] = {{"Skin/main.jpg", 480, 408},    {"Skin/over.jpg", 480, 408},
+               {"Skin/down.jpg", 480, 408},    {"Skin/mask.bmp", 480, 408},
                {"Skin/horslider.bmp", 20, 12}, {"Skin/horslider_over.bmp", 20, 12}};
   SkinContext context;
   RecordingPrompt prompt(context);

@@ -284,7 +284,7 @@ std::string Bmp24(int w, int h, int headerSize = 40) {
 // by pair, then the strip of colour fields and sliders left to right.
 TEST(SkinGeometry, ReadingOrderOfTheDefaultSkin) {
   const std::vector<std::pair<std::string, SkinRect>> controls = {
-      {"EXIT", {362, 11, 24, 20}},    {"MIN", {329, 11, 24, 20}},      {"HELP", {295, 11, 25, 20}},
+      {"EXIT", {442, 11, 24, 20}},    {"MIN", {409, 11, 24, 20}},      {"HELP", {375, 11, 25, 20}},
       {"LOAD", {13, 40, 73, 33}},     {"SAVE", {13, 74, 73, 30}},      {"UNDO", {13, 103, 36, 34}},
       {"CAMERA", {49, 103, 36, 34}},  {"PEN", {13, 137, 36, 34}},      {"LINE", {49, 137, 36, 34}},
       {"CLEAR", {13, 311, 36, 35}},   {"BLUR_ALL", {49, 311, 36, 35}}, {"BRUSH", {202, 332, 90, 65}},

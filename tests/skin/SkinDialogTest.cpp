@@ -103,21 +103,25 @@ TEST_F(SkinDialogTest, LoadsTheDefaultSkinFromTheSkinFolder) {
 
   RECT rc;
   ::GetClientRect(h, &rc);
-  EXPECT_EQ(rc.right, 400);
+  EXPECT_EQ(rc.right, 480);
   EXPECT_EQ(rc.bottom, 408);
-  ASSERT_EQ(dlg.Buttons().size(), 19u);
+  ASSERT_EQ(dlg.Buttons().size(), 28u);
   ASSERT_EQ(dlg.Texts().size(), 3u);
   ASSERT_EQ(dlg.Trackbars().size(), 2u);
   EXPECT_TRUE(dlg.ProgressBars().empty());
-  EXPECT_EQ(ChildCount(h), 24);
-  const char* names[] = {"BUTTON_EXIT",  "BUTTON_MINIMIZE", "BUTTON_HELP",       "BUTTON_LOAD",  "QaS",
-                         "TOOL_UNDO",    "TOOL_PHOTO",      "TOOL_PEN",          "TOOL_LINE",    "TOOL_RECT",
-                         "TOOL_ELLIPSE", "TOOL_FILL_RECT",  "TOOL_FILL_ELLIPSE", "TOOL_FILL",    "TOOL_PICK",
-                         "TOOL_TEXT",    "TOOL_BLUR",       "TOOL_CLEAR",        "TOOL_BLUR_ALL"};
-  for (int i = 0; i < 19; ++i) {
+  EXPECT_EQ(ChildCount(h), 33);
+  const char* names[] = {"BUTTON_EXIT",  "BUTTON_MINIMIZE", "BUTTON_HELP",       "BUTTON_LOAD",   "QaS",
+                         "TOOL_UNDO",    "TOOL_PHOTO",      "TOOL_PEN",          "TOOL_LINE",     "TOOL_RECT",
+                         "TOOL_ELLIPSE", "TOOL_FILL_RECT",  "TOOL_FILL_ELLIPSE", "TOOL_FILL",     "TOOL_PICK",
+                         "TOOL_TEXT",    "TOOL_BLUR",       "TOOL_CLEAR",        "TOOL_BLUR_ALL", "SIZE_ADD",
+                         "SIZE_REMOVE",  "SIZES_MAKE",      "ZOOM_IN",           "ZOOM_OUT",      "ZOOM_FIT",
+                         "TOOL_ERASER",  "SHOW_CHECKER",    "PREVIEW_SIZES"};
+  for (int i = 0; i < 28; ++i) {
     EXPECT_EQ(dlg.Buttons()[i]->Name(), names[i]);
     EXPECT_EQ(dlg.Buttons()[i]->Index(), i);
-    EXPECT_EQ(dlg.Buttons()[i]->IsToggleStyle(), i >= 7 && i <= 16) << names[i];
+    const bool latches =
+        (i >= 7 && i <= 16) || i == 25 || i == 26;  // the tools, the eraser and the checkerboard
+    EXPECT_EQ(dlg.Buttons()[i]->IsToggleStyle(), latches) << names[i];
   }
   RECT r;
   ::GetWindowRect(dlg.FindButton("TOOL_RECT")->GetHwnd(), &r);
@@ -221,7 +225,7 @@ TEST_F(SkinDialogTest, NotificationsArriveByName) {
   EXPECT_EQ(dlg.events[2], "trackbar TRACKBAR_SIZE 4 13");
   EXPECT_EQ(dlg.events[3], "trackbar TRACKBAR_SIZE 8 13");
   dlg.events.clear();
-  dlg.ButtonClickedByIndex(19);  // no such button
+  dlg.ButtonClickedByIndex(28);  // no such button
   dlg.TrackbarNotifyByIndex(-1, 8, 0);
   dlg.TextClickedByIndex(3);
   dlg.ProgressNotifyByIndex(0);
@@ -249,8 +253,8 @@ TEST_F(SkinDialogTest, LoadingTwiceLeavesOneSetOfControls) {
   PumpFor(10);
   EXPECT_FALSE(::IsWindow(first));
   EXPECT_FALSE(::IsWindow(tip));
-  EXPECT_EQ(dlg.Buttons().size(), 19u);
-  EXPECT_EQ(ChildCount(dlg.GetHwnd()), 24);
+  EXPECT_EQ(dlg.Buttons().size(), 28u);
+  EXPECT_EQ(ChildCount(dlg.GetHwnd()), 33);
   EXPECT_TRUE(prompt.shown.empty());
 }
 
