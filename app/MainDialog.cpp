@@ -62,6 +62,7 @@ BOOL CMainDialog::OnInitDialog() {
   preview_.Subclass(GetItem(IDC_PREVIEW));
   brushWell_.Subclass(GetItem(IDC_BRUSH_WELL));
   transparentWell_.Subclass(GetItem(IDC_TRANSP_WELL));
+  strip_.Subclass(GetItem(IDC_SIZE_STRIP));
   PlaceOwnControls();
   skin::StartupMark("own controls");
   CSkinDialog::OnInitDialog();
@@ -213,8 +214,8 @@ bool CMainDialog::LoadDocument(const std::wstring& path, size_t index, bool undo
 }
 
 void CMainDialog::UpdateRefreshList() {
-  const HWND refresh[] = {preview_.GetHwnd(), brushWell_.GetHwnd(), transparentWell_.GetHwnd(),
-                          sizesPreview_.GetHwnd(), nullptr};
+  const HWND refresh[] = {preview_.GetHwnd(),      brushWell_.GetHwnd(), transparentWell_.GetHwnd(),
+                          sizesPreview_.GetHwnd(), strip_.GetHwnd(),     nullptr};
   canvas_.SetRefreshList(refresh);
 }
 
@@ -281,6 +282,7 @@ void CMainDialog::ShowCurrent() {
     canvas_.SetImage(&image_);
     canvas_.SetText(text, font);
   }
+  strip_.SetSizes(document_.Document().images, document_.Current(), &image_);
   canvas_.Repaint();
   if (preview_.GetHwnd()) ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
   sizesPreview_.Refresh();
@@ -362,6 +364,7 @@ void CMainDialog::OnDestroy() {
   preview_.Unsubclass();
   brushWell_.Unsubclass();
   transparentWell_.Unsubclass();
+  strip_.Unsubclass();
   CSkinDialog::OnDestroy();
 }
 
@@ -750,6 +753,10 @@ LRESULT CMainDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   // exit button does; Escape, which a dialog turns into IDCANCEL, does not.
   if (msg == WM_CLOSE) {
     Exit();
+    return 0;
+  }
+  if (msg == kSizeChosenMessage) {
+    SelectSize(static_cast<size_t>(wp));
     return 0;
   }
   if (msg == WM_DROPFILES) {

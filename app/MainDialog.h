@@ -84,6 +84,7 @@ class CMainDialog : public skin::CSkinDialog {
   CBitmapView& GetCanvas() { return canvas_; }
   CPreviewIcon& GetPreview() { return preview_; }
   CSizesPreview& GetSizesPreview() { return sizesPreview_; }
+  CSizeStrip& GetSizeStrip() { return strip_; }
   CColorWell& GetBrushWell() { return brushWell_; }
   CColorWell& GetTransparentWell() { return transparentWell_; }
 

@@ -1204,8 +1204,27 @@ TEST_F(MainDialogTest, EverySizeIsEditedAndSavedBackTogether) {
   ASSERT_TRUE(dlg.Open());
   ASSERT_EQ(dlg.GetDocument().Count(), 3u);
   EXPECT_EQ(dlg.GetImage().GetWidth(), 48u);
+  // The strip lists the sizes; a click on a row edits that size.
+  CSizeStrip& strip = dlg.GetSizeStrip();
+  ASSERT_EQ(strip.GetCount(), 3u);
+  EXPECT_EQ(strip.GetLabel(0) + strip.GetLabel(1) + strip.GetLabel(2), L"163248");
+  EXPECT_EQ(strip.GetCurrent(), 2u);
+  const int row = CSizeStrip::kRowHeight;
+  ::SendMessageW(strip.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 2 + row + row / 2));
+  PumpFor(20);
+  EXPECT_EQ(dlg.GetImage().GetWidth(), 32u);
+  EXPECT_EQ(strip.GetCurrent(), 1u);
+  // The column's buttons zoom and switch the checkerboard.
+  const int fit = dlg.GetCanvas().GetZoom();
+  dlg.ButtonClicked("ZOOM_IN");
+  EXPECT_GT(dlg.GetCanvas().GetZoom(), fit);
+  dlg.ButtonClicked("ZOOM_FIT");
+  EXPECT_EQ(dlg.GetCanvas().GetZoom(), fit);
+  EXPECT_TRUE(dlg.Latched("SHOW_CHECKER"));
+  dlg.ButtonClicked("SHOW_CHECKER");
+  EXPECT_FALSE(dlg.Latched("SHOW_CHECKER"));
+  EXPECT_TRUE(dlg.GetCanvas().GetShowTransparentColor());
   const HWND focus = dlg.FindButton("TOOL_PEN")->GetHwnd();
-  PressKey(dlg.GetHwnd(), focus, VK_PRIOR);
   PressKey(dlg.GetHwnd(), focus, VK_PRIOR);
   ASSERT_EQ(dlg.GetImage().GetWidth(), 16u);
   EXPECT_EQ(At(dlg.GetImage(), 0, 0) & 0xFFFFFF, 0xFF0000u);
