@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/ExportFilter.h"
+#include "editor/FileExportDialog.h"
 
 namespace glyph {
 namespace {
@@ -19,12 +20,6 @@ constexpr wchar_t kTypes[] =
 constexpr UINT kShown = WM_APP;
 // The subclass of the dialog window that checks an Open before the dialog.
 constexpr UINT_PTR kSubclassId = 1;
-
-std::wstring ControlText(HWND control) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 }  // namespace
 
@@ -81,11 +76,7 @@ LRESULT CALLBACK FileOpenDialog::DialogProc(HWND dialog, UINT msg, WPARAM wp, LP
 }
 
 bool FileOpenDialog::TypedPathFits(HWND dialog) {
-  const std::wstring typed = ControlText(::GetDlgItem(dialog, cmb13));
-  std::vector<wchar_t> folder(kMaxPath + 1, L'\0');
-  ::SendMessageW(dialog, CDM_GETFOLDERPATH, static_cast<WPARAM>(folder.size()),
-                 reinterpret_cast<LPARAM>(folder.data()));
-  if (DialogPathLength(folder.data(), typed, std::wstring()) < MAX_PATH) return true;
+  if (TypedDialogPathLength(dialog, std::wstring()) < MAX_PATH) return true;
   sink_->Show(dialog,
               L"The path is too long for this dialog: folder and file name together may have at most " +
                   std::to_wstring(MAX_PATH - 1) +

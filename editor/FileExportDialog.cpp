@@ -112,12 +112,16 @@ LRESULT CALLBACK CFileExportDialog::DialogProc(HWND dialog, UINT msg, WPARAM wp,
   return ::DefSubclassProc(dialog, msg, wp, lp);
 }
 
-bool CFileExportDialog::TypedPathFits(HWND dialog) {
+size_t TypedDialogPathLength(HWND dialog, const std::wstring& extension) {
   const std::wstring typed = ControlText(::GetDlgItem(dialog, cmb13));
-  std::vector<wchar_t> folder(kMaxPath + 1, L'\0');
+  std::vector<wchar_t> folder(CFileExportDialog::kMaxPath + 1, L'\0');
   ::SendMessageW(dialog, CDM_GETFOLDERPATH, static_cast<WPARAM>(folder.size()),
                  reinterpret_cast<LPARAM>(folder.data()));
-  if (DialogPathLength(folder.data(), typed, ChosenExtension()) < MAX_PATH) return true;
+  return DialogPathLength(folder.data(), typed, extension);
+}
+
+bool CFileExportDialog::TypedPathFits(HWND dialog) {
+  if (TypedDialogPathLength(dialog, ChosenExtension()) < MAX_PATH) return true;
   sink_->Show(dialog, L"The path is too long to save: folder and file name together may have at most " +
                           std::to_wstring(MAX_PATH - 1) +
                           L" characters. Choose a shorter name or another folder.");

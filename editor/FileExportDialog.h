@@ -74,4 +74,10 @@ class CFileExportDialog {
   MessageSink* sink_ = &PlatformMessageSink();
 };
 
+// The characters of the path a common file dialog (open or save) would
+// make of the name typed in its file-name field, in the folder it shows,
+// with `extension` added: Wine's dialogs copy that path into a MAX_PATH
+// buffer and bring the process down when it is longer.
+size_t TypedDialogPathLength(HWND dialog, const std::wstring& extension);
+
 }  // namespace glyph
