@@ -43,13 +43,7 @@ xdotool mousemove --window "$win" 149 90 click 1
 sleep 0.3
 wait_window "^\*Glyphsmith - picture$" 10 >/dev/null || fail "the title does not mark the change"
 xdotool key ctrl+s
-wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
-sleep 0.3
-xdotool key alt+n
-xdotool key ctrl+a
-xdotool type --delay 40 "$(winpath "$out")\\sizes.ico"
-xdotool key Return
-wait_no_window "^Save icon$" 10 || fail "the save dialog did not close"
+save_in_dialog "$(winpath "$out")\\sizes.ico"
 wait_window "^Glyphsmith - sizes.ico$" 10 >/dev/null || fail "the title does not name sizes.ico"
 kill "$pid" 2>/dev/null || true
 trap - EXIT

@@ -91,13 +91,7 @@ click 31 120
 
 # Save through the real save dialog (QaS).
 click 49 89
-dialog=$(wait_window "^Save icon$" 10) || fail "the save dialog did not open"
-sleep 0.3
-xdotool key alt+n
-xdotool key ctrl+a
-xdotool type --delay 20 "$(winpath "$out/edited.ico")"
-xdotool key Return
-wait_no_window "^Save icon$" 10 || fail "the save dialog did not close"
+save_in_dialog "$(winpath "$out/edited.ico")"
 wait_window "^Glyphsmith - edited.ico$" 10 >/dev/null || fail "the title does not name the saved file"
 [ -s "$out/edited.ico" ] || fail "no file saved"
 

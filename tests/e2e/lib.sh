@@ -48,11 +48,18 @@ winpath() {
   echo "Z:$(echo "$1" | tr / '\\')"
 }
 
-# Binds spare keycodes of the display to the characters of $1 that its
-# keymap lacks, so that xdotool types them through a fixed key. (Left to
-# itself, xdotool maps such a character for one key press and maps it away
-# again, and the program may read the keymap after that: the character is
-# lost now and then.)
+# Answers the open "Save icon" dialog: types the Windows path $1 into its
+# file-name field, presses Enter and waits for the dialog to close.
+save_in_dialog() {
+  wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
+  sleep 0.3
+  xdotool key alt+n
+  xdotool key ctrl+a
+  xdotool type --delay 40 "$1"
+  xdotool key Return
+  wait_no_window "^Save icon$" 20 || fail "the save dialog did not close"
+}
+
 # Loads the first icon of the first file through "Choose Icon": the load
 # button of main window $1, then in the dialog the file's row, its first
 # icon and OK. The dialog lists the program's current folder.
@@ -69,6 +76,11 @@ load_first_icon() {
   wait_no_window "^Choose Icon$" 10 || fail "the Choose Icon dialog did not close"
 }
 
+# Binds spare keycodes of the display to the characters of $1 that its
+# keymap lacks, so that xdotool types them through a fixed key. (Left to
+# itself, xdotool maps such a character for one key press and maps it away
+# again, and the program may read the keymap after that: the character is
+# lost now and then.)
 map_characters() {
   /usr/bin/python3 - "$1" <<'PY'
 import ctypes, sys

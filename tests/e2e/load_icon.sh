@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End to end: an icon of a library loaded through the real "Choose Icon"
-# dialog by mouse and keyboard, drawn on, saved, and read back: its opaque
-# pixels are those of the same icon taken out of the library by icoutils.
+# dialog by mouse and keyboard brings its whole group; its 32 x 32 is drawn
+# on and the icon saved and read back: every image is there, and the
+# 32 x 32's opaque pixels are those of the same icon taken out of the
+# library by icoutils.
 # Usage: load_icon.sh GLYPHSMITH_EXE OUT_DIR  (DISPLAY and WINEPREFIX set)
 source "$(dirname "$0")/lib.sh"
 exe=$(realpath "$1")
@@ -31,20 +33,19 @@ win=$(wait_window "^Glyphsmith v1.0.0$" 30) || fail "the main window did not ope
 load_first_icon "$win"
 wait_window "^Glyphsmith - shell32$" 10 >/dev/null || fail "the title does not name the library"
 
-# Draw on it: the pen (the tool at start, black, size 1) sets the last
-# cell of the last row. The canvas shows the image from (115, 56) in cells
-# of 8 x 8.
+# The group's images in ascending size, the 256 x 256 being edited: six
+# steps down is the 32 x 32 at 32 bits. The pen (the tool at start, black,
+# size 1) sets its last cell of the last row. The canvas shows it from
+# (115, 56) in cells of 8 x 8.
+xdotool windowfocus "$win"
+for i in 1 2 3 4 5 6; do xdotool key Prior; sleep 0.1; done
+sleep 0.3
 xdotool mousemove --window "$win" $((115 + 8 * 31 + 4)) $((56 + 8 * 31 + 4)) click 1
 sleep 0.3
 
 # Save through the save dialog; its proposed name is the library's.
 xdotool mousemove --window "$win" 49 89 click 1
-wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
-sleep 0.3
-xdotool key alt+n
-xdotool key ctrl+a
-xdotool type --delay 20 "$(winpath "$out/loaded.ico")"
-xdotool key Return
+save_in_dialog "$(winpath "$out/loaded.ico")"
 wait_window "^Glyphsmith - loaded.ico$" 10 >/dev/null || fail "the title does not name the saved file"
 xdotool mousemove --window "$win" 454 21 click 1
 wait_exit "$pid" 20 || fail "the program did not end on BUTTON_EXIT"
@@ -54,9 +55,14 @@ trap - EXIT
 import sys
 from PIL import Image
 ref = Image.open(sys.argv[1])
-ref.size = (32, 32)  # the image the editor draws: the 32 x 32 one
+ref.size = (32, 32)  # the 32 x 32 at the most bits, the one edited
 ref = ref.convert("RGBA").load()
-got = Image.open(sys.argv[2]).convert("RGBA").load()
+saved = Image.open(sys.argv[2])
+if len(saved.ico.entry) != 10:
+    print(f"{len(saved.ico.entry)} images saved, not the group's 10")
+    sys.exit(1)
+saved.size = (32, 32)
+got = saved.convert("RGBA").load()
 bad, opaque = [], 0
 if got[31, 31] != (0, 0, 0, 255):
     bad.append(f"(31,31) {got[31, 31]} is not the pen's black dot")

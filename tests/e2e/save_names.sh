@@ -38,13 +38,7 @@ wait_window "^\*Glyphsmith v1.0.0$" 10 >/dev/null || fail "the title does not ma
 
 # The save button (QaS); the name typed without an extension, Enter.
 xdotool mousemove --window "$win" 49 89 click 1
-wait_window "^Save icon$" 10 >/dev/null || fail "the save dialog did not open"
-sleep 0.3
-xdotool key alt+n
-xdotool key ctrl+a
-xdotool type --delay 40 "$(winpath "$out")\\$name"
-xdotool key Return
-wait_no_window "^Save icon$" 10 || fail "the save dialog did not close"
+save_in_dialog "$(winpath "$out")\\$name"
 wait_window "^Glyphsmith - $name.ico$" 10 >/dev/null || fail "the title does not name $name.ico"
 [ -s "$out/$name.ico" ] || fail "no file $name.ico: $(ls "$out")"
 
