@@ -593,12 +593,14 @@ bool CMainDialog::SaveAs() {
   } else if (!fileName_.empty()) {
     dialog.SetFormatIndex(saveFormat_);
   }
+  dialog.SetIconOptionsFormat(kAllSizesIcon);
   dialog.SetInitialFolder(saveFolder_);
   if (!RunSaveDialog(dialog)) return false;
-  return SaveTo(dialog.GetPathName(), dialog.GetFormatIndex());
+  return SaveTo(dialog.GetPathName(), dialog.GetFormatIndex(),
+                StorageChoice{dialog.GetIconBits(), dialog.GetPngFrom()});
 }
 
-bool CMainDialog::SaveTo(const std::wstring& path, int format) {
+bool CMainDialog::SaveTo(const std::wstring& path, int format, const std::optional<StorageChoice>& storage) {
   CommitCurrent();
   // The single-image formats were made for 32 x 32; other sizes are
   // written through the icon writer in the same depth.
@@ -616,7 +618,7 @@ bool CMainDialog::SaveTo(const std::wstring& path, int format) {
       saved = preview_.SaveBitmap(path);
       break;
     case kAllSizesIcon:
-      saved = SaveAllSizes(path);
+      saved = SaveAllSizes(path, storage);
       break;
     case kPngPicture:
       saved = SavePng(path);
@@ -677,19 +679,27 @@ bool CMainDialog::SaveSingleIcon(const std::wstring& path, int bits) {
   return WriteOrReport(path, bytes, why);
 }
 
-icon::IconDocument CMainDialog::SavedDocument() {
+icon::IconDocument CMainDialog::SavedDocument(const std::optional<StorageChoice>& storage) {
   CommitCurrent();
   icon::IconDocument document = document_.Document();
+  // Chosen before the masking below, which depends on it.
+  if (storage) {
+    for (icon::IconDocumentImage& image : document.images) {
+      image.storage = icon::IconStorage::kBmp;
+      image.bits = storage->bits;
+    }
+    if (storage->pngFrom > 0) icon::StoreAsPngFrom(document, storage->pngFrom);
+  }
   for (icon::IconDocumentImage& image : document.images)
     if (image.storage == icon::IconStorage::kBmp && image.bits < 32)
       MaskTransparentColor(image.pixels, PixelFromColor(canvas_.GetTransparentColor()));
   return document;
 }
 
-bool CMainDialog::SaveAllSizes(const std::wstring& path) {
+bool CMainDialog::SaveAllSizes(const std::wstring& path, const std::optional<StorageChoice>& storage) {
   std::vector<uint8_t> bytes;
   std::string why;
-  if (!icon::WriteIcoFile(SavedDocument(), bytes, why)) {
+  if (!icon::WriteIcoFile(SavedDocument(storage), bytes, why)) {
     return WriteOrReport(path, {}, why);
   }
   return WriteOrReport(path, bytes, why);

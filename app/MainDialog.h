@@ -23,6 +23,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -182,16 +183,24 @@ class CMainDialog : public skin::CSkinDialog {
   // The current image as one image of an icon file at `bits`, masked where
   // it is transparent or of the transparent colour.
   bool SaveSingleIcon(const std::wstring& path, int bits);
-  bool SaveAllSizes(const std::wstring& path);
+  // How Save As stores every image of a whole icon: bitmaps of `bits`, and
+  // PNG from the side `pngFrom` up (0: none). Without one each image keeps
+  // its own storage.
+  struct StorageChoice {
+    int bits;
+    int pngFrom;
+  };
+  bool SaveAllSizes(const std::wstring& path, const std::optional<StorageChoice>& storage);
   // The document as an icon file stores it: mask-only sizes leave the
   // transparent colour out.
-  icon::IconDocument SavedDocument();
+  icon::IconDocument SavedDocument(const std::optional<StorageChoice>& storage = std::nullopt);
   void ShowSizesPreview();
   // The windows that follow every repaint of the canvas.
   void UpdateRefreshList();
   bool SavePng(const std::wstring& path);
   void Run(const MainCommand& command);
-  bool SaveTo(const std::wstring& path, int format);
+  bool SaveTo(const std::wstring& path, int format,
+              const std::optional<StorageChoice>& storage = std::nullopt);
   bool ConfirmDiscard();
   void LoadChosenIcon();
   void ClearImage();

@@ -4,6 +4,7 @@
 #include <dlgs.h>
 
 #include "browser/PathParts.h"
+#include "framework/ResourceIds.h"
 
 namespace glyph {
 namespace {
@@ -15,6 +16,33 @@ std::wstring ControlText(HWND control) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
   text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+// The entries of the option lists, in the order shown, and what each means.
+struct Choice {
+  const wchar_t* text;
+  int value;
+};
+constexpr Choice kBitsChoices[] = {
+    {L"32-bit with alpha", 32}, {L"8-bit (256 colours)", 8}, {L"4-bit (16 colours)", 4}};
+constexpr Choice kPngChoices[] = {
+    {L"256 x 256", 256}, {L"128 x 128", 128}, {L"64 x 64", 64}, {L"48 x 48", 48}, {L"No PNG", 0}};
+constexpr int kIconOptionControls[] = {IDC_ICON_BITS_LABEL, IDC_ICON_BITS, IDC_PNG_FROM_LABEL, IDC_PNG_FROM};
+
+template <size_t N>
+void FillList(HWND list, const Choice (&choices)[N], int selected) {
+  for (size_t i = 0; i < N; ++i) {
+    ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choices[i].text));
+    if (choices[i].value == selected) ::SendMessageW(list, CB_SETCURSEL, i, 0);
+  }
+}
+
+// The value of the entry chosen, or `fallback` when none is.
+template <size_t N>
+int ChosenValue(HWND list, const Choice (&choices)[N], int fallback) {
+  const LRESULT index = ::SendMessageW(list, CB_GETCURSEL, 0, 0);
+  if (index < 0 || static_cast<size_t>(index) >= N) return fallback;
+  return choices[static_cast<size_t>(index)].value;
 }
 
 }  // namespace
@@ -60,6 +88,12 @@ bool CFileExportDialog::DoModal(HWND owner) {
   // would otherwise be held in use, and the user could not remove it.
   ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING |
               OFN_NOCHANGEDIR;
+  // The options' part lives in the program's own resources.
+  if (iconOptionsFormat_ > 0) {
+    ofn.Flags |= OFN_ENABLETEMPLATE;
+    ofn.hInstance = ::GetModuleHandleW(nullptr);
+    ofn.lpTemplateName = MAKEINTRESOURCEW(IDD_SAVE_OPTIONS);
+  }
   ofn.lpfnHook = &CFileExportDialog::HookProc;
   ofn.lCustData = reinterpret_cast<LPARAM>(this);
   if (!::GetSaveFileNameW(&ofn)) return false;
@@ -74,6 +108,9 @@ UINT_PTR CALLBACK CFileExportDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARA
     ::SetWindowLongPtrW(hook, GWLP_USERDATA, self);
     ::SetWindowSubclass(::GetParent(hook), &CFileExportDialog::DialogProc, kSubclassId,
                         static_cast<DWORD_PTR>(self));
+    auto* dialog = reinterpret_cast<const CFileExportDialog*>(self);
+    dialog->FillIconOptions(hook);
+    dialog->ShowIconOptions(hook);
     return 0;
   }
   auto* self = reinterpret_cast<CFileExportDialog*>(::GetWindowLongPtrW(hook, GWLP_USERDATA));
@@ -89,6 +126,10 @@ UINT_PTR CALLBACK CFileExportDialog::HookProc(HWND hook, UINT msg, WPARAM, LPARA
   switch (notify->hdr.code) {
     case CDN_TYPECHANGE:
       self->OnTypeChange(dialog, *notify->lpOFN);
+      self->ShowIconOptions(hook);
+      break;
+    case CDN_FILEOK:
+      self->ReadIconOptions(hook);
       break;
     case CDN_INITDONE:
       if (self->shown_) {
@@ -126,6 +167,24 @@ bool CFileExportDialog::TypedPathFits(HWND dialog) {
                           std::to_wstring(MAX_PATH - 1) +
                           L" characters. Choose a shorter name or another folder.");
   return false;
+}
+
+// The hook's window is the options' part when there is one; without it
+// the lists are not found and these do nothing.
+void CFileExportDialog::FillIconOptions(HWND hook) const {
+  if (HWND bits = ::GetDlgItem(hook, IDC_ICON_BITS)) FillList(bits, kBitsChoices, iconBits_);
+  if (HWND png = ::GetDlgItem(hook, IDC_PNG_FROM)) FillList(png, kPngChoices, pngFrom_);
+}
+
+void CFileExportDialog::ShowIconOptions(HWND hook) const {
+  const int show = formatIndex_ == iconOptionsFormat_ ? SW_SHOW : SW_HIDE;
+  for (const int id : kIconOptionControls)
+    if (HWND control = ::GetDlgItem(hook, id)) ::ShowWindow(control, show);
+}
+
+void CFileExportDialog::ReadIconOptions(HWND hook) {
+  if (HWND bits = ::GetDlgItem(hook, IDC_ICON_BITS)) iconBits_ = ChosenValue(bits, kBitsChoices, iconBits_);
+  if (HWND png = ::GetDlgItem(hook, IDC_PNG_FROM)) pngFrom_ = ChosenValue(png, kPngChoices, pngFrom_);
 }
 
 void CFileExportDialog::OnTypeChange(HWND dialog, OPENFILENAMEW& ofn) {

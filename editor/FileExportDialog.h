@@ -8,6 +8,12 @@
 // folder and the typed name in a MAX_PATH buffer on its stack and brings
 // the process down when they are longer. So a Save whose path would not
 // fit is stopped before the dialog sees it, and the user is told why.
+//
+// One type may carry options for a whole icon: the colours of its bitmap
+// images and the size from which images are stored as PNG. The two lists
+// show only while that type is chosen; their choice is read when the user
+// saves, and stays at the defaults (32 bits, PNG from 256, as the icon
+// maker's) otherwise.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +33,8 @@ class CFileExportDialog {
  public:
   // Characters of the path buffer: the longest path the W functions take.
   static constexpr size_t kMaxPath = 32767;
+  static constexpr int kDefaultIconBits = 32;
+  static constexpr int kDefaultPngFrom = 256;
 
   // `filters`: "Description (*.ext)|..."; `defaultName` may be empty.
   CFileExportDialog(const std::wstring& title, const std::wstring& filters, const std::wstring& defaultName);
@@ -43,6 +51,13 @@ class CFileExportDialog {
     if (index >= 1 && static_cast<size_t>(index) <= filter_.descriptions.size()) formatIndex_ = index;
   }
   const std::wstring& GetPathName() const { return path_; }
+  // The 1-based type that shows the options for a whole icon (0: none, and
+  // the dialog has no part of its own).
+  void SetIconOptionsFormat(int formatIndex) { iconOptionsFormat_ = formatIndex; }
+  // Bits of the icon's bitmap images: 32, 8 or 4.
+  int GetIconBits() const { return iconBits_; }
+  // Images from this side up are stored as PNG; 0: none.
+  int GetPngFrom() const { return pngFrom_; }
   std::wstring GetFileName() const;
 
   // Called once the dialog is on the screen, with its window (tests drive
@@ -58,6 +73,9 @@ class CFileExportDialog {
   // False, with the user told, when the typed path is too long for the dialog.
   bool TypedPathFits(HWND dialog);
   void OnTypeChange(HWND dialog, OPENFILENAMEW& ofn);
+  void FillIconOptions(HWND hook) const;
+  void ShowIconOptions(HWND hook) const;
+  void ReadIconOptions(HWND hook);
   std::wstring ChosenExtension() const;
 
   ExportFilter filter_;
@@ -69,6 +87,9 @@ class CFileExportDialog {
   // step with the chosen type.
   std::wstring defaultExtension_;
   int formatIndex_ = 1;
+  int iconOptionsFormat_ = 0;
+  int iconBits_ = kDefaultIconBits;
+  int pngFrom_ = kDefaultPngFrom;
   std::wstring path_;
   std::function<void(HWND)> shown_;
   MessageSink* sink_ = &PlatformMessageSink();

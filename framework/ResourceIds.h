@@ -10,6 +10,8 @@
 #define IDD_CHOOSE_ICON 103
 #define IDD_ABOUT 104
 #define IDD_ENTER_TEXT 129
+// The save dialog's own part, below the platform's controls.
+#define IDD_SAVE_OPTIONS 143
 
 // Icons. The OK and cancel icons serve the editor's, the about box's and
 // the browser's buttons alike.
@@ -47,6 +49,11 @@
 // Controls of the "Enter text" dialog.
 #define IDC_SELECT_FONT 1009
 #define IDC_TEXT 1010
+// Controls of the save dialog's options for a whole icon.
+#define IDC_ICON_BITS_LABEL 1011
+#define IDC_ICON_BITS 1012
+#define IDC_PNG_FROM_LABEL 1013
+#define IDC_PNG_FROM 1014
 // Controls of the about box.
 #define IDC_MAIL_LINK 1029
 #define IDC_SITE_LINK 1030

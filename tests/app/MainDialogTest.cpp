@@ -1263,6 +1263,37 @@ TEST_F(MainDialogTest, EverySizeIsEditedAndSavedBackTogether) {
   }
 }
 
+// Save As of a whole icon stores every size as the dialog's lists say:
+// here 8-bit bitmaps and no PNG, the 256 included. A size in the
+// transparent colour is left out by the mask, as in every mask-only image.
+TEST_F(MainDialogTest, SaveAsStoresEverySizeAsChosen) {
+  const std::wstring path =
+      Write(L"options.ico", IconOfSizes({{16, 0xC0C0C0}, {32, 0x00FF00}, {256, 0x0000FF}}));
+  TestMainDialog dlg(path);
+  ASSERT_TRUE(dlg.Open());
+  const std::wstring saved = dir_ + L"\\chosen.ico";
+  files_.push_back(saved);
+  dlg.onSaveShown = [&](HWND d) {
+    for (HWND child = ::GetWindow(d, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      if (HWND bits = ::GetDlgItem(child, IDC_ICON_BITS)) ::SendMessageW(bits, CB_SETCURSEL, 1, 0);
+      if (HWND png = ::GetDlgItem(child, IDC_PNG_FROM)) ::SendMessageW(png, CB_SETCURSEL, 4, 0);
+    }
+    TypeAndSave(-1, saved)(d);
+  };
+  ASSERT_TRUE(dlg.SaveAs());
+  const std::string bytes = ReadAll(saved);
+  const icon::DocumentRead read =
+      icon::ReadDocument(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+  ASSERT_TRUE(read.Ok()) << read.error;
+  ASSERT_EQ(read.document.images.size(), 3u);
+  for (const icon::IconDocumentImage& image : read.document.images) {
+    EXPECT_EQ(image.storage, icon::IconStorage::kBmp) << image.pixels.width;
+    EXPECT_EQ(image.bits, 8) << image.pixels.width;
+    const uint8_t alpha = image.pixels.pixels[3];
+    EXPECT_EQ(alpha, image.pixels.width == 16 ? 0 : 255) << image.pixels.width;
+  }
+}
+
 // The preview shows every size at its real size, over light and dark, as
 // the platform draws the icon: half-transparent red mixes with each ground.
 TEST_F(MainDialogTest, PreviewShowsEverySizeOnLightAndDark) {

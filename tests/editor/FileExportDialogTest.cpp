@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/Handles.h"
+#include "framework/ResourceIds.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {
@@ -32,6 +33,13 @@ void ChooseType(HWND dialog, int index) {
   HWND combo = ::GetDlgItem(dialog, cmb1);
   ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+}
+
+// A control of the dialog's own part, a child of one of its children.
+HWND OptionControl(HWND dialog, int id) {
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    if (HWND control = ::GetDlgItem(child, id)) return control;
+  return nullptr;
 }
 
 void PressSave(HWND dialog) { ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
@@ -189,6 +197,35 @@ TEST_F(FileExportDialogTest, APathTooLongForTheDialogIsRefusedWithAMessage) {
   ASSERT_EQ(sink.shown.size(), 2u);
   EXPECT_NE(sink.shown[0].find(L"too long"), std::wstring::npos);
   EXPECT_EQ(dialog.GetPathName(), dir_ + L"\\short.ico");
+}
+
+// The options of a whole icon show only while its type is chosen, start at
+// 32 bits and PNG from 256, and come back as the user set them.
+TEST_F(FileExportDialogTest, IconOptionsShowWithTheirTypeAndComeBack) {
+  CFileExportDialog dialog(L"Save icon", std::wstring(kTypes) + L"Icon with all sizes (*.ico)|", L"new.ico");
+  dialog.SetIconOptionsFormat(4);
+  dialog.SetInitialFolder(dir_);
+  std::vector<bool> shown;
+  LRESULT bitsAtFirst = -1, pngAtFirst = -1;
+  dialog.SetShownCallback([&](HWND d) {
+    HWND bits = OptionControl(d, IDC_ICON_BITS);
+    HWND png = OptionControl(d, IDC_PNG_FROM);
+    for (const int type : {0, 3, 1, 3}) {
+      if (type != 0) ChooseType(d, type);
+      shown.push_back(bits && png && ::IsWindowVisible(bits) && ::IsWindowVisible(png));
+    }
+    bitsAtFirst = ::SendMessageW(bits, CB_GETCURSEL, 0, 0);
+    pngAtFirst = ::SendMessageW(png, CB_GETCURSEL, 0, 0);
+    ::SendMessageW(bits, CB_SETCURSEL, 1, 0);
+    ::SendMessageW(png, CB_SETCURSEL, 4, 0);
+    PressSave(d);
+  });
+  ASSERT_TRUE(dialog.DoModal(nullptr));
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(bitsAtFirst, 0);
+  EXPECT_EQ(pngAtFirst, 0);
+  EXPECT_EQ(dialog.GetIconBits(), 8);
+  EXPECT_EQ(dialog.GetPngFrom(), 0);
 }
 
 }  // namespace
