@@ -699,10 +699,13 @@ icon::IconDocument CMainDialog::SavedDocument(const std::optional<StorageChoice>
 bool CMainDialog::SaveAllSizes(const std::wstring& path, const std::optional<StorageChoice>& storage) {
   std::vector<uint8_t> bytes;
   std::string why;
-  if (!icon::WriteIcoFile(SavedDocument(storage), bytes, why)) {
-    return WriteOrReport(path, {}, why);
-  }
-  return WriteOrReport(path, bytes, why);
+  const icon::IconDocument saved = SavedDocument(storage);
+  if (!icon::WriteIcoFile(saved, bytes, why)) return WriteOrReport(path, {}, why);
+  if (!WriteOrReport(path, bytes, why)) return false;
+  // The images are now stored as chosen: saving back writes them so again.
+  for (size_t i = 0; i < saved.images.size() && i < document_.Count(); ++i)
+    document_.SetStorage(i, saved.images[i].storage, saved.images[i].bits);
+  return true;
 }
 
 bool CMainDialog::SavePng(const std::wstring& path) {

@@ -121,6 +121,14 @@ void EditDocument::SetCurrentPixels(icon::RgbaImage pixels) {
   images_[current_] = std::move(image);
 }
 
+void EditDocument::SetStorage(size_t index, icon::IconStorage storage, int bits) {
+  if (index >= images_.size()) return;
+  auto image = std::make_shared<icon::IconDocumentImage>(*images_[index]);
+  image->storage = storage;
+  image->bits = bits;
+  images_[index] = std::move(image);
+}
+
 size_t EditDocument::Find(int side) const {
   for (size_t i = 0; i < images_.size(); ++i)
     if (Square(*images_[i]) && images_[i]->pixels.width == side) return i;

@@ -59,6 +59,9 @@ class EditDocument {
   bool Select(size_t index);
   // The current image takes these pixels (same size as it has).
   void SetCurrentPixels(icon::RgbaImage pixels);
+  // How image `index` is stored in an icon file from now on (no undo
+  // state: the pixels stay as they are).
+  void SetStorage(size_t index, icon::IconStorage storage, int bits);
 
   // Adds a side x side image and makes it current: resampled from the
   // nearest larger image (or enlarged from the largest, pixel for pixel,

@@ -1281,6 +1281,9 @@ TEST_F(MainDialogTest, SaveAsStoresEverySizeAsChosen) {
     TypeAndSave(-1, saved)(d);
   };
   ASSERT_TRUE(dlg.SaveAs());
+  // Saving back afterwards keeps what was chosen.
+  ::DeleteFileW(saved.c_str());
+  ASSERT_TRUE(dlg.SaveBack());
   const std::string bytes = ReadAll(saved);
   const icon::DocumentRead read =
       icon::ReadDocument(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
