@@ -594,6 +594,9 @@ bool CMainDialog::SaveAs() {
     dialog.SetFormatIndex(saveFormat_);
   }
   dialog.SetIconOptionsFormat(kAllSizesIcon);
+  // Unless the user chooses, every size stays as it is stored: sizes read
+  // from a file keep their depths, those made here are 32-bit and PNG at 256.
+  dialog.SetIconOptions(CFileExportDialog::kKeepStorage, CFileExportDialog::kKeepStorage);
   dialog.SetInitialFolder(saveFolder_);
   if (!RunSaveDialog(dialog)) return false;
   return SaveTo(dialog.GetPathName(), dialog.GetFormatIndex(),
@@ -684,11 +687,15 @@ icon::IconDocument CMainDialog::SavedDocument(const std::optional<StorageChoice>
   icon::IconDocument document = document_.Document();
   // Chosen before the masking below, which depends on it.
   if (storage) {
+    const bool pngChosen = storage->pngFrom != CFileExportDialog::kKeepStorage;
+    const bool bitsChosen = storage->bits != CFileExportDialog::kKeepStorage;
     for (icon::IconDocumentImage& image : document.images) {
+      if (image.storage == icon::IconStorage::kPng && !pngChosen) continue;
+      if (image.storage == icon::IconStorage::kPng) image.bits = 32;
       image.storage = icon::IconStorage::kBmp;
-      image.bits = storage->bits;
+      if (bitsChosen) image.bits = storage->bits;
     }
-    if (storage->pngFrom > 0) icon::StoreAsPngFrom(document, storage->pngFrom);
+    if (pngChosen && storage->pngFrom > 0) icon::StoreAsPngFrom(document, storage->pngFrom);
   }
   for (icon::IconDocumentImage& image : document.images)
     if (image.storage == icon::IconStorage::kBmp && image.bits < 32)

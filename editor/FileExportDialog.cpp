@@ -23,10 +23,16 @@ struct Choice {
   const wchar_t* text;
   int value;
 };
-constexpr Choice kBitsChoices[] = {
-    {L"32-bit with alpha", 32}, {L"8-bit (256 colours)", 8}, {L"4-bit (16 colours)", 4}};
-constexpr Choice kPngChoices[] = {
-    {L"256 x 256", 256}, {L"128 x 128", 128}, {L"64 x 64", 64}, {L"48 x 48", 48}, {L"No PNG", 0}};
+constexpr Choice kBitsChoices[] = {{L"As they are", CFileExportDialog::kKeepStorage},
+                                   {L"32-bit with alpha", 32},
+                                   {L"8-bit (256 colours)", 8},
+                                   {L"4-bit (16 colours)", 4}};
+constexpr Choice kPngChoices[] = {{L"As they are", CFileExportDialog::kKeepStorage},
+                                  {L"256 x 256", 256},
+                                  {L"128 x 128", 128},
+                                  {L"64 x 64", 64},
+                                  {L"48 x 48", 48},
+                                  {L"No PNG", 0}};
 constexpr int kIconOptionControls[] = {IDC_ICON_BITS_LABEL, IDC_ICON_BITS, IDC_PNG_FROM_LABEL, IDC_PNG_FROM};
 
 template <size_t N>

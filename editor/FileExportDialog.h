@@ -33,6 +33,8 @@ class CFileExportDialog {
  public:
   // Characters of the path buffer: the longest path the W functions take.
   static constexpr size_t kMaxPath = 32767;
+  // The lists' entry that leaves every image stored as it is.
+  static constexpr int kKeepStorage = -1;
   static constexpr int kDefaultIconBits = 32;
   static constexpr int kDefaultPngFrom = 256;
 
@@ -54,9 +56,15 @@ class CFileExportDialog {
   // The 1-based type that shows the options for a whole icon (0: none, and
   // the dialog has no part of its own).
   void SetIconOptionsFormat(int formatIndex) { iconOptionsFormat_ = formatIndex; }
-  // Bits of the icon's bitmap images: 32, 8 or 4.
+  // What the lists start at (kKeepStorage: "As they are").
+  void SetIconOptions(int bits, int pngFrom) {
+    iconBits_ = bits;
+    pngFrom_ = pngFrom;
+  }
+  // Bits of the icon's bitmap images: 32, 8 or 4, or kKeepStorage.
   int GetIconBits() const { return iconBits_; }
-  // Images from this side up are stored as PNG; 0: none.
+  // Images from this side up are stored as PNG; 0: none; kKeepStorage:
+  // PNG images stay PNG and no other becomes one.
   int GetPngFrom() const { return pngFrom_; }
   std::wstring GetFileName() const;
 

@@ -1275,8 +1275,8 @@ TEST_F(MainDialogTest, SaveAsStoresEverySizeAsChosen) {
   files_.push_back(saved);
   dlg.onSaveShown = [&](HWND d) {
     for (HWND child = ::GetWindow(d, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      if (HWND bits = ::GetDlgItem(child, IDC_ICON_BITS)) ::SendMessageW(bits, CB_SETCURSEL, 1, 0);
-      if (HWND png = ::GetDlgItem(child, IDC_PNG_FROM)) ::SendMessageW(png, CB_SETCURSEL, 4, 0);
+      if (HWND bits = ::GetDlgItem(child, IDC_ICON_BITS)) ::SendMessageW(bits, CB_SETCURSEL, 2, 0);
+      if (HWND png = ::GetDlgItem(child, IDC_PNG_FROM)) ::SendMessageW(png, CB_SETCURSEL, 5, 0);
     }
     TypeAndSave(-1, saved)(d);
   };

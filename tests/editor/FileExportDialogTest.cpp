@@ -216,14 +216,14 @@ TEST_F(FileExportDialogTest, IconOptionsShowWithTheirTypeAndComeBack) {
     }
     bitsAtFirst = ::SendMessageW(bits, CB_GETCURSEL, 0, 0);
     pngAtFirst = ::SendMessageW(png, CB_GETCURSEL, 0, 0);
-    ::SendMessageW(bits, CB_SETCURSEL, 1, 0);
-    ::SendMessageW(png, CB_SETCURSEL, 4, 0);
+    ::SendMessageW(bits, CB_SETCURSEL, 2, 0);
+    ::SendMessageW(png, CB_SETCURSEL, 5, 0);
     PressSave(d);
   });
   ASSERT_TRUE(dialog.DoModal(nullptr));
   EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true}));
-  EXPECT_EQ(bitsAtFirst, 0);
-  EXPECT_EQ(pngAtFirst, 0);
+  EXPECT_EQ(bitsAtFirst, 1);  // after "As they are"
+  EXPECT_EQ(pngAtFirst, 1);
   EXPECT_EQ(dialog.GetIconBits(), 8);
   EXPECT_EQ(dialog.GetPngFrom(), 0);
 }
