@@ -1,5 +1,6 @@
 #include "app/ColorWell.h"
 
+#include "editor/CanvasRaster.h"
 #include "framework/Handles.h"
 
 namespace glyph {
@@ -21,8 +22,22 @@ void CColorWell::OnPaint() {
                  SRCCOPY);
     return;
   }
-  UniqueBrush brush(::CreateSolidBrush(color_));
-  ::FillRect(dc.Get(), &client, brush.Get());
+  if (alpha_ >= kAlphaOpaque) {
+    UniqueBrush brush(::CreateSolidBrush(color_));
+    ::FillRect(dc.Get(), &client, brush.Get());
+    return;
+  }
+  const Pixel color = PixelFromColor(color_);
+  const Pixel grounds[2] = {kCheckerLight, kCheckerDark};
+  UniqueBrush brushes[2];
+  for (int i = 0; i < 2; ++i)
+    brushes[i].Reset(::CreateSolidBrush(ColorFromPixel(OverBacking(WithAlpha(color, alpha_), grounds[i]))));
+  for (int y = 0; y < client.bottom; y += kCheckerSquare) {
+    for (int x = 0; x < client.right; x += kCheckerSquare) {
+      const RECT square{x, y, x + kCheckerSquare, y + kCheckerSquare};
+      ::FillRect(dc.Get(), &square, brushes[(x / kCheckerSquare + y / kCheckerSquare) % 2].Get());
+    }
+  }
 }
 
 }  // namespace glyph

@@ -8,6 +8,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/Clipboard.h"
+#include "app/ColorDialog.h"
 #include "app/DroppedFiles.h"
 #include "app/FileOpenDialog.h"
 #include "app/HelpRoute.h"
@@ -517,13 +518,14 @@ void CMainDialog::TrackbarNotify(const std::string& name, int code, int position
 void CMainDialog::TextClicked(const std::string& name) {
   if (name == "BRUSH_COLOR") {
     ColorValue color = canvas_.GetBrushColor();
-    if (!PickColor(color)) return;
+    int alpha = canvas_.GetBrushAlpha();
+    if (!PickColor(color, &alpha)) return;
     canvas_.SetBrushColor(color);
-    brushWell_.SetColor(color);
-    brushWell_.Refresh();
+    canvas_.SetBrushAlpha(alpha);
+    ShowBrushColor();
   } else if (name == "TRANSP_COLOR") {
     ColorValue color = canvas_.GetTransparentColor();
-    if (!PickColor(color)) return;
+    if (!PickColor(color, nullptr)) return;
     canvas_.SetTransparentColor(color);
     transparentWell_.SetColor(color);
     preview_.SetTransparentColor(PixelFromColor(color));
@@ -531,7 +533,7 @@ void CMainDialog::TextClicked(const std::string& name) {
     ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
   } else if (name == "PREVIEW_COLOR") {
     ColorValue color = ColorFromPixel(preview_.GetBackgroundColor());
-    if (!PickColor(color)) return;
+    if (!PickColor(color, nullptr)) return;
     preview_.SetBackgroundColor(PixelFromColor(color));
     ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
   }
@@ -732,9 +734,14 @@ void CMainDialog::LoadChosenIcon() {
   OpenFile(path, static_cast<size_t>(index));
 }
 
-void CMainDialog::OnPicked() {
+void CMainDialog::ShowBrushColor() {
   brushWell_.SetColor(canvas_.GetBrushColor());
+  brushWell_.SetAlpha(canvas_.GetBrushAlpha());
   brushWell_.Refresh();
+}
+
+void CMainDialog::OnPicked() {
+  ShowBrushColor();
   transparentWell_.SetColor(canvas_.GetTransparentColor());
   transparentWell_.Refresh();
   preview_.SetTransparentColor(PixelFromColor(canvas_.GetTransparentColor()));
@@ -798,16 +805,8 @@ std::wstring CMainDialog::HelpRequestDocument() { return HelpDocument(ModulePath
 
 bool CMainDialog::HelpViewerShowsPages() { return glyph::HelpViewerShowsPages(GeckoPlaces()); }
 
-bool CMainDialog::PickColor(ColorValue& color) {
-  CHOOSECOLORA choose{};
-  choose.lStructSize = sizeof choose;
-  choose.hwndOwner = GetHwnd();
-  choose.rgbResult = color;
-  choose.lpCustColors = customColors_;
-  choose.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!::ChooseColorA(&choose)) return false;
-  color = choose.rgbResult & 0xFFFFFF;
-  return true;
+bool CMainDialog::PickColor(ColorValue& color, int* alpha) {
+  return ChooseColorWithAlpha(GetHwnd(), color, alpha, customColors_);
 }
 
 bool CMainDialog::RunSaveDialog(CFileExportDialog& dialog) { return dialog.DoModal(GetHwnd()); }

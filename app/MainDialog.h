@@ -127,8 +127,9 @@ class CMainDialog : public skin::CSkinDialog {
   std::string ButtonTooltip(const std::string& name, const std::string& skinText) override;
 
   // Seams over what blocks or leaves the program.
-  // The platform colour dialog, full custom part open, starting at `color`.
-  virtual bool PickColor(ColorValue& color);
+  // The platform colour dialog, full custom part open, starting at `color`;
+  // with `alpha`, it asks for the colour's alpha too.
+  virtual bool PickColor(ColorValue& color, int* alpha);
   // Runs the save dialog modally; true on OK.
   virtual bool RunSaveDialog(CFileExportDialog& dialog);
   // Has the shell open a document, shown maximised.
@@ -212,6 +213,8 @@ class CMainDialog : public skin::CSkinDialog {
   void UpdateTitle();
   void SelectTool(const MainCommand& command);
   void LatchTool(const MainCommand* command);
+  // The brush well shows the brush's colour and alpha.
+  void ShowBrushColor();
   void OnPicked();
   void SetFileTitle(const std::wstring& fileName);
   void OpenCommandLineFile();

@@ -9,9 +9,6 @@ namespace {
 
 // Screen pixels scrolled by one notch of the wheel (WHEEL_DELTA).
 constexpr int kWheelScrollPixels = 48;
-// The checkerboard behind transparent pixels: two light greys.
-constexpr Pixel kCheckerLight = 0xFCFCFC;
-constexpr Pixel kCheckerDark = 0xCDCDCD;
 constexpr Pixel kOpaqueAlpha = 0xFF000000;
 
 HCURSOR LoadProgramCursor(int id) {

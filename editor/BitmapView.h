@@ -79,6 +79,8 @@ class CBitmapView : public Window {
   // The tools and the brush (see CCanvasTools for each setting).
   void SetBrushColor(ColorValue color) { tools_.SetBrushColor(color); }
   ColorValue GetBrushColor() const { return tools_.GetBrushColor(); }
+  void SetBrushAlpha(int alpha) { tools_.SetBrushAlpha(alpha); }
+  int GetBrushAlpha() const { return tools_.GetBrushAlpha(); }
   void SetBrushSize(int size) { tools_.SetBrushSize(size); }
   int GetBrushSize() const { return tools_.GetBrushSize(); }
   void SetOpacity(int opacity) { tools_.SetOpacity(opacity); }

@@ -15,6 +15,9 @@ namespace glyph {
 // Checkerboard squares, in screen pixels, counted from the image's corner
 // so the board scrolls with the image.
 constexpr int kCheckerSquare = 8;
+// The checkerboard's two light greys, 0x00RRGGBB.
+constexpr Pixel kCheckerLight = 0xFCFCFC;
+constexpr Pixel kCheckerDark = 0xCDCDCD;
 // Cells smaller than this get no grid lines: the lines would hide them.
 constexpr int kGridMinZoom = 4;
 constexpr int kIndicatorThickness = 3;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/Stream.h"
+#include "editor/CanvasRaster.h"
 #include "editor/FileExportDialog.h"
 #include "editor/IconFormat.h"
 #include "framework/ResourceIds.h"
@@ -76,13 +77,16 @@ class TestMainDialog : public CMainDialog {
     return b && b->IsLatched();
   }
 
-  // Colour dialog answers: a colour for OK, or nothing for cancel.
+  // Colour dialog answers: a colour (and an alpha, when asked) for OK, or
+  // nothing for cancel.
   struct ColorAnswer {
     bool ok;
     ColorValue color;
+    int alpha = kAlphaOpaque;
   };
   std::deque<ColorAnswer> colorAnswers;
   std::vector<ColorValue> colorsShown;
+  std::vector<int> alphasShown;  // -1: the dialog asked for no alpha
   RecordingSink sink;
   // Drives the real save dialog while it is up.
   std::function<void(HWND)> onSaveShown;
@@ -94,12 +98,14 @@ class TestMainDialog : public CMainDialog {
   std::function<void()> onApp;
 
  protected:
-  bool PickColor(ColorValue& color) override {
+  bool PickColor(ColorValue& color, int* alpha) override {
     colorsShown.push_back(color);
+    alphasShown.push_back(alpha ? *alpha : -1);
     if (colorAnswers.empty()) return false;
     const ColorAnswer a = colorAnswers.front();
     colorAnswers.pop_front();
     if (a.ok) color = a.color;
+    if (a.ok && alpha) *alpha = a.alpha;
     return a.ok;
   }
   bool RunSaveDialog(CFileExportDialog& dialog) override {
@@ -410,6 +416,17 @@ TEST_F(MainDialogTest, ColourFieldsOpenTheColourDialog) {
   EXPECT_EQ(canvas.GetBrushColor(), RGB(10, 200, 30));
   EXPECT_EQ(canvas.GetTransparentColor(), RGB(0, 0, 255));
   EXPECT_EQ(dlg.GetPreview().GetBackgroundColor(), 0xFFFF00u);
+
+  // Only the brush has an alpha; a see-through brush shows over a
+  // checkerboard in its well.
+  EXPECT_EQ(dlg.alphasShown, (std::vector<int>{255, -1, -1, 255, -1, -1}));
+  dlg.colorAnswers = {{true, RGB(10, 200, 30), 128}};
+  dlg.TextClicked("BRUSH_COLOR");
+  EXPECT_EQ(canvas.GetBrushAlpha(), 128);
+  PumpFor(20);
+  const test::ClientPixels well = test::CaptureClient(dlg.GetBrushWell().GetHwnd());
+  EXPECT_NE(well.At(3, 3), well.At(3 + kCheckerSquare, 3));
+  EXPECT_GT(well.At(3, 3) >> 16, 10u);
 }
 
 TEST_F(MainDialogTest, PickReturnsToTheToolBeforeAndUpdatesTheWells) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace glyph::test {
 
@@ -28,6 +29,7 @@ thread_local int g_command = IDOK;
 thread_local int g_count = 0;
 thread_local std::string g_caption;
 thread_local RECT g_rect{};
+thread_local std::function<void(HWND)> g_before;
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HCBT_ACTIVATE) {
@@ -40,6 +42,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
       g_caption = caption;
       ::GetWindowRect(hwnd, &g_rect);
       ++g_count;
+      if (g_before) g_before(hwnd);
       ::PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(g_command, BN_CLICKED), 0);
     }
   }
@@ -48,8 +51,9 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-AutoAnswer::AutoAnswer(int command) {
+AutoAnswer::AutoAnswer(int command, std::function<void(HWND)> before) {
   g_command = command;
+  g_before = std::move(before);
   g_count = 0;
   g_caption.clear();
   g_hook = ::SetWindowsHookExA(WH_CBT, &CbtProc, nullptr, ::GetCurrentThreadId());
@@ -58,6 +62,7 @@ AutoAnswer::AutoAnswer(int command) {
 AutoAnswer::~AutoAnswer() {
   if (g_hook) ::UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;
+  g_before = nullptr;
 }
 
 int AutoAnswer::Count() const { return g_count; }

@@ -23,10 +23,11 @@ std::string TooltipText(HWND tooltip, HWND owner, UINT_PTR id = 1);
 // While alive, every dialog or message box that this thread activates is
 // answered with the given command (IDOK, IDCANCEL, IDYES...). The caption
 // and screen rectangle of the last one are kept, so tests can check what
-// was asked and where it opened.
+// was asked and where it opened. `before`, when given, sees each dialog
+// first (to fill its fields).
 class AutoAnswer {
  public:
-  explicit AutoAnswer(int command);
+  explicit AutoAnswer(int command, std::function<void(HWND)> before = {});
   ~AutoAnswer();
   AutoAnswer(const AutoAnswer&) = delete;
   AutoAnswer& operator=(const AutoAnswer&) = delete;
