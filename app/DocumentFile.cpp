@@ -41,17 +41,14 @@ ReadResult ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes) 
   return ReadResult::kRead;
 }
 
-std::wstring Widen(const std::string& text) {
-  // The readers' sentences are plain ASCII.
-  return std::wstring(text.begin(), text.end());
-}
-
 bool HasExtension(const std::wstring& path, const wchar_t* extension) {
   const size_t dot = path.find_last_of(L"./\\");
   return dot != std::wstring::npos && path[dot] == L'.' && ::lstrcmpiW(path.c_str() + dot, extension) == 0;
 }
 
 }  // namespace
+
+std::wstring WidenAscii(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 bool PictureDocument(const icon::RgbaImage& picture, icon::IconDocument& out, std::wstring& why) {
   icon::MakeOptions options;
@@ -63,7 +60,7 @@ bool PictureDocument(const icon::RgbaImage& picture, icon::IconDocument& out, st
   options.sizes = {icon::kMaxIconSide};
   std::string reason;
   if (icon::MakeDocument({picture}, options, out, reason)) return true;
-  why = L"it is a picture that cannot be made an icon (" + Widen(reason) + L").";
+  why = L"it is a picture that cannot be made an icon (" + WidenAscii(reason) + L").";
   return false;
 }
 
@@ -95,7 +92,7 @@ bool DocumentFile::Load(const std::wstring& path, size_t index) {
       std::string why;
       if (index != 0) return Fail(L"it holds no such icon.");
       if (!icon::ReadPicture(file, picture, why))
-        return Fail(L"it is a damaged picture (" + Widen(why) + L").");
+        return Fail(L"it is a damaged picture (" + WidenAscii(why) + L").");
       std::wstring cannot;
       if (!PictureDocument(picture, read.document, cannot)) return Fail(cannot);
     }
@@ -110,7 +107,7 @@ bool DocumentFile::Load(const std::wstring& path, size_t index) {
   if (scan.groups.empty()) return Fail(L"it holds no icon.");
   if (index >= scan.groups.size()) return Fail(L"it holds no such icon.");
   icon::DocumentRead read = icon::ReadDocument(file, index);
-  if (!read.Ok()) return Fail(L"its icon is damaged (" + Widen(read.error) + L").");
+  if (!read.Ok()) return Fail(L"its icon is damaged (" + WidenAscii(read.error) + L").");
   document_ = std::move(read.document);
   canSaveBack_ = scan.kind == icon::IconFileKind::Ico;
   format_ = kAllSizesIcon;

@@ -37,6 +37,10 @@ enum SaveFormat : int {
 // be made one.
 bool PictureDocument(const icon::RgbaImage& picture, icon::IconDocument& out, std::wstring& why);
 
+// The icon library's reasons are plain ASCII sentences; this makes them
+// part of a message.
+std::wstring WidenAscii(const std::string& text);
+
 class DocumentFile {
  public:
   // Reads icon `index` of the file (0 for an icon file or a picture).

@@ -185,15 +185,7 @@ bool CMainDialog::OpenFile(const std::wstring& path, size_t index) {
 
 void CMainDialog::Normalize(icon::IconDocument& document) const {
   const Pixel ground = PixelFromColor(canvas_.GetTransparentColor());
-  for (icon::IconDocumentImage& image : document.images) {
-    std::vector<uint8_t>& bytes = image.pixels.pixels;
-    for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
-      if (bytes[i + 3] != 0) continue;
-      bytes[i] = static_cast<uint8_t>(ground >> 16);
-      bytes[i + 1] = static_cast<uint8_t>(ground >> 8);
-      bytes[i + 2] = static_cast<uint8_t>(ground);
-    }
-  }
+  for (icon::IconDocumentImage& image : document.images) GroundTransparent(image.pixels, ground);
 }
 
 bool CMainDialog::LoadDocument(const std::wstring& path, size_t index, bool undoable) {
@@ -283,7 +275,7 @@ void CMainDialog::ShowCurrent() {
     canvas_.SetImage(&image_);
     canvas_.SetText(text, font);
   }
-  strip_.SetSizes(document_.Document().images, document_.Current(), &image_);
+  strip_.SetSizes(document_, &image_);
   canvas_.Repaint();
   if (preview_.GetHwnd()) ::InvalidateRect(preview_.GetHwnd(), nullptr, FALSE);
   sizesPreview_.Refresh();
@@ -331,7 +323,7 @@ void CMainDialog::MakeAllSizes() {
   std::string why;
   if (!document_.MakeAllSizes(why)) {
     canvas_.Undo();
-    sink_->Show(GetHwnd(), L"Cannot make the sizes: " + std::wstring(why.begin(), why.end()) + L".");
+    sink_->Show(GetHwnd(), L"Cannot make the sizes: " + WidenAscii(why) + L".");
     return;
   }
   ShowCurrent();
@@ -648,7 +640,7 @@ bool CMainDialog::WriteOrReport(const std::wstring& path, const std::vector<uint
   std::wstring reason;
   if (!why.empty()) {
     // The writers' sentences are plain ASCII.
-    reason = std::wstring(why.begin(), why.end()) + L".";
+    reason = WidenAscii(why) + L".";
   } else if (const WriteFailure failure = ReplaceFile(path, bytes); failure != WriteFailure::kNone) {
     reason = DescribeWriteFailure(failure);
   } else {

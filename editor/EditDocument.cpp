@@ -39,12 +39,7 @@ icon::IconDocumentImage MadeImage(icon::RgbaImage pixels) {
 icon::RgbaImage Ground(int width, int height, Pixel ground) {
   icon::RgbaImage image{width, height, {}};
   image.pixels.resize(static_cast<size_t>(width) * height * 4);
-  for (size_t i = 0; i < image.pixels.size(); i += 4) {
-    image.pixels[i] = static_cast<uint8_t>(ground >> 16);
-    image.pixels[i + 1] = static_cast<uint8_t>(ground >> 8);
-    image.pixels[i + 2] = static_cast<uint8_t>(ground);
-    image.pixels[i + 3] = 0;
-  }
+  GroundTransparent(image, ground);
   return image;
 }
 
@@ -64,6 +59,16 @@ icon::RgbaImage RgbaFromPixels(const PixelView& view) {
     }
   }
   return image;
+}
+
+void GroundTransparent(icon::RgbaImage& image, Pixel ground) {
+  std::vector<uint8_t>& bytes = image.pixels;
+  for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
+    if (bytes[i + 3] != 0) continue;
+    bytes[i] = static_cast<uint8_t>(ground >> 16);
+    bytes[i + 1] = static_cast<uint8_t>(ground >> 8);
+    bytes[i + 2] = static_cast<uint8_t>(ground);
+  }
 }
 
 void PixelsFromRgba(const icon::RgbaImage& image, const PixelView& view) {
@@ -95,11 +100,10 @@ bool EditDocument::Open(icon::IconDocument document) {
   images_.clear();
   for (icon::IconDocumentImage& image : document.images)
     images_.push_back(std::make_shared<const icon::IconDocumentImage>(std::move(image)));
-  // The largest square image, or the largest of all.
-  current_ = images_.size() - 1;
-  for (size_t i = images_.size(); i-- > 0;) {
-    if (Square(*images_[i]) && Side(*images_[i]) == Side(*images_.back())) current_ = i;
-  }
+  // The first image of the largest side: by the order, a square one with
+  // the most bits when there is one.
+  current_ = 0;
+  while (Side(*images_[current_]) != Side(*images_.back())) ++current_;
   return true;
 }
 

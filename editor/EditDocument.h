@@ -29,6 +29,9 @@ namespace glyph {
 icon::RgbaImage RgbaFromPixels(const PixelView& view);
 // Writes the image into the view; the view must be at least its size.
 void PixelsFromRgba(const icon::RgbaImage& image, const PixelView& view);
+// Every transparent (alpha 0) pixel takes the colour `ground` (0x00RRGGBB),
+// as the mask-only formats and the transparent colour well read it.
+void GroundTransparent(icon::RgbaImage& image, Pixel ground);
 
 class EditDocument {
  public:

@@ -38,15 +38,15 @@ std::wstring LabelOf(const icon::IconDocumentImage& image) {
 
 }  // namespace
 
-void CSizeStrip::SetSizes(const std::vector<icon::IconDocumentImage>& images, size_t current,
-                          const CDib* live) {
+void CSizeStrip::SetSizes(const EditDocument& document, const CDib* live) {
   rows_.clear();
-  rows_.resize(images.size());
-  for (size_t i = 0; i < images.size(); ++i) {
+  rows_.resize(document.Count());
+  for (size_t i = 0; i < document.Count(); ++i) {
     Row& row = rows_[i];
-    row.label = LabelOf(images[i]);
-    row.detail = DetailOf(images[i]);
-    const icon::RgbaImage& pixels = images[i].pixels;
+    const icon::IconDocumentImage& image = document.Image(i);
+    row.label = LabelOf(image);
+    row.detail = DetailOf(image);
+    const icon::RgbaImage& pixels = image.pixels;
     std::vector<Pixel> full(static_cast<size_t>(pixels.width) * pixels.height);
     const PixelView fullView{full.data(), pixels.width, pixels.height, pixels.width};
     PixelsFromRgba(pixels, fullView);
@@ -54,7 +54,7 @@ void CSizeStrip::SetSizes(const std::vector<icon::IconDocumentImage>& images, si
     DrawThumbnail(PixelView{row.thumbnail.data(), kThumbnailBox, kThumbnailBox, kThumbnailBox}, 0, 0,
                   kThumbnailBox, fullView, kGround);
   }
-  current_ = current;
+  current_ = document.Current();
   live_ = live;
   KeepCurrentVisible();
   if (GetHwnd()) ::InvalidateRect(GetHwnd(), nullptr, FALSE);

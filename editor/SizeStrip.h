@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "core/Dib.h"
+#include "editor/EditDocument.h"
 #include "framework/Window.h"
-#include "icon/IconDocument.h"
 
 namespace glyph {
 
@@ -28,9 +28,9 @@ class CSizeStrip : public Window {
   static constexpr int kRowHeight = 28;
   static constexpr int kThumbnailBox = 24;
 
-  // The document's images in their order; `current` is drawn from `live`
-  // (the canvas's image) rather than from its entry.
-  void SetSizes(const std::vector<icon::IconDocumentImage>& images, size_t current, const CDib* live);
+  // The document's images in their order; the current one is drawn from
+  // `live` (the canvas's image) rather than from the document.
+  void SetSizes(const EditDocument& document, const CDib* live);
   size_t GetCount() const { return rows_.size(); }
   size_t GetCurrent() const { return current_; }
   const std::wstring& GetLabel(size_t row) const { return rows_[row].label; }
