@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/BmpFormat.h"
+#include "icon/IconPalette.h"
 
 namespace glyph {
 namespace {
@@ -33,8 +34,6 @@ void PutIconHeaders(std::vector<uint8_t>& out, uint8_t colorCount, uint16_t entr
   StoreU16(p + 14, bitCount);
   // Compression, image size, resolutions and colour counts stay 0.
 }
-
-int Square(int v) { return v * v; }
 
 }  // namespace
 
@@ -72,29 +71,11 @@ std::vector<uint8_t> BuildTrueColorIcon(const PixelView& image, Pixel transparen
   return out;
 }
 
-const std::array<Pixel, kIconPaletteColors>& SixteenColorPalette() {
-  static const std::array<Pixel, kIconPaletteColors> palette = {
-      0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-      0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
-  };
-  return palette;
-}
+const std::array<Pixel, kIconPaletteColors>& SixteenColorPalette() { return icon::kStandardColours; }
 
 int NearestPaletteIndex(Pixel p) {
-  const auto& palette = SixteenColorPalette();
-  int best = 0;
-  int bestDistance = 1 << 30;
-  for (int i = 0; i < static_cast<int>(palette.size()); ++i) {
-    const Pixel c = palette[i];
-    const int d = Square(static_cast<int>((p >> 16) & 0xFF) - static_cast<int>((c >> 16) & 0xFF)) +
-                  Square(static_cast<int>((p >> 8) & 0xFF) - static_cast<int>((c >> 8) & 0xFF)) +
-                  Square(static_cast<int>(p & 0xFF) - static_cast<int>(c & 0xFF));
-    if (d < bestDistance) {
-      bestDistance = d;
-      best = i;
-    }
-  }
-  return best;
+  return icon::NearestColour(icon::kStandardColours.data(), static_cast<int>(kIconPaletteColors),
+                             p & kColorBits);
 }
 
 std::vector<uint8_t> BuildSixteenColorIcon(const PixelView& image, Pixel transparent) {
