@@ -36,10 +36,10 @@ class CountingFileSystem : public glyph::WindowsScanFileSystem {
  public:
   CountingFileSystem(const glyph::scan::ScanState& state, Clock::time_point start)
       : WindowsScanFileSystem(glyph::DefaultIconSource()), state_(state), start_(start) {}
-  int CountIcons(const glyph::scan::Path& file) override {
+  int CountIcons(const glyph::scan::Path& file, uint64_t size) override {
     // The previous file's row went in right after its count.
     if (firstRow < 0 && state_.Count() > 0) firstRow = Since(start_);
-    const int n = WindowsScanFileSystem::CountIcons(file);
+    const int n = WindowsScanFileSystem::CountIcons(file, size);
     ++files;
     icons += n;
     if (keep) seen.push_back(file);
@@ -163,7 +163,7 @@ void RunProfile(const std::wstring& folder, bool recursive, const std::vector<st
   class ListOnly : public glyph::WindowsScanFileSystem {
    public:
     using WindowsScanFileSystem::WindowsScanFileSystem;
-    int CountIcons(const glyph::scan::Path&) override { return 0; }
+    int CountIcons(const glyph::scan::Path&, uint64_t) override { return 0; }
   } list(glyph::DefaultIconSource());
   glyph::scan::ScanState state;
   state.recursive = recursive;

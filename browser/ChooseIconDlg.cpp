@@ -34,6 +34,7 @@ void WindowsScanFileSystem::Find(const scan::Path& pattern,
     e.name = fd.cFileName;
     e.folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     e.reparsePoint = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    e.size = static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
     if (!visit(e)) return;
   } while (::FindNextFileW(find.Get(), &fd));
 }

@@ -24,7 +24,7 @@ class WindowsScanFileSystem : public scan::FileSystem {
  public:
   explicit WindowsScanFileSystem(IconSource& icons) : icons_(icons) {}
   void Find(const scan::Path& pattern, const std::function<bool(const scan::Entry&)>& visit) override;
-  int CountIcons(const scan::Path& file) override { return icons_.Count(file); }
+  int CountIcons(const scan::Path& file, uint64_t size) override { return icons_.CountListed(file, size); }
 
  private:
   IconSource& icons_;

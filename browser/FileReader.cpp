@@ -9,7 +9,7 @@ namespace {
 constexpr uint64_t kMaxPiece = 1u << 30;
 }  // namespace
 
-bool FileReader::Open(const std::wstring& path, std::string& why) {
+bool FileReader::OpenListed(const std::wstring& path, uint64_t size, std::string& why) {
   size_ = 0;
   file_.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -17,6 +17,12 @@ bool FileReader::Open(const std::wstring& path, std::string& why) {
     why = "cannot open the file";
     return false;
   }
+  size_ = size;
+  return true;
+}
+
+bool FileReader::Open(const std::wstring& path, std::string& why) {
+  if (!OpenListed(path, 0, why)) return false;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file_.Get(), &size) || size.QuadPart < 0) {
     why = "cannot tell the file's size";

@@ -21,6 +21,10 @@ class FileReader final : public icon::ByteReader {
   // Opens the file; false, with `why` set, when it cannot be opened or its
   // size cannot be told.
   bool Open(const std::wstring& path, std::string& why);
+  // Opens a file whose size a folder listing has just given. Should the
+  // file have changed since, a read past its real end fails and a longer
+  // file is read only up to `size`: never more than what is there.
+  bool OpenListed(const std::wstring& path, uint64_t size, std::string& why);
   uint64_t Size() const override { return size_; }
   bool Read(uint64_t offset, std::span<uint8_t> out) override;
 

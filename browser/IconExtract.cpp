@@ -79,6 +79,14 @@ size_t CountFileIcons(const std::wstring& path) {
   return icon::CountIcons(file);
 }
 
+size_t CountFileIcons(const std::wstring& path, uint64_t listedSize) {
+  if (listedSize > kMaxFileSize) return 0;
+  FileReader file;
+  std::string why;
+  if (!file.OpenListed(path, listedSize, why)) return 0;
+  return icon::CountIcons(file);
+}
+
 UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size) {
   IconFile file;
   if (!file.Open(path)) return {};

@@ -50,6 +50,9 @@ class IconFile {
 // Number of icons in the file at `path`, as IconFile counts them, reading
 // only what a count needs (icon::CountIcons).
 size_t CountFileIcons(const std::wstring& path);
+// The same for a file whose size a folder listing gave: one request to
+// the file system fewer.
+size_t CountFileIcons(const std::wstring& path, uint64_t listedSize);
 // Icon `index` of the file at `path` (size as in IconFile::Icon).
 UniqueIcon LoadFileIcon(const std::wstring& path, size_t index, int size = 0);
 // An icon made from `group`'s image that suits size x size on this

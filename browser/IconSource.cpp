@@ -10,10 +10,12 @@ namespace {
 // Our own reader of icon, PE and NE files (IconExtract.h): every offset is
 // checked against the file, so hostile files count 0 instead of crashing.
 class FileIconSource : public IconSource {
+  static int Clamped(size_t n) { return n > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n); }
+
  public:
-  int Count(const std::wstring& path) override {
-    const size_t n = CountFileIcons(path);
-    return n > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+  int Count(const std::wstring& path) override { return Clamped(CountFileIcons(path)); }
+  int CountListed(const std::wstring& path, uint64_t size) override {
+    return Clamped(CountFileIcons(path, size));
   }
   UniqueIcon Extract(const std::wstring& path, int index) override {
     if (index < 0) return {};

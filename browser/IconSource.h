@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ class IconSource {
   virtual ~IconSource() = default;
   // Number of icons in the file; 0 when it has none or cannot be read.
   virtual int Count(const std::wstring& path) = 0;
+  // The same for a file a folder listing just gave with its size: the
+  // size need not be asked for again.
+  virtual int CountListed(const std::wstring& path, uint64_t size) {
+    (void)size;
+    return Count(path);
+  }
   // Icon `index` of the file (system icon size); empty when there is none.
   virtual UniqueIcon Extract(const std::wstring& path, int index) = 0;
   // Every icon of the file, in order; a file is read once rather than once

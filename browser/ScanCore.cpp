@@ -55,7 +55,7 @@ void ScanMask(ScanState& state, FileSystem& fs, const Path& pattern) {
     if (Stopped(state)) return false;
     if (e.folder) return true;  // a folder named like a library holds no icons
     const Path full = folder + e.name;
-    if (const int count = fs.CountIcons(full); count > 0) state.Append(count, full);
+    if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
     return true;
   });
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -27,6 +28,7 @@ struct Entry {
   Path name;
   bool folder = false;
   bool reparsePoint = false;  // symbolic link or junction: never followed
+  uint64_t size = 0;          // bytes, as the listing gave it
 };
 
 // What the scan needs from the file system. Called on the worker thread.
@@ -37,8 +39,9 @@ class FileSystem {
   // backslash, then a mask such as "*.dll" or "*.*") until visit returns
   // false. Nothing is visited when the pattern matches nothing.
   virtual void Find(const Path& pattern, const std::function<bool(const Entry&)>& visit) = 0;
-  // The number of icons in the file; 0 when it has none or cannot be read.
-  virtual int CountIcons(const Path& file) = 0;
+  // The number of icons in the file, whose size the listing gave; 0 when
+  // it has none or cannot be read.
+  virtual int CountIcons(const Path& file, uint64_t size) = 0;
 };
 
 class ScanState {

@@ -87,6 +87,11 @@ TEST_F(IconExtractTest, CountsAndMakesIconsOfFilesWithWideNames) {
   for (int f = 0; f < 3; ++f) {
     const std::wstring path = Write(names[f], files[f]);
     EXPECT_EQ(CountFileIcons(path), 2u);
+    // The scan's count takes the size its listing gave; a listing already
+    // out of date (the file since cut short) reads nothing past the end
+    // and counts nothing.
+    EXPECT_EQ(CountFileIcons(path, files[f].size()), 2u);
+    EXPECT_EQ(CountFileIcons(path, files[f].size() + 4096), 0u);
     for (int g = 0; g < 2; ++g) {
       SCOPED_TRACE(testing::Message() << "file " << f << " icon " << g);
       UniqueIcon icon = LoadFileIcon(path, g, 32);
@@ -246,6 +251,7 @@ TEST_F(IconExtractTest, HostileFilesGiveNoIconsAndNoCrash) {
     EXPECT_EQ(file.Count(), 0u) << name;
     EXPECT_FALSE(file.Icon(0)) << name;
     EXPECT_EQ(CountFileIcons(path), 0u) << name;
+    EXPECT_EQ(CountFileIcons(path, bytes.size()), 0u) << name;
     EXPECT_FALSE(LoadFileIcon(path, 0)) << name;
   }
   EXPECT_EQ(CountFileIcons((dir_ / L"missing.exe").wstring()), 0u);

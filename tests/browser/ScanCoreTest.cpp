@@ -44,7 +44,7 @@ class FakeFileSystem : public FileSystem {
       if (Matches(mask, e.name) && !visit(e)) return;
     }
   }
-  int CountIcons(const Path& file) override {
+  int CountIcons(const Path& file, uint64_t) override {
     ++counted;
     if (onCount) onCount(file);
     auto it = icons.find(file);
