@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <cstdio>
@@ -650,6 +651,7 @@ bool CMainDialog::WriteOrReport(const std::wstring& path, const std::vector<uint
   } else if (const WriteFailure failure = ReplaceFile(path, bytes); failure != WriteFailure::kNone) {
     reason = DescribeWriteFailure(failure);
   } else {
+    FileWritten(path);
     return true;
   }
   sink_->Show(GetHwnd(), L"Cannot write the file " + path + L": " + reason);
@@ -814,6 +816,11 @@ bool CMainDialog::RunSaveDialog(CFileExportDialog& dialog) { return dialog.DoMod
 
 void CMainDialog::OpenDocument(const std::wstring& path) {
   ::ShellExecuteW(GetHwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void CMainDialog::FileWritten(const std::wstring& path) {
+  // Explorer keeps a file's icon in its cache until it hears of a change.
+  ::SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, path.c_str(), nullptr);
 }
 
 void CMainDialog::ShowAbout() {
