@@ -633,6 +633,7 @@ bool CMainDialog::SaveTo(const std::wstring& path, int format, const std::option
   // A file that could not be written has been reported; the title keeps
   // naming the file the image really is in.
   if (!saved) return false;
+  FileWritten(path);
   const CWideFilePath file(path);
   savePath_ = path;
   saveFormat_ = format;
@@ -651,7 +652,6 @@ bool CMainDialog::WriteOrReport(const std::wstring& path, const std::vector<uint
   } else if (const WriteFailure failure = ReplaceFile(path, bytes); failure != WriteFailure::kNone) {
     reason = DescribeWriteFailure(failure);
   } else {
-    FileWritten(path);
     return true;
   }
   sink_->Show(GetHwnd(), L"Cannot write the file " + path + L": " + reason);
