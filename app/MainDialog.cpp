@@ -1,6 +1,7 @@
 #include "app/MainDialog.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windowsx.h>
 
 #include <cstdio>
@@ -626,6 +627,7 @@ bool CMainDialog::SaveTo(const std::wstring& path, int format, const std::option
   // A file that could not be written has been reported; the title keeps
   // naming the file the image really is in.
   if (!saved) return false;
+  FileWritten(path);
   const CWideFilePath file(path);
   savePath_ = path;
   saveFormat_ = format;
@@ -805,6 +807,11 @@ bool CMainDialog::RunSaveDialog(CFileExportDialog& dialog) { return dialog.DoMod
 
 void CMainDialog::OpenDocument(const std::wstring& path) {
   ::ShellExecuteW(GetHwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+void CMainDialog::FileWritten(const std::wstring& path) {
+  // Explorer keeps a file's icon in its cache until it hears of a change.
+  ::SHChangeNotify(SHCNE_UPDATEITEM, SHCNF_PATHW, path.c_str(), nullptr);
 }
 
 void CMainDialog::ShowAbout() {

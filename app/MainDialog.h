@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "GlyphVersion.h"
 #include "app/ColorWell.h"
 #include "app/DocumentFile.h"
 #include "app/MainCommands.h"
@@ -48,7 +49,7 @@ class CFileExportDialog;
 
 // The window title without a file, the prefix of the title with one, and
 // the mark before either while the image has unsaved changes.
-constexpr wchar_t kTitleNoFile[] = L"Glyphsmith v1.0.0";
+constexpr wchar_t kTitleNoFile[] = L"Glyphsmith v" GLYPH_VERSION_WTEXT;
 constexpr wchar_t kTitlePrefix[] = L"Glyphsmith - ";
 constexpr wchar_t kUnsavedMark[] = L"*";
 // The save dialog's title and its three formats, in format-index order
@@ -134,6 +135,9 @@ class CMainDialog : public skin::CSkinDialog {
   virtual bool RunSaveDialog(CFileExportDialog& dialog);
   // Has the shell open a document, shown maximised.
   virtual void OpenDocument(const std::wstring& path);
+  // Tells the shell that the file at `path` was written, so Explorer
+  // shows its new icon instead of the cached one.
+  virtual void FileWritten(const std::wstring& path);
   // Whether the platform's help viewer shows pages (Wine's needs Gecko).
   virtual bool HelpViewerShowsPages();
   // The font choice of the "Enter text" dialog (null: the platform's).

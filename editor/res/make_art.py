@@ -2,7 +2,12 @@
 """Draws the program's cursors and icons and writes them as .cur and .ico.
 
 Run from the repository root:  /usr/bin/python3 editor/res/make_art.py
-Outputs (committed): editor/res/*.cur, editor/res/*.ico, app/res/glyphsmith.ico.
+Outputs (committed): editor/res/*.cur, editor/res/*.ico.
+
+The build draws the program's own icon:
+  make_art.py --program-pictures DIR SIDE...
+writes DIR/program-SIDE.png for each side, which `glyphicon make` turns
+into the icon file the program carries.
 
 Every picture is drawn at 8 times its size with Pillow and scaled down, so
 edges are smooth; the files hold 32-bit images (alpha) with the 1-bit mask
@@ -10,6 +15,7 @@ plane that older readers use, rows bottom-up, as the icon format wants.
 """
 import os
 import struct
+import sys
 
 from PIL import Image, ImageDraw
 
@@ -234,10 +240,19 @@ def write_container(path, kind, images):
         f.write(out + b"".join(data))
 
 
+def program_pictures(folder, sides):
+    """The program icon drawn at each side, so that lines keep their weight
+    at every size instead of thinning as a shrunk picture would."""
+    os.makedirs(folder, exist_ok=True)
+    for side in sides:
+        program_icon(side).save(os.path.join(folder, "program-%d.png" % side))
+
+
 def main():
+    if len(sys.argv) > 2 and sys.argv[1] == "--program-pictures":
+        program_pictures(sys.argv[2], [int(side) for side in sys.argv[3:]])
+        return
     editor_res = os.path.join(ROOT, "editor", "res")
-    app_res = os.path.join(ROOT, "app", "res")
-    os.makedirs(app_res, exist_ok=True)
     cursors = {
         "fill.cur": bucket(), "pick.cur": eyedropper(), "pen.cur": pencil(),
         "ellipse.cur": crosshair("ellipse"), "rect.cur": crosshair("rect"),
@@ -247,8 +262,6 @@ def main():
         write_container(os.path.join(editor_res, name), 2, [(img, hotspot)])
     for name, img in (("font.ico", font_icon()), ("cancel.ico", cancel_icon()), ("ok.ico", ok_icon())):
         write_container(os.path.join(editor_res, name), 1, [(img, None)])
-    write_container(os.path.join(app_res, "glyphsmith.ico"), 1,
-                    [(program_icon(32), None), (program_icon(16), None)])
     # A contact sheet for looking at the art (not committed).
     sheet = Image.new("RGBA", (8 * 40, 48), (255, 255, 255, 255))
     pics = [c[0] for c in cursors.values()] + [font_icon(), cancel_icon(), ok_icon(), program_icon(32)]

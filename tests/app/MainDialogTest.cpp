@@ -93,6 +93,7 @@ class TestMainDialog : public CMainDialog {
   std::wstring proposedName;
   int saveDialogs = 0;
   std::vector<std::wstring> opened;
+  std::vector<std::wstring> written;
   int abouts = 0;
   // A message handled inside the modal loop.
   std::function<void()> onApp;
@@ -123,6 +124,7 @@ class TestMainDialog : public CMainDialog {
     return CMainDialog::RunSaveDialog(dialog);
   }
   void OpenDocument(const std::wstring& path) override { opened.push_back(path); }
+  void FileWritten(const std::wstring& path) override { written.push_back(path); }
   void ShowAbout() override { ++abouts; }
 
  public:
@@ -1068,6 +1070,7 @@ TEST_F(MainDialogTest, SaveBackWritesTheSourceFileInItsFormat) {
     EXPECT_EQ(dlg.saveDialogs, 0);
     EXPECT_EQ(dlg.Title(), L"Glyphsmith - " + c.name);
     EXPECT_EQ(FileSize(path), c.size) << title;
+    EXPECT_EQ(dlg.written, std::vector<std::wstring>{path}) << title;  // the shell hears of it
     TestMainDialog reopened(path);
     ASSERT_TRUE(reopened.Open());
     EXPECT_EQ(At(reopened.GetImage(), 20, 20) & 0xFFFFFF, 0u) << title;
