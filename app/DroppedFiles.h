@@ -2,9 +2,8 @@
 // WM_DROPFILES message carries, whole and in the order given, as wide text
 // (a name outside the ANSI code page or longer than MAX_PATH keeps every
 // character), and ends the drop: the HDROP is freed (DragFinish) when the
-// call returns, whatever it found. The window must accept files (the
-// extended style WS_EX_ACCEPTFILES, which DragAcceptFiles sets) to get the
-// message.
+// call returns, whatever it found. The window must have called
+// DragAcceptFiles to get the message.
 #pragma once
 
 #include <windows.h>

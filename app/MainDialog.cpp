@@ -103,10 +103,7 @@ BOOL CMainDialog::OnInitDialog() {
     if (skin::CSkinButton* button = FindButton(command.skinName)) button->SetPressAndRelease(true);
   }
   keys_.Start(GetHwnd(), [this](const MSG& msg) { return OnShortcutKey(msg); });
-  // What DragAcceptFiles does, without loading the shell at the start: the
-  // shell is needed only when something is dropped.
-  ::SetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE,
-                      ::GetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  ::DragAcceptFiles(GetHwnd(), TRUE);
   skin::StartupMark("window setup");
   // The keyboard starts on the tool in use, not on the first control in
   // reading order (the title buttons: a stray Space would leave).

@@ -267,8 +267,6 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   EXPECT_EQ(test::CaptureClient(dlg.GetTransparentWell().GetHwnd()).At(3, 3), 0xC0C0C0u);
   EXPECT_NE(::SendMessageA(dlg.GetHwnd(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(::SendMessageA(dlg.GetHwnd(), WM_QUERYDRAGICON, 0, 0), 0);
-  // Files dropped from the shell reach the window.
-  EXPECT_NE(::GetWindowLongPtrW(dlg.GetHwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
 }
 
 TEST_F(MainDialogTest, ToolButtonsSelectAndLatchOneTool) {
