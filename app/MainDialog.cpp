@@ -23,6 +23,7 @@
 #include "icon/IcoWriter.h"
 #include "icon/MakeIcon.h"
 #include "icon/PngCodec.h"
+#include "skin/SkinGeometry.h"
 #include "skin/StartupTrace.h"
 
 namespace glyph {
@@ -65,9 +66,9 @@ BOOL CMainDialog::OnInitDialog() {
   brushWell_.Subclass(GetItem(IDC_BRUSH_WELL));
   transparentWell_.Subclass(GetItem(IDC_TRANSP_WELL));
   strip_.Subclass(GetItem(IDC_SIZE_STRIP));
+  CSkinDialog::OnInitDialog();
   PlaceOwnControls();
   skin::StartupMark("own controls");
-  CSkinDialog::OnInitDialog();
 
   if (programIcon_) {
     ::SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_.Get()));
@@ -154,7 +155,7 @@ std::string CMainDialog::ButtonTooltip(const std::string& name, const std::strin
 // template font's standard base units (MS Sans Serif 8 at 96 dpi: 6 x 13).
 // A platform whose substitute font measures differently would shift every
 // control off its frame, so the template's controls are placed with those
-// units whatever the font measured.
+// units whatever the font measured, at the skin's scale.
 void CMainDialog::PlaceOwnControls() {
   constexpr int kBaseX = 6, kBaseY = 13;
   struct Placement {
@@ -170,8 +171,16 @@ void CMainDialog::PlaceOwnControls() {
     const int x = ::MulDiv(p.units.left, kBaseX, 4), y = ::MulDiv(p.units.top, kBaseY, 8);
     const int right = ::MulDiv(p.units.left + p.units.right, kBaseX, 4);
     const int bottom = ::MulDiv(p.units.top + p.units.bottom, kBaseY, 8);
-    ::SetWindowPos(GetItem(p.id), nullptr, x, y, right - x, bottom - y, SWP_NOZORDER | SWP_NOACTIVATE);
+    const skin::SkinRect at = skin::ScaleRect({x, y, right, bottom}, Scale());
+    ::SetWindowPos(GetItem(p.id), nullptr, at.left, at.top, at.Width(), at.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  strip_.SetScale(Scale());
+}
+
+void CMainDialog::SkinScaled() {
+  PlaceOwnControls();
+  strip_.SetSizes(document_, &image_);
 }
 
 void CMainDialog::OpenCommandLineFile() {

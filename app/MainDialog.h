@@ -126,6 +126,7 @@ class CMainDialog : public skin::CSkinDialog {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnDestroy() override;
   std::string ButtonTooltip(const std::string& name, const std::string& skinText) override;
+  void SkinScaled() override;
 
   // Seams over what blocks or leaves the program.
   // The platform colour dialog, full custom part open, starting at `color`;

@@ -18,6 +18,8 @@ constexpr COLORREF kLabelColor = RGB(226, 232, 242);
 constexpr COLORREF kDetailColor = RGB(150, 164, 190);
 constexpr COLORREF kCurrentLabelColor = RGB(245, 170, 60);
 constexpr int kMargin = 2;
+// The platform's dialog font at 96 dpi.
+constexpr int kFontHeight = -11;
 
 void FillRect(const PixelView& view, int x, int y, int w, int h, Pixel color) {
   for (int row = std::max(0, y); row < std::min(view.height, y + h); ++row)
@@ -38,7 +40,17 @@ std::wstring LabelOf(const icon::IconDocumentImage& image) {
 
 }  // namespace
 
+void CSizeStrip::SetScale(int percent) {
+  scale_ = percent > 0 ? percent : 100;
+  LOGFONTW lf{};
+  ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  lf.lfHeight = Scaled(kFontHeight);
+  font_.Reset(::CreateFontIndirectW(&lf));
+  if (GetHwnd()) ::InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
 void CSizeStrip::SetSizes(const EditDocument& document, const CDib* live) {
+  const int box = ThumbnailBox();
   rows_.clear();
   rows_.resize(document.Count());
   for (size_t i = 0; i < document.Count(); ++i) {
@@ -50,9 +62,8 @@ void CSizeStrip::SetSizes(const EditDocument& document, const CDib* live) {
     std::vector<Pixel> full(static_cast<size_t>(pixels.width) * pixels.height);
     const PixelView fullView{full.data(), pixels.width, pixels.height, pixels.width};
     PixelsFromRgba(pixels, fullView);
-    row.thumbnail.assign(static_cast<size_t>(kThumbnailBox) * kThumbnailBox, kGround);
-    DrawThumbnail(PixelView{row.thumbnail.data(), kThumbnailBox, kThumbnailBox, kThumbnailBox}, 0, 0,
-                  kThumbnailBox, fullView, kGround);
+    row.thumbnail.assign(static_cast<size_t>(box) * box, kGround);
+    DrawThumbnail(PixelView{row.thumbnail.data(), box, box, box}, 0, 0, box, fullView, kGround);
   }
   current_ = document.Current();
   live_ = live;
@@ -63,7 +74,7 @@ void CSizeStrip::SetSizes(const EditDocument& document, const CDib* live) {
 int CSizeStrip::VisibleRows() const {
   RECT client{};
   if (GetHwnd()) ::GetClientRect(GetHwnd(), &client);
-  return std::max(1, static_cast<int>(client.bottom - 2 * kMargin) / kRowHeight);
+  return std::max(1, static_cast<int>(client.bottom - 2 * Scaled(kMargin)) / RowHeight());
 }
 
 void CSizeStrip::Scroll(int rows) {
@@ -80,8 +91,9 @@ void CSizeStrip::KeepCurrentVisible() {
 }
 
 size_t CSizeStrip::RowAt(POINT client) const {
-  if (client.y < kMargin) return rows_.size();
-  const size_t row = static_cast<size_t>(first_ + (client.y - kMargin) / kRowHeight);
+  const int margin = Scaled(kMargin);
+  if (client.y < margin) return rows_.size();
+  const size_t row = static_cast<size_t>(first_ + (client.y - margin) / RowHeight());
   return row < rows_.size() ? row : rows_.size();
 }
 
@@ -112,38 +124,40 @@ void CSizeStrip::OnPaint() {
   }
   if (buffer_.IsEmpty()) return;
   const PixelView view = buffer_.View();
+  const int margin = Scaled(kMargin), box = ThumbnailBox(), rowHeight = RowHeight();
   FillRect(view, 0, 0, view.width, view.height, kGround);
   const int visible = VisibleRows();
   for (int i = 0; i < visible && first_ + i < static_cast<int>(rows_.size()); ++i) {
     const size_t index = static_cast<size_t>(first_ + i);
-    const int top = kMargin + i * kRowHeight;
+    const int top = margin + i * rowHeight;
     const bool current = index == current_;
-    if (current) FillRect(view, kMargin, top, view.width - 2 * kMargin, kRowHeight, kCurrentGround);
-    const int boxTop = top + (kRowHeight - kThumbnailBox) / 2;
+    if (current) FillRect(view, margin, top, view.width - 2 * margin, rowHeight, kCurrentGround);
+    const int boxTop = top + (rowHeight - box) / 2;
     if (current && live_ && !live_->IsEmpty()) {
-      DrawThumbnail(view, kMargin + 2, boxTop, kThumbnailBox, live_->View(), kCurrentGround);
-    } else if (!rows_[index].thumbnail.empty()) {
+      DrawThumbnail(view, margin + Scaled(2), boxTop, box, live_->View(), kCurrentGround);
+    } else if (rows_[index].thumbnail.size() == static_cast<size_t>(box) * box) {
       const Pixel* thumb = rows_[index].thumbnail.data();
-      for (int y = 0; y < kThumbnailBox; ++y)
-        for (int x = 0; x < kThumbnailBox; ++x)
-          if (boxTop + y < view.height && kMargin + 2 + x < view.width)
-            view.At(kMargin + 2 + x, boxTop + y) = thumb[y * kThumbnailBox + x];
+      for (int y = 0; y < box; ++y)
+        for (int x = 0; x < box; ++x)
+          if (boxTop + y < view.height && margin + Scaled(2) + x < view.width)
+            view.At(margin + Scaled(2) + x, boxTop + y) = thumb[y * box + x];
     }
   }
   HDC dc = buffer_.LockDC();
   if (dc) {
     ::SetBkMode(dc, TRANSPARENT);
-    ScopedSelect font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
-    const int textLeft = kMargin + kThumbnailBox + 6;
+    ScopedSelect font(dc, font_ ? font_.Get() : ::GetStockObject(DEFAULT_GUI_FONT));
+    const int textLeft = margin + box + Scaled(6);
     for (int i = 0; i < visible && first_ + i < static_cast<int>(rows_.size()); ++i) {
       const size_t index = static_cast<size_t>(first_ + i);
       const Row& row = rows_[index];
-      const int top = kMargin + i * kRowHeight;
-      RECT label{textLeft, top + 1, client.right - kMargin, top + (row.detail.empty() ? kRowHeight : 15)};
+      const int top = margin + i * rowHeight;
+      RECT label{textLeft, top + Scaled(1), client.right - margin,
+                 top + (row.detail.empty() ? rowHeight : Scaled(15))};
       ::SetTextColor(dc, index == current_ ? kCurrentLabelColor : kLabelColor);
       ::DrawTextW(dc, row.label.c_str(), -1, &label, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
       if (row.detail.empty()) continue;
-      RECT detail{textLeft, top + 14, client.right - kMargin, top + kRowHeight};
+      RECT detail{textLeft, top + Scaled(14), client.right - margin, top + rowHeight};
       ::SetTextColor(dc, kDetailColor);
       ::DrawTextW(dc, row.detail.c_str(), -1, &detail, DT_SINGLELINE | DT_TOP | DT_LEFT | DT_NOPREFIX);
     }

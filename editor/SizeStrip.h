@@ -16,6 +16,7 @@
 
 #include "core/Dib.h"
 #include "editor/EditDocument.h"
+#include "framework/Handles.h"
 #include "framework/Window.h"
 
 namespace glyph {
@@ -25,8 +26,15 @@ constexpr UINT kSizeChosenMessage = WM_APP + 0x20;
 
 class CSizeStrip : public Window {
  public:
+  // At 100 %; a display scale multiplies them (SetScale).
   static constexpr int kRowHeight = 28;
   static constexpr int kThumbnailBox = 24;
+
+  // Lays the rows out at a display scale (percent). The thumbnails are
+  // made at it by the next SetSizes.
+  void SetScale(int percent);
+  int RowHeight() const { return Scaled(kRowHeight); }
+  int ThumbnailBox() const { return Scaled(kThumbnailBox); }
 
   // The document's images in their order; the current one is drawn from
   // `live` (the canvas's image) rather than from the document.
@@ -48,9 +56,10 @@ class CSizeStrip : public Window {
   struct Row {
     std::wstring label;
     std::wstring detail;
-    // Already shrunk to the box, over the ground: kThumbnailBox squared.
+    // Already shrunk to the box, over the ground: ThumbnailBox() squared.
     std::vector<Pixel> thumbnail;
   };
+  int Scaled(int v) const { return ::MulDiv(v, scale_, 100); }
   int VisibleRows() const;
   void Scroll(int rows);
   void KeepCurrentVisible();
@@ -60,6 +69,8 @@ class CSizeStrip : public Window {
   const CDib* live_ = nullptr;
   int first_ = 0;
   CDib buffer_;
+  int scale_ = 100;
+  UniqueFont font_;
 };
 
 }  // namespace glyph

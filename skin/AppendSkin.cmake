@@ -1,10 +1,11 @@
 # Carrying the default skin inside a program file.
 #
-# glyph_append_skin(TARGET) appends the six pictures and the description in
-# skin/default to TARGET's file after each link, as a version-5 resource
-# archive: the three JPEG pictures stored as they are, the other four
-# block-sorted, every entry named "Skin\<file>". The program reads its skin
-# from there, and from a "Skin" folder when the archive is missing.
+# glyph_append_skin(TARGET) appends the six pictures in skin/default, each
+# drawn at 1x, 1.5x and 2x, and the description to TARGET's file after each
+# link, as a version-5 resource archive: the JPEG pictures stored as they
+# are, the rest block-sorted, every entry named "Skin\<file>". The program
+# reads its skin from there, and from a "Skin" folder when the archive is
+# missing.
 #
 # glyphpack does the packing on the build machine; a cross build makes a
 # native glyphpack of its own from the same sources (glyph_native_tools).
@@ -40,12 +41,23 @@ function(glyph_append_skin target)
   set(plain)
   set(packed)
   set(files)
+  # Every picture comes drawn for 100 %, 150 % and 200 % displays.
+  set(jpegs)
+  set(bitmaps)
+  foreach(scale "" "@1.5x" "@2x")
+    foreach(f down main over)
+      list(APPEND jpegs ${f}${scale}.jpg)
+    endforeach()
+    foreach(f horslider horslider_over mask)
+      list(APPEND bitmaps ${f}${scale}.bmp)
+    endforeach()
+  endforeach()
   # The JPEG pictures gain nothing from packing; the rest is block-sorted.
-  foreach(f down.jpg main.jpg over.jpg)
+  foreach(f ${jpegs})
     list(APPEND plain "${skin_dir}/${f}=Skin\\${f}")
     list(APPEND files ${skin_dir}/${f})
   endforeach()
-  foreach(f horslider.bmp horslider_over.bmp mask.bmp skin.ini)
+  foreach(f ${bitmaps} skin.ini)
     list(APPEND packed "${skin_dir}/${f}=Skin\\${f}")
     list(APPEND files ${skin_dir}/${f})
   endforeach()

@@ -116,13 +116,47 @@ bool LoadSkinPicture(const SkinContext& context, const std::string& name, Unique
     StartupMark("copy", name.c_str());
     return true;
   }
-  std::optional<std::string> bytes = context.ReadItem(name);
+  const PictureArt art = ReadPictureArt(context, name);
   StartupMark("read", name.c_str());
-  if (!bytes) return false;
-  const bool decoded = DecodeSkinPicture(context, *bytes, dest, size);
+  if (!art.bytes) return false;
+  const bool decoded = DecodeSkinPicture(context, *art.bytes, dest, size);
   StartupMark("decode", name.c_str());
-  if (decoded) context.KeepPicture(name, dest.Get());
-  return decoded;
+  if (!decoded) return false;
+  FitPictureToScale(context, dest, art.scale);
+  if (size) *size = BitmapSize(dest.Get());
+  context.KeepPicture(name, dest.Get());
+  return true;
+}
+
+PictureArt ReadPictureArt(const SkinContext& context, const std::string& name) {
+  const int art = ArtScaleFor(context.Scale());
+  if (art != 100) {
+    if (std::optional<std::string> bytes = context.ReadItem(ScaledPictureName(name, art)))
+      return PictureArt{std::move(bytes), art};
+  }
+  return PictureArt{context.ReadItem(name), 100};
+}
+
+void FitPictureToScale(const SkinContext& context, UniqueBitmap& picture, int artScale) {
+  const int scale = context.Scale();
+  if (!picture || artScale == scale || artScale <= 0) return;
+  const SIZE from = BitmapSize(picture.Get());
+  const int width = std::max(1, ::MulDiv(from.cx, scale, artScale));
+  const int height = std::max(1, ::MulDiv(from.cy, scale, artScale));
+  WindowDC screen(nullptr);
+  UniqueDC source(::CreateCompatibleDC(screen.Get()));
+  UniqueDC target(::CreateCompatibleDC(screen.Get()));
+  UniqueBitmap fitted(::CreateCompatibleBitmap(screen.Get(), width, height));
+  if (!source || !target || !fitted) return;
+  {
+    ScopedSelect in(source.Get(), picture.Get());
+    ScopedSelect out(target.Get(), fitted.Get());
+    ::SetStretchBltMode(target.Get(), HALFTONE);
+    ::SetBrushOrgEx(target.Get(), 0, 0, nullptr);
+    if (!::StretchBlt(target.Get(), 0, 0, width, height, source.Get(), 0, 0, from.cx, from.cy, SRCCOPY))
+      return;
+  }
+  picture = std::move(fitted);
 }
 
 UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tolerance) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/Handles.h"
@@ -18,7 +19,22 @@ namespace glyph::skin {
 // Reads and decodes a picture (bitmap, JPEG, GIF) into dest and reports its
 // size. An unreadable item changes nothing; an undecodable one shows "err"
 // and changes nothing. Returns true when dest got the picture.
+// At a display scale other than 100 % the picture comes at that scale: its
+// art drawn for the scale when the skin has it (ScaledPictureName), else
+// the nearest art resampled.
 bool LoadSkinPicture(const SkinContext& context, const std::string& name, UniqueBitmap& dest, SIZE* size);
+// The bytes of a picture's art for the context's scale, and the scale that
+// art was drawn at: the art for ArtScaleFor(scale) when the skin carries
+// it, else the picture itself (100).
+struct PictureArt {
+  std::optional<std::string> bytes;
+  int scale = 100;
+};
+PictureArt ReadPictureArt(const SkinContext& context, const std::string& name);
+// Resamples a picture drawn at artScale to the context's scale; nothing
+// when the two agree or the picture is missing.
+void FitPictureToScale(const SkinContext& context, UniqueBitmap& picture, int artScale);
+
 // Decodes picture bytes; exposed for the loader's tests.
 bool DecodeSkinPicture(const SkinContext& context, const std::string& bytes, UniqueBitmap& dest, SIZE* size);
 // The decoding alone, without a report: null when the bytes are not a

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "skin/SkinGeometry.h"
+
 namespace glyph::skin {
 
 std::optional<std::string> DiskSkinArchive::ReadFile(const std::string& name) {
@@ -46,6 +48,8 @@ void SkinContext::KeepPicture(const std::string& name, HBITMAP picture) const {
   UniqueBitmap copy(CopyBitmap(picture));
   if (copy) pictures_[name] = std::move(copy);
 }
+
+int SkinContext::Scaled(int v) const { return ScaleLength(v, scale_); }
 
 SkinPrompt* SkinContext::SetPrompt(SkinPrompt* prompt) {
   SkinPrompt* old = prompt_;

@@ -74,12 +74,20 @@ class SkinContext {
   void SetOffsets(const HlsOffsets& offsets) { offsets_ = offsets; }
   const HlsOffsets& Offsets() const { return offsets_; }
 
+  // The display scale the skin is laid out at, in percent of the
+  // description's own pixels; pictures load at it (see LoadSkinPicture).
+  void SetScale(int percent) { scale_ = percent > 0 ? percent : 100; }
+  int Scale() const { return scale_; }
+  // A length of the description at that scale.
+  int Scaled(int v) const;
+
  private:
   friend class ScopedSkinArchive;
 
   SkinArchive* archive_ = nullptr;
   SkinPrompt* prompt_ = nullptr;
   HlsOffsets offsets_;
+  int scale_ = 100;
   mutable std::map<std::string, UniqueBitmap, std::less<>> pictures_;
 };
 

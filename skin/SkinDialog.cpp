@@ -46,6 +46,18 @@ T* FindByName(const std::vector<std::unique_ptr<T>>& list, const std::string& na
 
 RECT ToRect(const SkinRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
+// A dialog that knows its monitor's scale would also be resized, with its
+// controls and fonts, by the platform's dialog manager when the scale
+// changes; this one lays itself out (Windows 10 1703 and later; elsewhere
+// nothing is scaled for it).
+void KeepOwnLayoutOnDpiChange(HWND dialog) {
+  using SetBehaviourFn = BOOL(WINAPI*)(HWND, int, int);
+  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+  static const auto setBehaviour = reinterpret_cast<SetBehaviourFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetDialogDpiChangeBehavior")));
+  if (setBehaviour) setBehaviour(dialog, kDisableAll, kDisableAll);
+}
+
 }  // namespace
 
 CSkinDialog::~CSkinDialog() { DestroySkin(); }
@@ -108,6 +120,8 @@ BOOL CSkinDialog::OnInitDialog() {
   ::GetSystemMenu(hwnd, FALSE);
   if (descriptionName_.empty() && archivePath_.empty()) SetSkinSource("", nullptr);
   if (archivePath_.empty()) archivePath_ = OwnModulePath();
+  KeepOwnLayoutOnDpiChange(hwnd);
+  context_.SetScale(ScaleForDpi(WindowDpi()));
   LoadSkin();
   showFocusMarks_ = false;
   navigation_.Start(GetHwnd(), [this](const MSG& msg) { return WatchNavigationKey(msg); });
@@ -132,6 +146,10 @@ void CSkinDialog::DestroySkin() {
   trackbars_.clear();
   texts_.clear();
   progress_.clear();
+  buttonEntries_.clear();
+  trackbarEntries_.clear();
+  textEntries_.clear();
+  progressEntries_.clear();
 }
 
 void CSkinDialog::LoadSkin() {
@@ -150,85 +168,158 @@ void CSkinDialog::LoadSkin() {
   // An unreadable description parses as empty text: no pictures, no controls.
   const std::string text = context_.ReadItem(descriptionName_).value_or(std::string());
   std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
-  const SkinDescription d = ReadSkinDescription(
+  description_ = ReadSkinDescription(
       [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
       descriptionName_);
   StartupMark("description");
-
-  // The hover, press and disabled pictures decode beside the main picture
-  // and the mask, which the window's size and shape wait for.
-  PictureBatch aside(context_, {d.screen.over, d.screen.down, d.screen.disabled},
-                     {d.screen.main, d.screen.mask});
-  SIZE mainSize{}, maskSize{};
-  const bool haveMain = LoadSkinPicture(context_, d.screen.main, main_, &mainSize);
-  UniqueBitmap mask;
-  const bool haveMask = LoadSkinPicture(context_, d.screen.mask, mask, &maskSize);
-  if (haveMask || haveMain) {
-    const SIZE size = haveMask ? maskSize : mainSize;
-    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
-  }
-  aside.Take(d.screen.over, over_, nullptr);
-  aside.Take(d.screen.down, down_, nullptr);
-  aside.Take(d.screen.disabled, disabled_, nullptr);
-  {
-    WindowDC screen(hwnd);
-    AdjustBitmapHls(context_.Offsets(), screen.Get(), main_.Get(), mainSize.cx, mainSize.cy);
-  }
-  StartupMark("recolour");
-  ApplyWindowShape(mask.Get());
-  StartupMark("window region");
-  CreateControls(d);
+  LoadScreens();
+  CreateControls();
   StartupMark("tab order");
   ::InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void CSkinDialog::CreateControls(const SkinDescription& d) {
+void CSkinDialog::LoadScreens() {
   HWND hwnd = GetHwnd();
-  for (const ButtonEntry& e : d.buttons) {
+  const ScreenEntry& screen = description_.screen;
+  // The hover, press and disabled pictures decode beside the main picture
+  // and the mask, which the window's size and shape wait for.
+  PictureBatch aside(context_, {screen.over, screen.down, screen.disabled}, {screen.main, screen.mask});
+  SIZE mainSize{}, maskSize{};
+  const bool haveMain = LoadSkinPicture(context_, screen.main, main_, &mainSize);
+  UniqueBitmap mask;
+  const bool haveMask = LoadSkinPicture(context_, screen.mask, mask, &maskSize);
+  if (haveMask || haveMain) {
+    const SIZE size = haveMask ? maskSize : mainSize;
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
+  }
+  aside.Take(screen.over, over_, nullptr);
+  aside.Take(screen.down, down_, nullptr);
+  aside.Take(screen.disabled, disabled_, nullptr);
+  {
+    WindowDC dc(hwnd);
+    AdjustBitmapHls(context_.Offsets(), dc.Get(), main_.Get(), mainSize.cx, mainSize.cy);
+  }
+  StartupMark("recolour");
+  ApplyWindowShape(mask.Get());
+  StartupMark("window region");
+}
+
+RECT CSkinDialog::Scaled(const SkinRect& r) const { return ToRect(ScaleRect(r, context_.Scale())); }
+
+void CSkinDialog::CreateControls() {
+  HWND hwnd = GetHwnd();
+  for (const ButtonEntry& e : description_.buttons) {
     auto b = std::make_unique<CSkinButton>(context_, e.name, static_cast<int>(buttons_.size()));
-    if (!b->Create(hwnd, ToRect(e.rect))) continue;
-    b->SetPictures(e.rect.left, e.rect.top, e.rect.right, e.rect.bottom, main_.Get(), over_.Get(),
-                   down_.Get(), disabled_.Get());
+    if (!b->Create(hwnd, Scaled(e.rect))) continue;
+    PlaceButton(*b, e);
     b->SetToggleStyle(e.toggle);
     b->SetTooltip(ButtonTooltip(e.name, e.tooltip).c_str(), true);
     buttons_.push_back(std::move(b));
+    buttonEntries_.push_back(&e - description_.buttons.data());
   }
   StartupMark("buttons");
-  for (const TextEntry& e : d.texts) {
+  for (const TextEntry& e : description_.texts) {
     auto t = std::make_unique<CSkinText>(context_, e.name, static_cast<int>(texts_.size()));
-    if (!t->Create(hwnd, ToRect(e.rect), e.text.c_str())) continue;
-    t->SetBackground(ToRect(e.rect), main_.Get());
-    LOGFONTA lf{};
-    std::strncpy(lf.lfFaceName, e.face.c_str(), kMaxFaceName);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfHeight = e.height;
-    lf.lfWeight = e.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = e.italic ? TRUE : FALSE;
-    UniqueFont font(::CreateFontIndirectA(&lf));
-    t->SetFont(font.Get());
+    if (!t->Create(hwnd, Scaled(e.rect), e.text.c_str())) continue;
+    PlaceText(*t, e);
     t->SetColors(e.color1, static_cast<COLORREF>(e.color2));
     t->SetText(e.text);
     texts_.push_back(std::move(t));
+    textEntries_.push_back(&e - description_.texts.data());
   }
   StartupMark("texts");
-  for (const TrackbarEntry& e : d.trackbars) {
+  for (const TrackbarEntry& e : description_.trackbars) {
     auto t = std::make_unique<CSkinTrackbar>(context_, e.name, static_cast<int>(trackbars_.size()));
-    if (!t->Create(hwnd, ToRect(e.rect), !e.horizontal)) continue;
-    t->SetPictures(ToRect(e.rect), main_.Get(), e.thumb, e.thumbHot);
+    if (!t->Create(hwnd, Scaled(e.rect), !e.horizontal)) continue;
+    PlaceTrackbar(*t, e);
     t->SetRangeAndPosition(0, e.maximum, e.position);
     if (!e.tooltip.empty()) t->SetTooltip(e.tooltip.c_str(), true);
     trackbars_.push_back(std::move(t));
+    trackbarEntries_.push_back(&e - description_.trackbars.data());
   }
-  for (const ProgressEntry& e : d.progress) {
+  for (const ProgressEntry& e : description_.progress) {
     auto p = std::make_unique<CSkinProgress>(context_, e.name, static_cast<int>(progress_.size()));
-    if (!p->Create(hwnd, ToRect(e.rect))) continue;
-    p->SetPictures(ToRect(e.rect), main_.Get(), down_.Get());
+    if (!p->Create(hwnd, Scaled(e.rect))) continue;
+    PlaceProgress(*p, e);
     p->SetAlongHeight(e.alongHeight);
     p->SetTooltip(e.tooltip.c_str(), true);
     progress_.push_back(std::move(p));
+    progressEntries_.push_back(&e - description_.progress.data());
   }
   StartupMark("sliders and progress");
   ArrangeTabOrder();
+}
+
+// Each Place* puts a control where its entry says at the current scale
+// and cuts its pictures from the current screens.
+void CSkinDialog::PlaceButton(CSkinButton& b, const ButtonEntry& e) {
+  const RECT r = Scaled(e.rect);
+  MoveControl(b.GetHwnd(), r);
+  // A new set of pictures ends a press-and-release mode; a new scale must not.
+  const bool pressAndRelease = b.PressAndRelease();
+  b.SetPictures(r.left, r.top, r.right, r.bottom, main_.Get(), over_.Get(), down_.Get(), disabled_.Get());
+  b.SetPressAndRelease(pressAndRelease);
+}
+
+void CSkinDialog::PlaceText(CSkinText& t, const TextEntry& e) {
+  const RECT r = Scaled(e.rect);
+  MoveControl(t.GetHwnd(), r);
+  t.SetBackground(r, main_.Get());
+  LOGFONTA lf{};
+  std::strncpy(lf.lfFaceName, e.face.c_str(), kMaxFaceName);
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfHeight = context_.Scaled(e.height);
+  lf.lfWeight = e.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = e.italic ? TRUE : FALSE;
+  UniqueFont font(::CreateFontIndirectA(&lf));
+  t.SetFont(font.Get());
+}
+
+void CSkinDialog::PlaceTrackbar(CSkinTrackbar& t, const TrackbarEntry& e) {
+  const RECT r = Scaled(e.rect);
+  MoveControl(t.GetHwnd(), r);
+  t.SetPictures(r, main_.Get(), e.thumb, e.thumbHot);
+}
+
+void CSkinDialog::PlaceProgress(CSkinProgress& p, const ProgressEntry& e) {
+  const RECT r = Scaled(e.rect);
+  MoveControl(p.GetHwnd(), r);
+  p.SetPictures(r, main_.Get(), down_.Get());
+}
+
+void CSkinDialog::MoveControl(HWND control, const RECT& r) {
+  ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CSkinDialog::SetScale(int scale) {
+  if (scale <= 0 || scale == context_.Scale()) return;
+  context_.SetScale(scale);
+  if (!GetHwnd()) return;
+  std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
+  ScopedSkinArchive current(context_, archive.get());
+  LoadScreens();
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    PlaceButton(*buttons_[i], description_.buttons[buttonEntries_[i]]);
+  for (std::size_t i = 0; i < texts_.size(); ++i) PlaceText(*texts_[i], description_.texts[textEntries_[i]]);
+  for (std::size_t i = 0; i < trackbars_.size(); ++i)
+    PlaceTrackbar(*trackbars_[i], description_.trackbars[trackbarEntries_[i]]);
+  for (std::size_t i = 0; i < progress_.size(); ++i)
+    PlaceProgress(*progress_[i], description_.progress[progressEntries_[i]]);
+  SkinScaled();
+  ::RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int CSkinDialog::WindowDpi() {
+  // Per-monitor on systems that know it; the screen's otherwise.
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && GetHwnd()) {
+    if (const UINT dpi = getDpiForWindow(GetHwnd())) return static_cast<int>(dpi);
+  }
+  WindowDC screen(nullptr);
+  return ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
 }
 
 // The controls come without a tab stop (their pictures have no room for a
@@ -298,6 +389,15 @@ LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && ReflectSkinScroll(msg, wp, lp)) return 0;
   if (msg == WM_QUERYUISTATE) return showFocusMarks_ ? 0 : UISF_HIDEFOCUS;
   if (msg == WM_DESTROY) navigation_.Stop();
+  if (msg == WM_DPICHANGED) {
+    // Moved to a monitor of another scale: lay out again at its scale, at
+    // the place the platform suggests.
+    SetScale(ScaleForDpi(LOWORD(wp)));
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lp))
+      ::SetWindowPos(GetHwnd(), nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+  }
   if (::IsIconic(GetHwnd())) {
     // The minimised strip is all caption: a right click opens the system
     // menu there, and a click or a double click restores the window.

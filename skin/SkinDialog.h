@@ -29,6 +29,7 @@
 #include "skin/SkinBitmap.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinContext.h"
+#include "skin/SkinDescription.h"
 #include "skin/SkinNotify.h"
 #include "skin/SkinProgress.h"
 #include "skin/SkinText.h"
@@ -82,6 +83,13 @@ class CSkinDialog : public Dialog, public SkinNotify {
   void TextClickedByIndex(int index) override;
   void SkinMouseMove(const std::string& /*name*/, UINT /*flags*/, POINT /*point*/) override {}
 
+  // The display scale (percent) the skin is laid out at: the window's
+  // monitor's when it opens, a new monitor's when it moves to one.
+  // Setting another one reloads the pictures at it and moves and resizes
+  // the window and every skinned control, keeping their state.
+  int Scale() const { return context_.Scale(); }
+  void SetScale(int scale);
+
   // Cuts the window to the mask's non-white pixels.
   virtual void ApplyWindowShape(HBITMAP mask);
   // Throws the current skin away and loads the description and its pictures.
@@ -102,7 +110,13 @@ class CSkinDialog : public Dialog, public SkinNotify {
     return skinText;
   }
 
+  // Called after SetScale laid the skin out at a new scale: a derived
+  // window places its own controls again.
+  virtual void SkinScaled() {}
+
   // Seams over the platform.
+  // The dots per inch of the window's monitor.
+  virtual int WindowDpi();
   virtual std::unique_ptr<SkinArchive> OpenArchive(const std::string& hostPath);
   // A value of the application profile (framework/Profile.h; empty when
   // absent). Its "Skin" section holds the colour offsets "Hue", "Lum" and
@@ -114,7 +128,16 @@ class CSkinDialog : public Dialog, public SkinNotify {
 
  private:
   void DestroySkin();
-  void CreateControls(const struct SkinDescription& d);
+  // The pictures of the description's screen at the current scale, the
+  // window's size and its shape.
+  void LoadScreens();
+  void CreateControls();
+  RECT Scaled(const SkinRect& r) const;
+  void PlaceButton(CSkinButton& b, const ButtonEntry& e);
+  void PlaceText(CSkinText& t, const TextEntry& e);
+  void PlaceTrackbar(CSkinTrackbar& t, const TrackbarEntry& e);
+  void PlaceProgress(CSkinProgress& p, const ProgressEntry& e);
+  static void MoveControl(HWND control, const RECT& r);
   void ArrangeTabOrder();
   // Shows the focus marks once the keyboard moves the focus.
   bool WatchNavigationKey(const MSG& msg);
@@ -135,6 +158,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   std::vector<std::unique_ptr<CSkinTrackbar>> trackbars_;
   std::vector<std::unique_ptr<CSkinText>> texts_;
   std::vector<std::unique_ptr<CSkinProgress>> progress_;
+  // The description the controls came from, and each control's entry in it.
+  SkinDescription description_;
+  std::vector<std::size_t> buttonEntries_, trackbarEntries_, textEntries_, progressEntries_;
   bool showFocusMarks_ = false;
   DialogFilter navigation_;
 };

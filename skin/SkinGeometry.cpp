@@ -1,6 +1,7 @@
 #include "skin/SkinGeometry.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace glyph::skin {
 
@@ -97,6 +98,42 @@ std::vector<std::size_t> ReadingOrder(const std::vector<SkinRect>& rects) {
   }
   closeRow(byTop.size());
   return order;
+}
+
+int ScaleForDpi(int dpi) {
+  constexpr int kBaseDpi = 96;
+  if (dpi <= 0) return 100;
+  return static_cast<int>((static_cast<long long>(dpi) * 100 + kBaseDpi / 2) / kBaseDpi);
+}
+
+int ScaleLength(int v, int scale) {
+  // Halves round away from zero, so a shape keeps its size on either side of it.
+  const long long scaled = static_cast<long long>(v) * scale;
+  return static_cast<int>(scaled >= 0 ? (scaled + 50) / 100 : -((-scaled + 50) / 100));
+}
+
+SkinRect ScaleRect(const SkinRect& r, int scale) {
+  return SkinRect{ScaleLength(r.left, scale), ScaleLength(r.top, scale), ScaleLength(r.right, scale),
+                  ScaleLength(r.bottom, scale)};
+}
+
+int ArtScaleFor(int scale) {
+  for (int art : kArtScales) {
+    if (scale <= art) return art;
+  }
+  return kArtScales[std::size(kArtScales) - 1];
+}
+
+std::string ScaledPictureName(const std::string& name, int artScale) {
+  if (artScale == 100 || name.empty()) return name;
+  std::string suffix = "@" + std::to_string(artScale / 100);
+  if (artScale % 100 != 0) suffix += "." + std::to_string(artScale % 100 / 10);
+  suffix += "x";
+  // The extension is the last dot's, in the last part of a path.
+  const std::size_t dot = name.find_last_of('.');
+  const std::size_t separator = name.find_last_of("\\/");
+  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return name + suffix;
+  return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
 }  // namespace glyph::skin

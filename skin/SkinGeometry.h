@@ -1,11 +1,13 @@
 // Pixel arithmetic of the skin engine, apart from the platform: the opaque
 // runs a window shape is built from, the slider thumb's place, the
-// progress bar's percentage and the order Tab visits the controls in.
+// progress bar's percentage, the order Tab visits the controls in, and the
+// display scale a skin is laid out at.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "skin/SkinDescription.h"
@@ -45,5 +47,23 @@ int PercentAt(int offset, int length);
 // control's bottom, so controls side by side stay together even when their
 // sizes differ; within a row, equal lefts go top first.
 std::vector<std::size_t> ReadingOrder(const std::vector<SkinRect>& rects);
+
+// Display scale, in percent: a skin description is written in pixels at
+// 100 % (96 dots per inch), and a window shown at another scale multiplies
+// every length by it. A dpi of 0 or less (unknown) is taken as 96.
+int ScaleForDpi(int dpi);
+// v at the scale, halves rounded away from zero (as the skin's art is).
+int ScaleLength(int v, int scale);
+// A rectangle scaled edge by edge, so neighbours stay neighbours.
+SkinRect ScaleRect(const SkinRect& r, int scale);
+
+// A skin may carry its pictures drawn at 150 % and 200 % as well as 100 %.
+// The art for a scale is the nearest drawn one at or above it (a picture
+// shrunk stays sharper than one enlarged), 200 % above that.
+inline constexpr int kArtScales[] = {100, 150, 200};
+int ArtScaleFor(int scale);
+// The name of a picture's art at a scale: "@1.5x" or "@2x" before the
+// extension ("main.jpg" -> "main@2x.jpg"); the name itself at 100 %.
+std::string ScaledPictureName(const std::string& name, int artScale);
 
 }  // namespace glyph::skin

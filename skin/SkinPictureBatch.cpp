@@ -16,7 +16,9 @@ PictureBatch::PictureBatch(const SkinContext& context, const std::vector<std::st
       continue;
     Item item;
     item.name = name;
-    item.bytes = context_.ReadItem(name);
+    PictureArt art = ReadPictureArt(context_, name);
+    item.bytes = std::move(art.bytes);
+    item.artScale = art.scale;
     items_.push_back(std::move(item));
   }
   if (items_.empty()) return;
@@ -48,6 +50,7 @@ bool PictureBatch::Take(const std::string& name, UniqueBitmap& dest, SIZE* size)
   // A name taken twice gets a copy the second time.
   if (it->taken) return LoadSkinPicture(context_, name, dest, size);
   it->taken = true;
+  FitPictureToScale(context_, it->decoded, it->artScale);
   context_.KeepPicture(name, it->decoded.Get());
   dest = std::move(it->decoded);
   if (size) *size = BitmapSize(dest.Get());

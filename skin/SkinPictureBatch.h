@@ -35,6 +35,7 @@ class PictureBatch {
   struct Item {
     std::string name;
     std::optional<std::string> bytes;
+    int artScale = 100;
     UniqueBitmap decoded;
     bool taken = false;
   };

@@ -4,7 +4,10 @@
 Writes main.jpg, over.jpg, down.jpg (480 x 408), mask.bmp (480 x 408, black
 inside the window's shape, pure white outside), horslider.bmp and
 horslider_over.bmp (20 x 12, 24-bit) and skin.ini into the output folder
-(default: ../default beside this script).
+(default: ../default beside this script). The pictures are written again at
+1.5 and 2 times that size for displays scaled to 150 % and 200 %, named
+with "@1.5x" and "@2x" before the extension (main@2x.jpg: 960 x 816);
+skin.ini keeps to the 1x pixels, which the program scales.
 
 Everything is drawn four times larger and scaled down, so edges and glyphs
 are anti-aliased. The control rectangles below are the ones skin.ini gives
@@ -24,6 +27,8 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 W, H = 480, 408
 S = 4  # supersampling factor
+# The display scales drawn for, and the suffix of each one's pictures.
+SCALES = [(1, ""), (1.5, "@1.5x"), (2, "@2x")]
 
 FONT_DIR = "/usr/share/fonts/truetype"
 FONT_BOLD = FONT_DIR + "/dejavu/DejaVuSans-Bold.ttf"
@@ -453,7 +458,7 @@ def slider_track(img, rect, maximum, ticks):
         d.line([(s(tx), s(y + h + 1.5)), (s(tx), s(y + h + 4))], fill=LABEL, width=s(1))
 
 
-def thumb(state):
+def thumb(state, k=1):
     img = Image.new("RGB", (THUMB_W * S, THUMB_H * S), CONSOLE)
     if state == "normal":
         top, bottom, ridge = (206, 213, 226), (130, 140, 160), (92, 102, 124)
@@ -465,7 +470,7 @@ def thumb(state):
     for dx in (-3, 0, 3):
         cx = THUMB_W / 2 + dx
         d.line([(s(cx), s(3)), (s(cx), s(THUMB_H - 3))], fill=ridge, width=s(1))
-    return img.resize((THUMB_W, THUMB_H), Image.LANCZOS)
+    return img.resize(scaled(THUMB_W, THUMB_H, k), Image.LANCZOS)
 
 
 # ---------------------------------------------------------------- the screens
@@ -542,14 +547,21 @@ def base():
     return img
 
 
-def screen(state):
-    img = base()
+def scaled(w, h, k):
+    """The size of a w x h picture at scale k, rounded as the program rounds."""
+    return int(math.floor(w * k + 0.5)), int(math.floor(h * k + 0.5))
+
+
+def screen(img, state, k):
+    """One screen at scale k from the supersampled base."""
+    img = img.copy()
     for name, rect, tip, flag, glyph in BUTTONS:
         draw_button(img, rect, glyph, state)
-    out = img.resize((W, H), Image.LANCZOS)
+    size = scaled(W, H, k)
+    out = img.resize(size, Image.LANCZOS)
     # Outside the shape: one flat colour, so nothing rings at the edge.
-    mask = shape_mask().resize((W, H), Image.BOX).point(lambda v: 255 if v >= 128 else 0)
-    flat = Image.new("RGB", (W, H), OUTSIDE)
+    mask = shape_mask().resize(size, Image.BOX).point(lambda v: 255 if v >= 128 else 0)
+    flat = Image.new("RGB", size, OUTSIDE)
     return Image.composite(out, flat, mask), mask
 
 
@@ -571,13 +583,18 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "default")
     os.makedirs(out, exist_ok=True)
-    for state, name in (("normal", "main.jpg"), ("over", "over.jpg"), ("down", "down.jpg")):
-        img, mask = screen(state)
-        img.save(os.path.join(out, name), "JPEG", quality=94, subsampling=0, optimize=True)
-    # Two colours: black inside the shape, pure white outside.
-    mask.point(lambda v: 0 if v else 255).convert("1").save(os.path.join(out, "mask.bmp"))
-    thumb("normal").save(os.path.join(out, "horslider.bmp"))
-    thumb("over").save(os.path.join(out, "horslider_over.bmp"))
+    plain = base()
+    for k, suffix in SCALES:
+        def path(name):
+            stem, ext = os.path.splitext(name)
+            return os.path.join(out, stem + suffix + ext)
+        for state, name in (("normal", "main.jpg"), ("over", "over.jpg"), ("down", "down.jpg")):
+            img, mask = screen(plain, state, k)
+            img.save(path(name), "JPEG", quality=94, subsampling=0, optimize=True)
+        # Two colours: black inside the shape, pure white outside.
+        mask.point(lambda v: 0 if v else 255).convert("1").save(path("mask.bmp"))
+        thumb("normal", k).save(path("horslider.bmp"))
+        thumb("over", k).save(path("horslider_over.bmp"))
     with open(os.path.join(out, "skin.ini"), "wb") as f:
         f.write(skin_ini().encode("ascii"))
 

@@ -27,6 +27,7 @@
 #include "framework/ResourceIds.h"
 #include "icon/DocumentReader.h"
 #include "icon/IcoWriter.h"
+#include "skin/SkinGeometry.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph {
@@ -1281,6 +1282,38 @@ TEST_F(MainDialogTest, EverySizeIsEditedAndSavedBackTogether) {
     const bool edited = image.pixels.width == 16;
     EXPECT_EQ(corner[0] == 0 && corner[1] == 0 && corner[2] == 0, edited) << image.pixels.width;
   }
+}
+
+// On a monitor of another scale the window's own controls follow the
+// skin: the canvas, the colour fields and the strip, whose rows grow too.
+TEST_F(MainDialogTest, OwnControlsFollowTheSkinsScale) {
+  const std::wstring path =
+      Write(L"scaled.ico", IconOfSizes({{16, 0xFF0000}, {32, 0x00FF00}, {48, 0x0000FF}}));
+  TestMainDialog dlg(path);
+  ASSERT_TRUE(dlg.Open());
+  ASSERT_EQ(dlg.Scale(), 100);  // the test display's 96 dpi
+  auto place = [&dlg](int id) {
+    RECT r;
+    ::GetWindowRect(::GetDlgItem(dlg.GetHwnd(), id), &r);
+    ::MapWindowPoints(nullptr, dlg.GetHwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return skin::SkinRect{r.left, r.top, r.right, r.bottom};
+  };
+  const int ids[] = {IDC_CANVAS, IDC_BRUSH_WELL, IDC_TRANSP_WELL, IDC_PREVIEW, IDC_SIZE_STRIP};
+  std::vector<skin::SkinRect> before;
+  for (int id : ids) before.push_back(place(id));
+  const int fit = dlg.GetCanvas().GetZoom();
+  RECT suggested{50, 40, 50 + 720, 40 + 612};
+  ::SendMessageW(dlg.GetHwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  PumpFor(20);
+  for (size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(place(ids[i]), skin::ScaleRect(before[i], 150)) << ids[i];
+  EXPECT_GT(dlg.GetCanvas().GetZoom(), fit);
+  EXPECT_TRUE(dlg.Latched("TOOL_PEN"));
+  CSizeStrip& strip = dlg.GetSizeStrip();
+  ASSERT_EQ(strip.RowHeight(), 42);
+  ::SendMessageW(strip.GetHwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 3 + 42 + 21));
+  PumpFor(20);
+  EXPECT_EQ(dlg.GetImage().GetWidth(), 32u);
 }
 
 // Save As of a whole icon stores every size as the dialog's lists say:

@@ -67,11 +67,14 @@ TEST(ReleaseTest, EveryProgramCarriesTheVersionInformation) {
   }
 }
 
-// The manifest: the version-6 controls, long paths, every supported system.
+// The manifest: the version-6 controls, long paths, scaling per monitor,
+// every supported system.
 TEST(ReleaseTest, EveryProgramCarriesTheManifest) {
   const char* const wanted[] = {
       "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
       ">true</longPathAware>",
+      ">true/pm</dpiAware>",
+      ">PerMonitorV2, PerMonitor</dpiAwareness>",
       "level=\"asInvoker\"",
       "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
       "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1

@@ -301,6 +301,31 @@ TEST(SkinGeometry, ReadingOrderOfTheDefaultSkin) {
   EXPECT_TRUE(ReadingOrder({}).empty());
 }
 
+// The scales Windows offers map to the drawn art and to pixel lengths that
+// keep neighbouring controls touching.
+TEST(SkinGeometry, DisplayScales) {
+  const struct {
+    int dpi, scale, art;
+  } kScales[] = {{96, 100, 100},  {0, 100, 100},   {72, 75, 100},   {120, 125, 150},
+                 {144, 150, 150}, {168, 175, 200}, {192, 200, 200}, {288, 300, 200}};
+  for (const auto& c : kScales) {
+    EXPECT_EQ(ScaleForDpi(c.dpi), c.scale) << c.dpi;
+    EXPECT_EQ(ArtScaleFor(c.scale), c.art) << c.dpi;
+  }
+  // Two buttons side by side at 13..49 and 49..85 stay side by side.
+  EXPECT_EQ(ScaleRect({13, 103, 49, 137}, 150), (SkinRect{20, 155, 74, 206}));
+  EXPECT_EQ(ScaleRect({49, 103, 85, 137}, 150).left, 74);
+  EXPECT_EQ(ScaleLength(-14, 150), -21);
+  EXPECT_EQ(ScaleLength(-13, 150), -20);
+  EXPECT_EQ(ScaleLength(13, 150), 20);
+
+  EXPECT_EQ(ScaledPictureName("main.jpg", 100), "main.jpg");
+  EXPECT_EQ(ScaledPictureName("main.jpg", 150), "main@1.5x.jpg");
+  EXPECT_EQ(ScaledPictureName("Skin\\horslider_over.bmp", 200), "Skin\\horslider_over@2x.bmp");
+  EXPECT_EQ(ScaledPictureName("my.skin\\mask", 200), "my.skin\\mask@2x");
+  EXPECT_EQ(ScaledPictureName("", 200), "");
+}
+
 TEST(PictureCheck, RefusesBitmapsThatPromiseMoreThanTheyHold) {
   const std::string good = Bmp24(10, 10);
   EXPECT_TRUE(PictureBytesPlausible(good));

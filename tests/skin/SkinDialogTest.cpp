@@ -15,6 +15,7 @@
 #include "SkinTestUtil.h"
 #include "framework/Profile.h"
 #include "skin/SkinDialog.h"
+#include "skin/SkinGeometry.h"
 #include "tests/common/GuiTest.h"
 
 namespace glyph::skin {
@@ -38,6 +39,7 @@ class TestSkinDialog : public CSkinDialog {
   std::map<std::string, std::string> profile;
   int menus = 0;
   int menuItems = 0;
+  int dpi = 96;
 
   void ButtonClicked(const std::string& name) override { events.push_back("button " + name); }
   void TrackbarNotify(const std::string& name, int code, int position) override {
@@ -65,6 +67,7 @@ class TestSkinDialog : public CSkinDialog {
     ++menus;
     menuItems = ::GetMenuItemCount(menu);
   }
+  int WindowDpi() override { return dpi; }
 };
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -205,6 +208,103 @@ TEST_F(SkinDialogTest, ButtonsShowTheSkinsPictures) {
                 return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
               }));
   }
+}
+
+RECT PlaceInParent(HWND control) {
+  RECT r;
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The default skin at the scales of today's displays: its size, shape,
+// controls and fonts scaled from the description, its pictures from the
+// art drawn for the scale (resampled from the nearest above it at 125 %).
+TEST_F(SkinDialogTest, LaysItselfOutAtTheDisplaysScale) {
+  const struct {
+    int dpi, scale;
+    const char* art;  // the picture the screen comes from, as it is
+  } kScales[] = {{144, 150, "Skin\\main@1.5x.jpg"}, {192, 200, "Skin\\main@2x.jpg"}, {120, 125, nullptr}};
+  for (const auto& c : kScales) {
+    SCOPED_TRACE(c.dpi);
+    TestSkinDialog scaled;
+    RecordingPrompt quiet(scaled.Context());
+    scaled.dpi = c.dpi;
+    ASSERT_TRUE(scaled.Open("Skin\\skin.ini"));
+    EXPECT_EQ(scaled.Scale(), c.scale);
+    RECT client;
+    ::GetClientRect(scaled.GetHwnd(), &client);
+    EXPECT_EQ(client.right, ScaleLength(480, c.scale));
+    EXPECT_EQ(client.bottom, ScaleLength(408, c.scale));
+    const RECT rect = PlaceInParent(scaled.FindButton("TOOL_RECT")->GetHwnd());
+    EXPECT_EQ((SkinRect{rect.left, rect.top, rect.right, rect.bottom}),
+              ScaleRect({13, 171, 49, 206}, c.scale));
+    const RECT slider = PlaceInParent(scaled.FindTrackbar("TRACKBAR_SIZE")->GetHwnd());
+    EXPECT_EQ(slider.bottom - slider.top, ScaleLength(12, c.scale));
+    LOGFONTA lf{};
+    ::GetObjectA(scaled.FindText("BRUSH_COLOR")->Font(), sizeof lf, &lf);
+    EXPECT_EQ(lf.lfHeight, ScaleLength(-14, c.scale));
+    UniqueRegion rgn(::CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(::GetWindowRgn(scaled.GetHwnd(), rgn.Get()), COMPLEXREGION);
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), ScaleLength(20, c.scale), ScaleLength(5, c.scale)));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), ScaleLength(200, c.scale), ScaleLength(200, c.scale)));
+    EXPECT_TRUE(quiet.shown.empty());
+    if (!c.art) continue;
+    SkinContext plain;
+    UniqueBitmap art;
+    ASSERT_TRUE(LoadSkinPicture(plain, c.art, art, nullptr));
+    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_EQ(
+        ScreenPixel(scaled.FindButton("TOOL_RECT")->GetHwnd(), middle.x - rect.left, middle.y - rect.top),
+        BitmapPixel(art.Get(), middle.x, middle.y));
+  }
+  // A skin drawn at one scale only is resampled: the same window, larger.
+  WriteFile("SkinOneScale\\main.bmp", BlockMask());
+  WriteFile("SkinOneScale\\skin.ini", "[Screen]\r\nMain=main.bmp\r\n");
+  dlg.dpi = 192;
+  ASSERT_TRUE(dlg.Open("SkinOneScale\\skin.ini"));
+  RECT client;
+  ::GetClientRect(dlg.GetHwnd(), &client);
+  EXPECT_EQ(client.right, 120);
+  EXPECT_EQ(client.bottom, 80);
+  UniqueRegion rgn(::CreateRectRgn(0, 0, 0, 0));
+  ::GetWindowRgn(dlg.GetHwnd(), rgn.Get());
+  EXPECT_TRUE(::PtInRegion(rgn.Get(), 50, 40));
+  EXPECT_FALSE(::PtInRegion(rgn.Get(), 10, 10));
+}
+
+// Moved to a monitor of another scale, the window lays itself out again in
+// place: the same controls in the same state, at the new scale.
+TEST_F(SkinDialogTest, MovesToAMonitorOfAnotherScale) {
+  ASSERT_TRUE(dlg.Open("Skin\\skin.ini"));
+  CSkinButton* pen = dlg.FindButton("TOOL_PEN");
+  HWND penWindow = pen->GetHwnd();
+  pen->SetLatched(true);
+  pen->SetPressAndRelease(true);
+  dlg.FindTrackbar("TRACKBAR_SIZE")->SetRangeAndPosition(0, 13, 5);
+  RECT suggested{200, 150, 200 + 960, 150 + 816};
+  ::SendMessageA(dlg.GetHwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  PumpFor(20);
+  EXPECT_EQ(dlg.Scale(), 200);
+  RECT window;
+  ::GetWindowRect(dlg.GetHwnd(), &window);
+  EXPECT_EQ(window.left, 200);
+  EXPECT_EQ(window.top, 150);
+  EXPECT_EQ(window.right - window.left, 960);
+  EXPECT_EQ(window.bottom - window.top, 816);
+  ASSERT_EQ(dlg.FindButton("TOOL_PEN"), pen);
+  EXPECT_EQ(pen->GetHwnd(), penWindow);
+  EXPECT_TRUE(pen->IsLatched());
+  EXPECT_TRUE(pen->PressAndRelease());
+  EXPECT_EQ(dlg.FindTrackbar("TRACKBAR_SIZE")->GetPosition(), 5);
+  const RECT r = PlaceInParent(penWindow);
+  EXPECT_EQ((SkinRect{r.left, r.top, r.right, r.bottom}), ScaleRect({13, 137, 49, 171}, 200));
+  SkinContext plain;
+  UniqueBitmap down;
+  ASSERT_TRUE(LoadSkinPicture(plain, "Skin\\down@2x.jpg", down, nullptr));
+  EXPECT_EQ(ScreenPixel(penWindow, 36, 34), BitmapPixel(down.Get(), r.left + 36, r.top + 34));
+  EXPECT_EQ(ChildCount(dlg.GetHwnd()), 33);
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(SkinDialogTest, NotificationsArriveByName) {
