@@ -28,6 +28,21 @@ function(glyph_program_resources target script)
   set_property(SOURCE ${script} APPEND PROPERTY INCLUDE_DIRECTORIES ${GLYPH_RELEASE_RC_INCLUDES})
 endfunction()
 
+# glyph_split_debug(TARGET): a Windows program's debug information (many
+# times its code) goes to TARGET.debug beside it, which the program names
+# for a debugger; Wine's loader reads the whole image at every start. A
+# post-build step: it must come before any other that appends to the file.
+function(glyph_split_debug target)
+  if(NOT WIN32)
+    return()
+  endif()
+  set(debug $<TARGET_FILE_DIR:${target}>/${target}.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${debug}
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=${debug} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+
 # glyph_program_icon(TARGET SCRIPT): the program's own icon in every size Windows
 # asks for, made during the build: the art script draws the picture at
 # each size, and `glyphicon make`, built for the build machine, puts them
