@@ -44,7 +44,7 @@ UniqueBitmap SkinContext::CopyOfPicture(const std::string& name) const {
 }
 
 void SkinContext::KeepPicture(const std::string& name, HBITMAP picture) const {
-  if (!archive_ || !picture || name.empty()) return;
+  if (!archive_ || !picture || name.empty() || repeated_.count(name) == 0) return;
   UniqueBitmap copy(CopyBitmap(picture));
   if (copy) pictures_[name] = std::move(copy);
 }
@@ -69,11 +69,13 @@ ScopedSkinArchive::ScopedSkinArchive(SkinContext& context, SkinArchive* archive)
     : context_(context), previous_(context.archive_) {
   context_.archive_ = archive;
   context_.pictures_.clear();
+  context_.repeated_.clear();
 }
 
 ScopedSkinArchive::~ScopedSkinArchive() {
   context_.archive_ = previous_;
   context_.pictures_.clear();
+  context_.repeated_.clear();
 }
 
 }  // namespace glyph::skin

@@ -17,6 +17,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "framework/Handles.h"
@@ -67,9 +68,12 @@ class SkinContext {
   void ShowMessage(HWND owner, const char* text, const char* caption) const;
 
   // A copy of the picture decoded under this name during the current load,
-  // or null. KeepPicture stores a copy of `picture`; nothing without a load.
+  // or null. KeepPicture stores a copy of `picture`, only without a load and
+  // for the names the load said it reads again (a copy of a screen-sized
+  // picture is not free).
   UniqueBitmap CopyOfPicture(const std::string& name) const;
   void KeepPicture(const std::string& name, HBITMAP picture) const;
+  void SetRepeatedPictures(std::set<std::string> names) { repeated_ = std::move(names); }
 
   void SetOffsets(const HlsOffsets& offsets) { offsets_ = offsets; }
   const HlsOffsets& Offsets() const { return offsets_; }
@@ -89,6 +93,7 @@ class SkinContext {
   HlsOffsets offsets_;
   int scale_ = 100;
   mutable std::map<std::string, UniqueBitmap, std::less<>> pictures_;
+  std::set<std::string> repeated_;
 };
 
 // Makes an archive the one a context reads through, for one scope.

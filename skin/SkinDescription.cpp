@@ -129,4 +129,18 @@ SkinDescription ReadSkinDescription(const ValueLookup& lookup, const std::string
   return d;
 }
 
+std::set<std::string> RepeatedPictures(const SkinDescription& d) {
+  std::vector<std::string> names = {d.screen.main, d.screen.mask, d.screen.over, d.screen.down,
+                                    d.screen.disabled};
+  for (const TrackbarEntry& t : d.trackbars) {
+    names.push_back(t.thumb);
+    names.push_back(t.thumbHot);
+  }
+  std::set<std::string> seen, repeated;
+  for (const std::string& name : names) {
+    if (!name.empty() && !seen.insert(name).second) repeated.insert(name);
+  }
+  return repeated;
+}
+
 }  // namespace glyph::skin

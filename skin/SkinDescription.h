@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,5 +97,10 @@ TrackbarEntry ParseTrackbarEntry(std::string value, const std::string& directory
 ProgressEntry ParseProgressEntry(std::string value);
 
 SkinDescription ReadSkinDescription(const ValueLookup& lookup, const std::string& descriptionName);
+
+// The picture names a description uses more than once (the main picture
+// as the disabled one too, a thumb shared by two sliders): a loader keeps
+// those decoded for the second use and need keep no other.
+std::set<std::string> RepeatedPictures(const SkinDescription& d);
 
 }  // namespace glyph::skin

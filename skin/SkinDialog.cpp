@@ -172,6 +172,7 @@ void CSkinDialog::LoadSkin() {
       [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
       descriptionName_);
   StartupMark("description");
+  context_.SetRepeatedPictures(RepeatedPictures(description_));
   LoadScreens();
   CreateControls();
   StartupMark("tab order");
@@ -298,6 +299,7 @@ void CSkinDialog::SetScale(int scale) {
   if (!GetHwnd()) return;
   std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
   ScopedSkinArchive current(context_, archive.get());
+  context_.SetRepeatedPictures(RepeatedPictures(description_));
   LoadScreens();
   for (std::size_t i = 0; i < buttons_.size(); ++i)
     PlaceButton(*buttons_[i], description_.buttons[buttonEntries_[i]]);

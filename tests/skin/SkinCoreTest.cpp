@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,18 @@ TEST(SkinDescription, ReadsSectionsUntilTheFirstGap) {
       [](const char*, const char*, const char* def) { return std::string(def); }, "Skin\\x.ini");
   EXPECT_EQ(empty.screen.main, "");  // no value names no picture
   EXPECT_TRUE(empty.buttons.empty());
+}
+
+TEST(SkinDescription, PicturesUsedTwice) {
+  SkinDescription d;
+  d.screen = {"S\\main.jpg", "S\\mask.bmp", "S\\over.jpg", "S\\down.jpg", "S\\main.jpg"};
+  TrackbarEntry t;
+  t.thumb = "S\\thumb.bmp";
+  t.thumbHot = "S\\hot.bmp";
+  d.trackbars = {t, t};
+  d.trackbars[1].thumbHot = "S\\other.bmp";
+  EXPECT_EQ(RepeatedPictures(d), (std::set<std::string>{"S\\main.jpg", "S\\thumb.bmp"}));
+  EXPECT_TRUE(RepeatedPictures(SkinDescription{}).empty());  // empty names never count
 }
 
 TEST(SkinDescription, LongEntriesAreCut) {
