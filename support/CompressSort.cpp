@@ -63,22 +63,33 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
   }
 }
 
+// Room for the levels of the recursion: a level of length n over k symbols
+// takes n types and k counts and leaves the rest to the level below (half
+// as long at most); the buckets are rebuilt from the counts wherever they
+// are used, so every level shares them.
+struct Room {
+  std::uint8_t* isS;
+  std::int32_t* counts;
+  std::int32_t* bucket;
+};
+
 // Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end.
 template <typename Sym>
-void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k) {
+void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k, Room room) {
   if (n == 1) {
     sa[0] = 0;
     return;
   }
-  std::vector<std::uint8_t> isS(static_cast<std::size_t>(n));
+  std::uint8_t* const isS = room.isS;
   isS[n - 1] = 0;
   for (std::int32_t i = n - 2; i >= 0; --i) {
     isS[i] = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & isS[i + 1]));
   }
   auto isLms = [&](std::int32_t i) { return i > 0 && isS[i] && !isS[i - 1]; };
 
-  std::vector<std::int32_t> counts(static_cast<std::size_t>(k), 0);
-  std::vector<std::int32_t> bucket(static_cast<std::size_t>(k));
+  std::int32_t* const counts = room.counts;
+  std::int32_t* const bucket = room.bucket;
+  std::fill(counts, counts + k, 0);
   for (std::int32_t i = 0; i < n; ++i) ++counts[s[i]];
   auto bucketEnds = [&] {
     std::int32_t sum = 0;
@@ -94,7 +105,7 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
   for (std::int32_t i = 1; i < n; ++i) {
     if (isLms(i)) sa[--bucket[s[i]]] = i;
   }
-  Induce(s, sa, n, isS.data(), counts.data(), k, bucket.data());
+  Induce(s, sa, n, isS, counts, k, bucket);
 
   std::int32_t m = 0;
   for (std::int32_t i = 0; i < n; ++i) {
@@ -128,7 +139,7 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
   // Stage 2: sort the LMS suffixes through the reduced string.
   std::int32_t* reduced = sa + n - m;
   if (names < m) {
-    SuffixArray(reduced, sa, m, names);
+    SuffixArray(reduced, sa, m, names, Room{isS + n, counts + k, bucket});
   } else {
     for (std::int32_t i = 0; i < m; ++i) sa[reduced[i]] = i;
   }
@@ -145,7 +156,7 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
     sa[i] = -1;
     sa[--bucket[s[p]]] = p;
   }
-  Induce(s, sa, n, isS.data(), counts.data(), k, bucket.data());
+  Induce(s, sa, n, isS, counts, k, bucket);
 }
 
 // Start of the smallest rotation (any one of them for a periodic block).
@@ -185,8 +196,26 @@ std::int32_t LyndonRootLength(const std::uint8_t* w, std::int32_t n) {
 
 }  // namespace
 
-std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::uint8_t* rotated,
-                               std::int32_t* order) {
+namespace {
+
+// The recursion's levels are at most half as long as the level above.
+constexpr std::size_t kAlphabet = 256;
+std::size_t TypesRoom(std::size_t capacity) { return 2 * capacity + 1; }
+std::size_t CountsRoom(std::size_t capacity) { return kAlphabet + capacity; }
+std::size_t BucketsRoom(std::size_t capacity) { return std::max(kAlphabet, capacity / 2 + 1); }
+
+}  // namespace
+
+RotationSorter::RotationSorter(std::size_t capacity)
+    : capacity_(capacity),
+      rotated_(new std::uint8_t[std::max<std::size_t>(capacity, 1)]),
+      types_(new std::uint8_t[TypesRoom(capacity)]),
+      counts_(new std::int32_t[CountsRoom(capacity)]),
+      buckets_(new std::int32_t[BucketsRoom(capacity)]) {}
+
+std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order) {
+  if (n <= 0 || static_cast<std::size_t>(n) > capacity_) return -1;
+  std::uint8_t* const rotated = rotated_.get();
   const std::int32_t start = SmallestRotation(block, n);
   std::memcpy(rotated, block + start, static_cast<std::size_t>(n - start));
   std::memcpy(rotated + (n - start), block, static_cast<std::size_t>(start));
@@ -195,7 +224,8 @@ std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::u
   // The suffix order of the root goes to the back of `order`, then each
   // entry expands into its copies from the front.
   std::int32_t* rootOrder = order + (n - p);
-  SuffixArray(rotated, rootOrder, p, 256);
+  SuffixArray(rotated, rootOrder, p, static_cast<std::int32_t>(kAlphabet),
+              Room{types_.get(), counts_.get(), buckets_.get()});
   std::int32_t origPtr = -1;
   std::int32_t out = 0;
   for (std::int32_t r = 0; r < p; ++r) {
@@ -210,8 +240,8 @@ std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::u
 }
 
 std::int32_t sortRotations(const std::uint8_t* block, std::int32_t size, std::int32_t* order) {
-  std::vector<std::uint8_t> rotated(static_cast<std::size_t>(size));
-  return SortRotationsInto(block, size, rotated.data(), order);
+  RotationSorter sorter(static_cast<std::size_t>(size));
+  return sorter.Sort(block, size, order);
 }
 
 }  // namespace support::compress_detail
