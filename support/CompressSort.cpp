@@ -20,6 +20,10 @@ namespace {
 // word, which may come in any order. Suffixes are sorted by induced sorting
 // (SA-IS), linear in the length whatever the data.
 
+// A suffix's type byte: bit 0 for an S suffix, bit 1 for an LMS suffix.
+constexpr std::uint8_t kTypeS = 1;
+constexpr std::uint8_t kTypeLms = 2;
+
 // Induces the order of the L- and S-type suffixes from the seeded positions.
 template <typename Sym>
 void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* isS,
@@ -43,7 +47,7 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
       }
     }
     const std::int32_t j = sa[i] - 1;
-    if (j >= 0 && !isS[j]) sa[bucket[s[j]]++] = j;
+    if (j >= 0 && !(isS[j] & kTypeS)) sa[bucket[s[j]]++] = j;
   }
   sum = 0;
   for (std::int32_t c = 0; c < k; ++c) {
@@ -59,7 +63,7 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
       }
     }
     const std::int32_t j = sa[i] - 1;
-    if (j >= 0 && isS[j]) sa[--bucket[s[j]]] = j;
+    if (j >= 0 && (isS[j] & kTypeS)) sa[--bucket[s[j]]] = j;
   }
 }
 
@@ -80,12 +84,19 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
     sa[0] = 0;
     return;
   }
+  // Each suffix's type, and whether it is an LMS suffix (an S suffix after
+  // an L suffix), in one byte: the scans that look for LMS suffixes at
+  // scattered places then read one byte each.
   std::uint8_t* const isS = room.isS;
   isS[n - 1] = 0;
+  std::uint8_t next = 0;
   for (std::int32_t i = n - 2; i >= 0; --i) {
-    isS[i] = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & isS[i + 1]));
+    const std::uint8_t type = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & next));
+    isS[i] = type;
+    isS[i + 1] = static_cast<std::uint8_t>(isS[i + 1] | ((next & (type ^ 1)) << 1));
+    next = type;
   }
-  auto isLms = [&](std::int32_t i) { return i > 0 && isS[i] && !isS[i - 1]; };
+  auto isLms = [&](std::int32_t i) { return (isS[i] & kTypeLms) != 0; };
 
   std::int32_t* const counts = room.counts;
   std::int32_t* const bucket = room.bucket;
@@ -107,9 +118,13 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
   }
   Induce(s, sa, n, isS, counts, k, bucket);
 
+  // Every suffix has its place now; gather the LMS ones without a branch
+  // on the data (a third of them or so, as good as random).
   std::int32_t m = 0;
   for (std::int32_t i = 0; i < n; ++i) {
-    if (isLms(sa[i])) sa[m++] = sa[i];
+    const std::int32_t pos = sa[i];
+    sa[m] = pos;
+    m += (isS[pos] & kTypeLms) >> 1;
   }
   // Name the substrings; names go to sa[m + pos / 2] (positions of LMS
   // suffixes are at least two apart).
@@ -120,6 +135,8 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
     const std::int32_t pos = sa[i];
     bool differ = prev < 0;
     for (std::int32_t d = 0; !differ; ++d) {
+      // Comparing the LMS marks too is safe: with equal types before d,
+      // they are equal exactly when the types at d are.
       if (pos + d == n || prev + d == n || s[pos + d] != s[prev + d] || isS[pos + d] != isS[prev + d]) {
         differ = true;
       } else if (d > 0 && isLms(pos + d)) {
