@@ -177,7 +177,12 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
 }
 
 // Start of the smallest rotation (any one of them for a periodic block).
-std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n) {
+// A pointer only ever skips starts that are not smallest, and every start
+// below the larger pointer but the other one has been skipped: when one
+// pointer runs off the end before two rotations compared equal, the
+// smallest rotation is the only one, and the block is not periodic
+// (`primitive` is then set; otherwise it is unknown).
+std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n, bool& primitive) {
   // i + k and j + k stay below 2n: one subtraction wraps them.
   auto at = [&](std::int32_t x) { return s[x >= n ? x - n : x]; };
   std::int32_t i = 0, j = 1, k = 0;
@@ -196,6 +201,7 @@ std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n) {
     if (i == j) ++j;
     k = 0;
   }
+  primitive = k < n;
   return std::min(i, j);
 }
 
@@ -233,10 +239,11 @@ RotationSorter::RotationSorter(std::size_t capacity)
 std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order) {
   if (n <= 0 || static_cast<std::size_t>(n) > capacity_) return -1;
   std::uint8_t* const rotated = rotated_.get();
-  const std::int32_t start = SmallestRotation(block, n);
+  bool primitive = false;
+  const std::int32_t start = SmallestRotation(block, n, primitive);
   std::memcpy(rotated, block + start, static_cast<std::size_t>(n - start));
   std::memcpy(rotated + (n - start), block, static_cast<std::size_t>(start));
-  const std::int32_t p = LyndonRootLength(rotated, n);
+  const std::int32_t p = primitive ? n : LyndonRootLength(rotated, n);
   const std::int32_t copies = n / p;
   // The suffix order of the root goes to the back of `order`, then each
   // entry expands into its copies from the front.
