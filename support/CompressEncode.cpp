@@ -184,7 +184,6 @@ void WriteHeader(Out& out, std::uint8_t sizeLetter) {
 
 struct CompressArrays {
   std::unique_ptr<std::uint8_t[]> block;
-  std::unique_ptr<std::uint8_t[]> bwt;
   std::unique_ptr<std::int32_t[]> order;
   std::unique_ptr<RotationSorter> sorter;
 };
@@ -198,13 +197,12 @@ template <class In, class Out>
 void Compress(In& in, Out& out, CompressProgress progress) {
   CompressArrays arrays;
   arrays.block.reset(new (std::nothrow) std::uint8_t[kBlockCapacity]);
-  arrays.bwt.reset(new (std::nothrow) std::uint8_t[kBlockCapacity]);
   arrays.order.reset(new (std::nothrow) std::int32_t[kBlockCapacity]);
   try {
     arrays.sorter = std::make_unique<RotationSorter>(kBlockCapacity);
   } catch (const std::bad_alloc&) {
   }
-  if (!arrays.block || !arrays.bwt || !arrays.order || !arrays.sorter) Fail(__LINE__, "compressOutOfMemory");
+  if (!arrays.block || !arrays.order || !arrays.sorter) Fail(__LINE__, "compressOutOfMemory");
 
   BitStreamSession session(BitStreamState::kWriting);
   WriteHeader(out, static_cast<std::uint8_t>(0x41 + kEncoderBlockSize100k));
@@ -219,15 +217,10 @@ void Compress(In& in, Out& out, CompressProgress progress) {
     last = FillBlock(source, arrays.block.get(), n, runs, progress);
     Perturb(arrays.block.get(), n, +1);
     const std::int32_t size = static_cast<std::int32_t>(n);
-    const std::int32_t origPtr = arrays.sorter->Sort(arrays.block.get(), size, arrays.order.get());
+    // The last column goes into the bytes of the order: only it is coded.
+    std::uint8_t* const bwt = reinterpret_cast<std::uint8_t*>(arrays.order.get());
+    const std::int32_t origPtr = arrays.sorter->Sort(arrays.block.get(), size, arrays.order.get(), bwt);
     if (origPtr < 0) Fail(__LINE__, "doReversibleTransformation");
-    const std::uint8_t* block = arrays.block.get();
-    const std::int32_t* order = arrays.order.get();
-    std::uint8_t* bwt = arrays.bwt.get();
-    for (std::int32_t k = 0; k < size; ++k) {
-      const std::int32_t start = order[k];
-      bwt[k] = block[start == 0 ? size - 1 : start - 1];
-    }
     encoder.SendValue(last ? ~static_cast<std::uint32_t>(origPtr) : static_cast<std::uint32_t>(origPtr) + 1);
     encoder.SendBlock(bwt, n);
   }

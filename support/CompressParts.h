@@ -181,9 +181,12 @@ void Perturb(std::uint8_t* block, std::size_t size, int direction);
 class RotationSorter {
  public:
   explicit RotationSorter(std::size_t capacity);
-  // Sorts the rotations of block[0..n) (n <= capacity) into `order`;
-  // returns the rank of the rotation that starts at 0.
-  std::int32_t Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order);
+  // Sorts the rotations of block[0..n) (n <= capacity) into `order` (n
+  // words); returns the rank of the rotation that starts at 0. With
+  // `lastColumn`, which may be the bytes of `order` itself, it writes there
+  // the byte before each rotation in their order instead of the order.
+  std::int32_t Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order,
+                    std::uint8_t* lastColumn = nullptr);
 
  private:
   std::size_t capacity_;

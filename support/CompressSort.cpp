@@ -236,7 +236,8 @@ RotationSorter::RotationSorter(std::size_t capacity)
       counts_(new std::int32_t[CountsRoom(capacity)]),
       buckets_(new std::int32_t[BucketsRoom(capacity)]) {}
 
-std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order) {
+std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order,
+                                  std::uint8_t* lastColumn) {
   if (n <= 0 || static_cast<std::size_t>(n) > capacity_) return -1;
   std::uint8_t* const rotated = rotated_.get();
   bool primitive = false;
@@ -246,18 +247,26 @@ std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std
   const std::int32_t p = primitive ? n : LyndonRootLength(rotated, n);
   const std::int32_t copies = n / p;
   // The suffix order of the root goes to the back of `order`, then each
-  // entry expands into its copies from the front.
+  // entry expands into its copies from the front. Copies of a rotation have
+  // the same byte before them; the last column, in the bytes of `order`,
+  // never overtakes the entries still to be read.
   std::int32_t* rootOrder = order + (n - p);
   SuffixArray(rotated, rootOrder, p, static_cast<std::int32_t>(kAlphabet),
               Room{types_.get(), counts_.get(), buckets_.get()});
   std::int32_t origPtr = -1;
   std::int32_t out = 0;
   for (std::int32_t r = 0; r < p; ++r) {
-    std::int32_t pos = rootOrder[r] + start;
+    const std::int32_t suffix = rootOrder[r];
+    const std::uint8_t before = rotated[suffix == 0 ? p - 1 : suffix - 1];
+    std::int32_t pos = suffix + start;
     for (std::int32_t q = 0; q < copies; ++q, pos += p) {
       const std::int32_t rotation = pos >= n ? pos % n : pos;
       if (rotation == 0) origPtr = out;
-      order[out++] = rotation;
+      if (lastColumn) {
+        lastColumn[out++] = before;
+      } else {
+        order[out++] = rotation;
+      }
     }
   }
   return origPtr;
