@@ -3,6 +3,8 @@
 // between builds (a stream written natively must read back under Wine).
 //
 //   compress_bench                 run the benchmark (needs bzip2 on PATH)
+//   compress_bench --only KIND     run the cases of one kind only (e.g. ELF)
+//   compress_bench corpus DIR      write each case to DIR/KIND.NAME, to profile "compress" on
 //   compress_bench compress IN OUT
 //   compress_bench decompress IN OUT SIZE
 #include <algorithm>
@@ -40,30 +42,6 @@ bool WriteFile(const fs::path& path, const Bytes& b) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
   return static_cast<bool>(out);
-}
-
-int Convert(int argc, char** argv) {
-  const std::string mode = argv[1];
-  if (mode == "compress" && argc == 4) {
-    std::FILE* in = std::fopen(argv[2], "rb");
-    std::FILE* out = std::fopen(argv[3], "wb");
-    if (!in || !out) return 2;
-    support::compressStream(in, out, nullptr);
-    std::fclose(in);
-    return std::fclose(out) == 0 ? 0 : 1;
-  }
-  if (mode == "decompress" && argc == 5) {
-    std::FILE* in = std::fopen(argv[2], "rb");
-    if (!in) return 2;
-    Bytes out(std::strtoull(argv[4], nullptr, 10));
-    std::size_t n = 0;
-    const bool ok = support::uncompressStream(in, out.data(), out.size(), nullptr, &n);
-    std::fclose(in);
-    out.resize(n);
-    return ok && WriteFile(argv[3], out) ? 0 : 1;
-  }
-  std::fprintf(stderr, "usage: compress_bench [compress IN OUT | decompress IN OUT SIZE]\n");
-  return 2;
 }
 
 using Rng = glyph::test::Xorshift;
@@ -170,6 +148,39 @@ std::vector<Case> BuildCorpus() {
   return cases;
 }
 
+int Convert(int argc, char** argv) {
+  const std::string mode = argv[1];
+  if (mode == "corpus" && argc == 3) {
+    fs::create_directories(argv[2]);
+    for (const Case& c : BuildCorpus()) {
+      if (!WriteFile(fs::path(argv[2]) / (c.kind + "." + c.name), c.data)) return 1;
+    }
+    return 0;
+  }
+  if (mode == "compress" && argc == 4) {
+    std::FILE* in = std::fopen(argv[2], "rb");
+    std::FILE* out = std::fopen(argv[3], "wb");
+    if (!in || !out) return 2;
+    support::compressStream(in, out, nullptr);
+    std::fclose(in);
+    return std::fclose(out) == 0 ? 0 : 1;
+  }
+  if (mode == "decompress" && argc == 5) {
+    std::FILE* in = std::fopen(argv[2], "rb");
+    if (!in) return 2;
+    Bytes out(std::strtoull(argv[4], nullptr, 10));
+    std::size_t n = 0;
+    const bool ok = support::uncompressStream(in, out.data(), out.size(), nullptr, &n);
+    std::fclose(in);
+    out.resize(n);
+    return ok && WriteFile(argv[3], out) ? 0 : 1;
+  }
+  std::fprintf(
+      stderr,
+      "usage: compress_bench [--only KIND | corpus DIR | compress IN OUT | decompress IN OUT SIZE]\n");
+  return 2;
+}
+
 // Processor time (user + system) of this process and of its finished
 // children: the machine is shared, so wall time would measure the others.
 double CpuSeconds() {
@@ -199,7 +210,7 @@ double Time(F&& f) {
   return std::max(best, 1e-6);
 }
 
-int Bench() {
+int Bench(const std::string& onlyKind) {
   if (std::system("bzip2 --help >/dev/null 2>&1") != 0) {
     std::fprintf(stderr, "compress_bench: bzip2 is not installed (apt-get install bzip2)\n");
     return 2;
@@ -208,7 +219,14 @@ int Bench() {
       fs::temp_directory_path() /
       ("compress_bench." + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::create_directories(dir);
-  const std::vector<Case> cases = BuildCorpus();
+  std::vector<Case> cases = BuildCorpus();
+  if (!onlyKind.empty()) {
+    std::erase_if(cases, [&](const Case& c) { return c.kind != onlyKind; });
+    if (cases.empty()) {
+      std::fprintf(stderr, "compress_bench: no cases of kind '%s'\n", onlyKind.c_str());
+      return 2;
+    }
+  }
 
   struct Row {
     std::string kind, name;
@@ -309,6 +327,7 @@ int Bench() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--only") return Bench(argv[2]);
   if (argc > 1) return Convert(argc, argv);
-  return Bench();
+  return Bench("");
 }

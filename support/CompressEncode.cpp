@@ -184,9 +184,8 @@ void WriteHeader(Out& out, std::uint8_t sizeLetter) {
 
 struct CompressArrays {
   std::unique_ptr<std::uint8_t[]> block;
-  std::unique_ptr<std::uint8_t[]> rotated;
-  std::unique_ptr<std::uint8_t[]> bwt;
   std::unique_ptr<std::int32_t[]> order;
+  std::unique_ptr<RotationSorter> sorter;
 };
 
 // Room for the limit plus the longest run that may start just before it.
@@ -198,10 +197,12 @@ template <class In, class Out>
 void Compress(In& in, Out& out, CompressProgress progress) {
   CompressArrays arrays;
   arrays.block.reset(new (std::nothrow) std::uint8_t[kBlockCapacity]);
-  arrays.rotated.reset(new (std::nothrow) std::uint8_t[kBlockCapacity]);
-  arrays.bwt.reset(new (std::nothrow) std::uint8_t[kBlockCapacity]);
   arrays.order.reset(new (std::nothrow) std::int32_t[kBlockCapacity]);
-  if (!arrays.block || !arrays.rotated || !arrays.bwt || !arrays.order) Fail(__LINE__, "compressOutOfMemory");
+  try {
+    arrays.sorter = std::make_unique<RotationSorter>(kBlockCapacity);
+  } catch (const std::bad_alloc&) {
+  }
+  if (!arrays.block || !arrays.order || !arrays.sorter) Fail(__LINE__, "compressOutOfMemory");
 
   BitStreamSession session(BitStreamState::kWriting);
   WriteHeader(out, static_cast<std::uint8_t>(0x41 + kEncoderBlockSize100k));
@@ -216,20 +217,10 @@ void Compress(In& in, Out& out, CompressProgress progress) {
     last = FillBlock(source, arrays.block.get(), n, runs, progress);
     Perturb(arrays.block.get(), n, +1);
     const std::int32_t size = static_cast<std::int32_t>(n);
-    std::int32_t origPtr;
-    try {
-      origPtr = SortRotationsInto(arrays.block.get(), size, arrays.rotated.get(), arrays.order.get());
-    } catch (const std::bad_alloc&) {
-      Fail(__LINE__, "compressOutOfMemory");
-    }
+    // The last column goes into the bytes of the order: only it is coded.
+    std::uint8_t* const bwt = reinterpret_cast<std::uint8_t*>(arrays.order.get());
+    const std::int32_t origPtr = arrays.sorter->Sort(arrays.block.get(), size, arrays.order.get(), bwt);
     if (origPtr < 0) Fail(__LINE__, "doReversibleTransformation");
-    const std::uint8_t* block = arrays.block.get();
-    const std::int32_t* order = arrays.order.get();
-    std::uint8_t* bwt = arrays.bwt.get();
-    for (std::int32_t k = 0; k < size; ++k) {
-      const std::int32_t start = order[k];
-      bwt[k] = block[start == 0 ? size - 1 : start - 1];
-    }
     encoder.SendValue(last ? ~static_cast<std::uint32_t>(origPtr) : static_cast<std::uint32_t>(origPtr) + 1);
     encoder.SendBlock(bwt, n);
   }

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "support/CompressInternal.h"
@@ -173,10 +174,27 @@ class BitStreamSession {
 // last index.
 void Perturb(std::uint8_t* block, std::size_t size, int direction);
 
-// Sorts the rotations of block[0..n) into `order`, using `rotated` (n bytes)
-// as room; returns the rank of the rotation that starts at 0.
-std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::uint8_t* rotated,
-                               std::int32_t* order);
+// Sorts the rotations of blocks of up to `capacity` bytes. It keeps its
+// working room from one block to the next and never clears it, so that a
+// stream touches each page of it at most once, and only the pages its blocks
+// need. The constructor throws std::bad_alloc when the room cannot be had.
+class RotationSorter {
+ public:
+  explicit RotationSorter(std::size_t capacity);
+  // Sorts the rotations of block[0..n) (n <= capacity) into `order` (n
+  // words); returns the rank of the rotation that starts at 0. With
+  // `lastColumn`, which may be the bytes of `order` itself, it writes there
+  // the byte before each rotation in their order instead of the order.
+  std::int32_t Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order,
+                    std::uint8_t* lastColumn = nullptr);
+
+ private:
+  std::size_t capacity_;
+  std::unique_ptr<std::uint8_t[]> rotated_;  // the block from its smallest rotation on
+  std::unique_ptr<std::uint8_t[]> types_;    // suffix types at each level of the recursion
+  std::unique_ptr<std::int32_t[]> counts_;   // symbol counts at each level
+  std::unique_ptr<std::int32_t[]> buckets_;  // bucket ends, rebuilt from the counts where used
+};
 
 // Restores block[0..n) from its last column bwt[0..n) and the row of
 // rotation 0 (origPtr < n). `ahead` and `scratch` hold n words each.

@@ -20,6 +20,10 @@ namespace {
 // word, which may come in any order. Suffixes are sorted by induced sorting
 // (SA-IS), linear in the length whatever the data.
 
+// A suffix's type byte: bit 0 for an S suffix, bit 1 for an LMS suffix.
+constexpr std::uint8_t kTypeS = 1;
+constexpr std::uint8_t kTypeLms = 2;
+
 // Induces the order of the L- and S-type suffixes from the seeded positions.
 template <typename Sym>
 void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* isS,
@@ -31,9 +35,19 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
   }
   // The virtual end symbol precedes nothing but suffix n - 1, an L suffix.
   sa[bucket[s[n - 1]]++] = n - 1;
+  // The scans read s and isS at scattered places: fetch them a few entries
+  // ahead, which hides most of the cache misses on a large block.
+  constexpr std::int32_t kAhead = 32;
   for (std::int32_t i = 0; i < n; ++i) {
+    if (i + kAhead < n) {
+      const std::int32_t ahead = sa[i + kAhead] - 1;
+      if (ahead >= 0) {
+        __builtin_prefetch(s + ahead);
+        __builtin_prefetch(isS + ahead);
+      }
+    }
     const std::int32_t j = sa[i] - 1;
-    if (j >= 0 && !isS[j]) sa[bucket[s[j]]++] = j;
+    if (j >= 0 && !(isS[j] & kTypeS)) sa[bucket[s[j]]++] = j;
   }
   sum = 0;
   for (std::int32_t c = 0; c < k; ++c) {
@@ -41,27 +55,52 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
     bucket[c] = sum;
   }
   for (std::int32_t i = n - 1; i >= 0; --i) {
+    if (i >= kAhead) {
+      const std::int32_t ahead = sa[i - kAhead] - 1;
+      if (ahead >= 0) {
+        __builtin_prefetch(s + ahead);
+        __builtin_prefetch(isS + ahead);
+      }
+    }
     const std::int32_t j = sa[i] - 1;
-    if (j >= 0 && isS[j]) sa[--bucket[s[j]]] = j;
+    if (j >= 0 && (isS[j] & kTypeS)) sa[--bucket[s[j]]] = j;
   }
 }
 
+// Room for the levels of the recursion: a level of length n over k symbols
+// takes n types and k counts and leaves the rest to the level below (half
+// as long at most); the buckets are rebuilt from the counts wherever they
+// are used, so every level shares them.
+struct Room {
+  std::uint8_t* isS;
+  std::int32_t* counts;
+  std::int32_t* bucket;
+};
+
 // Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end.
 template <typename Sym>
-void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k) {
+void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k, Room room) {
   if (n == 1) {
     sa[0] = 0;
     return;
   }
-  std::vector<std::uint8_t> isS(static_cast<std::size_t>(n));
+  // Each suffix's type, and whether it is an LMS suffix (an S suffix after
+  // an L suffix), in one byte: the scans that look for LMS suffixes at
+  // scattered places then read one byte each.
+  std::uint8_t* const isS = room.isS;
   isS[n - 1] = 0;
+  std::uint8_t next = 0;
   for (std::int32_t i = n - 2; i >= 0; --i) {
-    isS[i] = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & isS[i + 1]));
+    const std::uint8_t type = static_cast<std::uint8_t>((s[i] < s[i + 1]) | ((s[i] == s[i + 1]) & next));
+    isS[i] = type;
+    isS[i + 1] = static_cast<std::uint8_t>(isS[i + 1] | ((next & (type ^ 1)) << 1));
+    next = type;
   }
-  auto isLms = [&](std::int32_t i) { return i > 0 && isS[i] && !isS[i - 1]; };
+  auto isLms = [&](std::int32_t i) { return (isS[i] & kTypeLms) != 0; };
 
-  std::vector<std::int32_t> counts(static_cast<std::size_t>(k), 0);
-  std::vector<std::int32_t> bucket(static_cast<std::size_t>(k));
+  std::int32_t* const counts = room.counts;
+  std::int32_t* const bucket = room.bucket;
+  std::fill(counts, counts + k, 0);
   for (std::int32_t i = 0; i < n; ++i) ++counts[s[i]];
   auto bucketEnds = [&] {
     std::int32_t sum = 0;
@@ -77,11 +116,15 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
   for (std::int32_t i = 1; i < n; ++i) {
     if (isLms(i)) sa[--bucket[s[i]]] = i;
   }
-  Induce(s, sa, n, isS.data(), counts.data(), k, bucket.data());
+  Induce(s, sa, n, isS, counts, k, bucket);
 
+  // Every suffix has its place now; gather the LMS ones without a branch
+  // on the data (a third of them or so, as good as random).
   std::int32_t m = 0;
   for (std::int32_t i = 0; i < n; ++i) {
-    if (isLms(sa[i])) sa[m++] = sa[i];
+    const std::int32_t pos = sa[i];
+    sa[m] = pos;
+    m += (isS[pos] & kTypeLms) >> 1;
   }
   // Name the substrings; names go to sa[m + pos / 2] (positions of LMS
   // suffixes are at least two apart).
@@ -92,6 +135,8 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
     const std::int32_t pos = sa[i];
     bool differ = prev < 0;
     for (std::int32_t d = 0; !differ; ++d) {
+      // Comparing the LMS marks too is safe: with equal types before d,
+      // they are equal exactly when the types at d are.
       if (pos + d == n || prev + d == n || s[pos + d] != s[prev + d] || isS[pos + d] != isS[prev + d]) {
         differ = true;
       } else if (d > 0 && isLms(pos + d)) {
@@ -111,7 +156,7 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
   // Stage 2: sort the LMS suffixes through the reduced string.
   std::int32_t* reduced = sa + n - m;
   if (names < m) {
-    SuffixArray(reduced, sa, m, names);
+    SuffixArray(reduced, sa, m, names, Room{isS + n, counts + k, bucket});
   } else {
     for (std::int32_t i = 0; i < m; ++i) sa[reduced[i]] = i;
   }
@@ -128,11 +173,16 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k)
     sa[i] = -1;
     sa[--bucket[s[p]]] = p;
   }
-  Induce(s, sa, n, isS.data(), counts.data(), k, bucket.data());
+  Induce(s, sa, n, isS, counts, k, bucket);
 }
 
 // Start of the smallest rotation (any one of them for a periodic block).
-std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n) {
+// A pointer only ever skips starts that are not smallest, and every start
+// below the larger pointer but the other one has been skipped: when one
+// pointer runs off the end before two rotations compared equal, the
+// smallest rotation is the only one, and the block is not periodic
+// (`primitive` is then set; otherwise it is unknown).
+std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n, bool& primitive) {
   // i + k and j + k stay below 2n: one subtraction wraps them.
   auto at = [&](std::int32_t x) { return s[x >= n ? x - n : x]; };
   std::int32_t i = 0, j = 1, k = 0;
@@ -151,6 +201,7 @@ std::int32_t SmallestRotation(const std::uint8_t* s, std::int32_t n) {
     if (i == j) ++j;
     k = 0;
   }
+  primitive = k < n;
   return std::min(i, j);
 }
 
@@ -168,33 +219,62 @@ std::int32_t LyndonRootLength(const std::uint8_t* w, std::int32_t n) {
 
 }  // namespace
 
-std::int32_t SortRotationsInto(const std::uint8_t* block, std::int32_t n, std::uint8_t* rotated,
-                               std::int32_t* order) {
-  const std::int32_t start = SmallestRotation(block, n);
+namespace {
+
+// The recursion's levels are at most half as long as the level above.
+constexpr std::size_t kAlphabet = 256;
+std::size_t TypesRoom(std::size_t capacity) { return 2 * capacity + 1; }
+std::size_t CountsRoom(std::size_t capacity) { return kAlphabet + capacity; }
+std::size_t BucketsRoom(std::size_t capacity) { return std::max(kAlphabet, capacity / 2 + 1); }
+
+}  // namespace
+
+RotationSorter::RotationSorter(std::size_t capacity)
+    : capacity_(capacity),
+      rotated_(new std::uint8_t[std::max<std::size_t>(capacity, 1)]),
+      types_(new std::uint8_t[TypesRoom(capacity)]),
+      counts_(new std::int32_t[CountsRoom(capacity)]),
+      buckets_(new std::int32_t[BucketsRoom(capacity)]) {}
+
+std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order,
+                                  std::uint8_t* lastColumn) {
+  if (n <= 0 || static_cast<std::size_t>(n) > capacity_) return -1;
+  std::uint8_t* const rotated = rotated_.get();
+  bool primitive = false;
+  const std::int32_t start = SmallestRotation(block, n, primitive);
   std::memcpy(rotated, block + start, static_cast<std::size_t>(n - start));
   std::memcpy(rotated + (n - start), block, static_cast<std::size_t>(start));
-  const std::int32_t p = LyndonRootLength(rotated, n);
+  const std::int32_t p = primitive ? n : LyndonRootLength(rotated, n);
   const std::int32_t copies = n / p;
   // The suffix order of the root goes to the back of `order`, then each
-  // entry expands into its copies from the front.
+  // entry expands into its copies from the front. Copies of a rotation have
+  // the same byte before them; the last column, in the bytes of `order`,
+  // never overtakes the entries still to be read.
   std::int32_t* rootOrder = order + (n - p);
-  SuffixArray(rotated, rootOrder, p, 256);
+  SuffixArray(rotated, rootOrder, p, static_cast<std::int32_t>(kAlphabet),
+              Room{types_.get(), counts_.get(), buckets_.get()});
   std::int32_t origPtr = -1;
   std::int32_t out = 0;
   for (std::int32_t r = 0; r < p; ++r) {
-    std::int32_t pos = rootOrder[r] + start;
+    const std::int32_t suffix = rootOrder[r];
+    const std::uint8_t before = rotated[suffix == 0 ? p - 1 : suffix - 1];
+    std::int32_t pos = suffix + start;
     for (std::int32_t q = 0; q < copies; ++q, pos += p) {
       const std::int32_t rotation = pos >= n ? pos % n : pos;
       if (rotation == 0) origPtr = out;
-      order[out++] = rotation;
+      if (lastColumn) {
+        lastColumn[out++] = before;
+      } else {
+        order[out++] = rotation;
+      }
     }
   }
   return origPtr;
 }
 
 std::int32_t sortRotations(const std::uint8_t* block, std::int32_t size, std::int32_t* order) {
-  std::vector<std::uint8_t> rotated(static_cast<std::size_t>(size));
-  return SortRotationsInto(block, size, rotated.data(), order);
+  RotationSorter sorter(static_cast<std::size_t>(size));
+  return sorter.Sort(block, size, order);
 }
 
 }  // namespace support::compress_detail
