@@ -2,6 +2,8 @@
 
 #include <exception>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace glyph::scan {
 namespace {
@@ -49,15 +51,73 @@ Path WithBackslash(Path path) {
   return path;
 }
 
+namespace {
+
+// Counts the batch's files on this thread and one more, then appends the
+// rows in the batch's order. Once the scan stops, what is not counted yet
+// is left out.
+void CountBatch(ScanState& state, FileSystem& fs, const Path& folder, const std::vector<Entry>& batch) {
+  constexpr int kNotCounted = -1;
+  std::vector<int> counts(batch.size(), kNotCounted);
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; !Stopped(state) && (i = next.fetch_add(1)) < batch.size();)
+      counts[i] = fs.CountIcons(folder + batch[i].name, batch[i].size);
+  };
+  {
+    std::thread helper;
+    try {
+      // A helper that fails leaves its files to the loop below.
+      helper = std::thread([&] {
+        try {
+          work();
+        } catch (const std::exception&) {
+        }
+      });
+    } catch (const std::system_error&) {
+      // No second thread: this one counts them all.
+    }
+    struct Joiner {
+      std::thread& thread;
+      ~Joiner() {
+        if (thread.joinable()) thread.join();
+      }
+    } joiner{helper};
+    work();
+  }
+  for (size_t i = 0; i < batch.size() && !Stopped(state); ++i) {
+    if (counts[i] == kNotCounted) counts[i] = fs.CountIcons(folder + batch[i].name, batch[i].size);
+  }
+  for (size_t i = 0; i < batch.size() && counts[i] != kNotCounted; ++i) {
+    if (counts[i] > 0) state.Append(counts[i], folder + batch[i].name);
+  }
+}
+
+}  // namespace
+
 void ScanMask(ScanState& state, FileSystem& fs, const Path& pattern) {
   const Path folder = DirectoryOf(pattern);
+  if (!fs.ConcurrentCounts()) {
+    fs.Find(pattern, [&](const Entry& e) {
+      if (Stopped(state)) return false;
+      if (e.folder) return true;  // a folder named like a library holds no icons
+      const Path full = folder + e.name;
+      if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
+      return true;
+    });
+    return;
+  }
+  std::vector<Entry> batch;
   fs.Find(pattern, [&](const Entry& e) {
     if (Stopped(state)) return false;
-    if (e.folder) return true;  // a folder named like a library holds no icons
-    const Path full = folder + e.name;
-    if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
-    return true;
+    if (e.folder) return true;
+    batch.push_back(e);
+    if (batch.size() < kCountBatch) return true;
+    CountBatch(state, fs, folder, batch);
+    batch.clear();
+    return !Stopped(state);
   });
+  if (!batch.empty()) CountBatch(state, fs, folder, batch);
 }
 
 void ScanFolder(ScanState& state, FileSystem& fs, const Path& folder, int depth) {
