@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,15 +32,19 @@ using Clock = std::chrono::steady_clock;
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The dialog's file system, noting every file counted and when the first
-// row (a file with icons) became available to the dialog.
+// row (a file with icons) became available to the dialog. It counts on two
+// threads, as the dialog's does.
 class CountingFileSystem : public glyph::WindowsScanFileSystem {
  public:
   CountingFileSystem(const glyph::scan::ScanState& state, Clock::time_point start)
       : WindowsScanFileSystem(glyph::DefaultIconSource()), state_(state), start_(start) {}
   int CountIcons(const glyph::scan::Path& file, uint64_t size) override {
-    // The previous file's row went in right after its count.
-    if (firstRow < 0 && state_.Count() > 0) firstRow = Since(start_);
+    const bool rows = state_.Count() > 0;
     const int n = WindowsScanFileSystem::CountIcons(file, size);
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Rows go in after each batch is counted: the first count to see one
+    // comes just after.
+    if (firstRow < 0 && rows) firstRow = Since(start_);
     ++files;
     icons += n;
     if (keep) seen.push_back(file);
@@ -51,6 +56,7 @@ class CountingFileSystem : public glyph::WindowsScanFileSystem {
   std::vector<std::wstring> seen;
 
  private:
+  std::mutex mutex_;
   const glyph::scan::ScanState& state_;
   Clock::time_point start_;
 };

@@ -25,6 +25,7 @@ class WindowsScanFileSystem : public scan::FileSystem {
   explicit WindowsScanFileSystem(IconSource& icons) : icons_(icons) {}
   void Find(const scan::Path& pattern, const std::function<bool(const scan::Entry&)>& visit) override;
   int CountIcons(const scan::Path& file, uint64_t size) override { return icons_.CountListed(file, size); }
+  bool ConcurrentCounts() const override { return icons_.ConcurrentCounts(); }
 
  private:
   IconSource& icons_;

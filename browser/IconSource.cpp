@@ -17,6 +17,8 @@ class FileIconSource : public IconSource {
   int CountListed(const std::wstring& path, uint64_t size) override {
     return Clamped(CountFileIcons(path, size));
   }
+  // Each count reads its file with a reader of its own.
+  bool ConcurrentCounts() const override { return true; }
   UniqueIcon Extract(const std::wstring& path, int index) override {
     if (index < 0) return {};
     return LoadFileIcon(path, static_cast<size_t>(index));

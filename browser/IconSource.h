@@ -26,6 +26,8 @@ class IconSource {
     (void)size;
     return Count(path);
   }
+  // True when Count may run on two threads at once.
+  virtual bool ConcurrentCounts() const { return false; }
   // Icon `index` of the file (system icon size); empty when there is none.
   virtual UniqueIcon Extract(const std::wstring& path, int index) = 0;
   // Every icon of the file, in order; a file is read once rather than once

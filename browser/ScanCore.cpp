@@ -1,7 +1,10 @@
 #include "browser/ScanCore.h"
 
+#include <condition_variable>
 #include <exception>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace glyph::scan {
 namespace {
@@ -49,26 +52,170 @@ Path WithBackslash(Path path) {
   return path;
 }
 
-void ScanMask(ScanState& state, FileSystem& fs, const Path& pattern) {
+namespace {
+
+// A second thread that counts files beside the scanning one for as long as
+// a scan lasts: starting a thread costs milliseconds under Wine, so it is
+// started once per scan, not once per batch. Without it (no thread could be
+// started) the scanning thread counts every file itself.
+class CountHelper {
+ public:
+  CountHelper(const ScanState& state, FileSystem& fs) : state_(state), fs_(fs) {
+    try {
+      thread_ = std::thread([this] { Serve(); });
+    } catch (const std::system_error&) {
+    }
+  }
+  ~CountHelper() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      quit_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  CountHelper(const CountHelper&) = delete;
+  CountHelper& operator=(const CountHelper&) = delete;
+
+  // Counts every file of the batch not counted yet into counts (-1 before),
+  // on this thread and the helper, until the batch is done or the scan stops.
+  void Count(const Path& folder, const std::vector<Entry>& batch, std::vector<int>& counts) {
+    next_.store(0);
+    const bool shared = thread_.joinable();
+    if (shared) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      work_ = Work{&folder, &batch, &counts};
+      busy_ = true;
+      ++generation_;
+    }
+    if (shared) wake_.notify_one();
+    // The helper works on the caller's batch: it must be done before the
+    // batch goes, however this thread leaves.
+    try {
+      Run(folder, batch, counts);
+    } catch (...) {
+      if (shared) WaitForHelper();
+      throw;
+    }
+    if (shared) WaitForHelper();
+  }
+
+ private:
+  struct Work {
+    const Path* folder = nullptr;
+    const std::vector<Entry>* batch = nullptr;
+    std::vector<int>* counts = nullptr;
+  };
+
+  void WaitForHelper() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [this] { return !busy_; });
+  }
+
+  void Run(const Path& folder, const std::vector<Entry>& batch, std::vector<int>& counts) {
+    for (size_t i; !Stopped(state_) && (i = next_.fetch_add(1)) < batch.size();)
+      counts[i] = fs_.CountIcons(folder + batch[i].name, batch[i].size);
+  }
+
+  void Serve() {
+    unsigned seen = 0;
+    for (;;) {
+      Work work;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+        if (quit_) return;
+        seen = generation_;
+        work = work_;
+      }
+      try {
+        Run(*work.folder, *work.batch, *work.counts);
+      } catch (const std::exception&) {
+        // The files it took stay uncounted; the scanning thread counts them.
+      }
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        busy_ = false;
+      }
+      done_.notify_one();
+    }
+  }
+
+  const ScanState& state_;
+  FileSystem& fs_;
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  Work work_;
+  unsigned generation_ = 0;
+  bool busy_ = false;
+  bool quit_ = false;
+  std::atomic<size_t> next_{0};
+  std::thread thread_;
+};
+
+// Counts the batch's files, then appends the rows in the batch's order.
+// Once the scan stops, what is not counted yet is left out.
+void CountBatch(ScanState& state, FileSystem& fs, CountHelper& helper, const Path& folder,
+                const std::vector<Entry>& batch) {
+  constexpr int kNotCounted = -1;
+  std::vector<int> counts(batch.size(), kNotCounted);
+  helper.Count(folder, batch, counts);
+  for (size_t i = 0; i < batch.size() && !Stopped(state); ++i) {
+    if (counts[i] == kNotCounted) counts[i] = fs.CountIcons(folder + batch[i].name, batch[i].size);
+  }
+  for (size_t i = 0; i < batch.size() && counts[i] != kNotCounted; ++i) {
+    if (counts[i] > 0) state.Append(counts[i], folder + batch[i].name);
+  }
+}
+
+void ScanMaskWith(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& pattern) {
   const Path folder = DirectoryOf(pattern);
+  if (!helper) {
+    fs.Find(pattern, [&](const Entry& e) {
+      if (Stopped(state)) return false;
+      if (e.folder) return true;  // a folder named like a library holds no icons
+      const Path full = folder + e.name;
+      if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
+      return true;
+    });
+    return;
+  }
+  std::vector<Entry> batch;
   fs.Find(pattern, [&](const Entry& e) {
     if (Stopped(state)) return false;
-    if (e.folder) return true;  // a folder named like a library holds no icons
-    const Path full = folder + e.name;
-    if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
+    if (e.folder) return true;
+    batch.push_back(e);
+    if (batch.size() < kCountBatch) return true;
+    CountBatch(state, fs, *helper, folder, batch);
+    batch.clear();
+    return !Stopped(state);
+  });
+  if (!batch.empty()) CountBatch(state, fs, *helper, folder, batch);
+}
+
+void ScanFolderWith(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder, int depth) {
+  if (Stopped(state) || depth > kMaxDepth) return;
+  for (const wchar_t* mask : kMasks) ScanMaskWith(state, fs, helper, folder + mask);
+  fs.Find(folder + L"*.*", [&](const Entry& e) {
+    if (Stopped(state)) return false;
+    if (e.folder && !e.reparsePoint && state.recursive.load() != 0 && !e.name.empty() && e.name[0] != L'.')
+      ScanFolderWith(state, fs, helper, folder + e.name + L"\\", depth + 1);
     return true;
   });
 }
 
+}  // namespace
+
+void ScanMask(ScanState& state, FileSystem& fs, const Path& pattern) {
+  if (!fs.ConcurrentCounts()) return ScanMaskWith(state, fs, nullptr, pattern);
+  CountHelper helper(state, fs);
+  ScanMaskWith(state, fs, &helper, pattern);
+}
+
 void ScanFolder(ScanState& state, FileSystem& fs, const Path& folder, int depth) {
-  if (Stopped(state) || depth > kMaxDepth) return;
-  for (const wchar_t* mask : kMasks) ScanMask(state, fs, folder + mask);
-  fs.Find(folder + L"*.*", [&](const Entry& e) {
-    if (Stopped(state)) return false;
-    if (e.folder && !e.reparsePoint && state.recursive.load() != 0 && !e.name.empty() && e.name[0] != L'.')
-      ScanFolder(state, fs, folder + e.name + L"\\", depth + 1);
-    return true;
-  });
+  if (!fs.ConcurrentCounts()) return ScanFolderWith(state, fs, nullptr, folder, depth);
+  CountHelper helper(state, fs);
+  ScanFolderWith(state, fs, &helper, folder, depth);
 }
 
 void Scanner::StopAndWait() {

@@ -42,6 +42,10 @@ class FileSystem {
   // The number of icons in the file, whose size the listing gave; 0 when
   // it has none or cannot be read.
   virtual int CountIcons(const Path& file, uint64_t size) = 0;
+  // True when CountIcons may run on two threads at once: the scan then
+  // counts a folder's files two at a time, which hides the file system's
+  // latency, and still lists them in order.
+  virtual bool ConcurrentCounts() const { return false; }
 };
 
 class ScanState {
@@ -76,8 +80,11 @@ constexpr int kMaxDepth = 48;
 // while the recursive flag is set, its subfolders (names starting with a
 // dot and reparse points skipped). Stops as soon as the stop flag is set.
 void ScanFolder(ScanState& state, FileSystem& fs, const Path& folder, int depth = 0);
-// Appends every file matching pattern that holds icons.
+// Appends every file matching pattern that holds icons, in the order the
+// listing gives them.
 void ScanMask(ScanState& state, FileSystem& fs, const Path& pattern);
+// Files a concurrent scan counts together before their rows go in.
+constexpr size_t kCountBatch = 32;
 
 // Owns the one scan worker.
 class Scanner {

@@ -23,6 +23,7 @@ class FakeFileSystem : public FileSystem {
   std::atomic<int> counted{0};
   std::atomic<int> listed{0};  // folders listed with "*.*"
   std::function<void(const Path&)> onCount;
+  bool concurrent = false;
 
   void AddFile(const Path& folder, const Path& name, int count) {
     folders[folder].push_back(Entry{name, false, false});
@@ -44,6 +45,7 @@ class FakeFileSystem : public FileSystem {
       if (Matches(mask, e.name) && !visit(e)) return;
     }
   }
+  bool ConcurrentCounts() const override { return concurrent; }
   int CountIcons(const Path& file, uint64_t) override {
     ++counted;
     if (onCount) onCount(file);
@@ -100,18 +102,21 @@ TEST(ScanFolder, OrderByTypeThenSubfoldersSkippingDotsLinksAndEmptyFiles) {
         L"C:\\top\\folder.dll\\f.ico"}},
   };
   for (const auto& c : cases) {
-    FakeFileSystem fs;
-    SampleTree(fs);
-    ScanState state;
-    state.stop = 0;
-    state.recursive = c.recursive;
-    ScanFolder(state, fs, L"C:\\top\\");
-    EXPECT_EQ(Names(state), c.want) << "recursive " << c.recursive;
-    Path name;
-    int count = 0;
-    ASSERT_TRUE(state.Get(2, name, count));
-    EXPECT_EQ(count, 3);
-    EXPECT_FALSE(state.Get(c.want.size(), name, count));
+    for (bool concurrent : {false, true}) {
+      FakeFileSystem fs;
+      SampleTree(fs);
+      fs.concurrent = concurrent;
+      ScanState state;
+      state.stop = 0;
+      state.recursive = c.recursive;
+      ScanFolder(state, fs, L"C:\\top\\");
+      EXPECT_EQ(Names(state), c.want) << "recursive " << c.recursive << " concurrent " << concurrent;
+      Path name;
+      int count = 0;
+      ASSERT_TRUE(state.Get(2, name, count));
+      EXPECT_EQ(count, 3);
+      EXPECT_FALSE(state.Get(c.want.size(), name, count));
+    }
   }
 }
 
@@ -144,6 +149,36 @@ TEST(ScanFolder, StopFlagEndsTheScanAfterTheCurrentFile) {
   untouched.AddFile(L"E:\\", L"a.ico", 1);
   ScanFolder(stopped, untouched, L"E:\\");
   EXPECT_EQ(untouched.counted.load(), 0);
+}
+
+// Two threads count a large folder: the rows keep the listing's order, and
+// a stop leaves out only files after those already listed.
+TEST(ScanFolder, ConcurrentCountsKeepTheOrderAndStop) {
+  FakeFileSystem fs;
+  fs.concurrent = true;
+  std::vector<Path> want;
+  for (int i = 0; i < 10 * static_cast<int>(kCountBatch) + 7; ++i) {
+    const Path name = L"f" + std::to_wstring(i) + L".dll";
+    fs.AddFile(L"D:\\many\\", name, i % 3 == 0 ? 1 : 0);
+    if (i % 3 == 0) want.push_back(L"D:\\many\\" + name);
+  }
+  ScanState state;
+  state.stop = 0;
+  ScanFolder(state, fs, L"D:\\many\\");
+  EXPECT_EQ(Names(state), want);
+
+  ScanState stopping;
+  stopping.stop = 0;
+  const int stopAt = static_cast<int>(kCountBatch) + 9;
+  std::atomic<int> seen{0};
+  fs.onCount = [&](const Path&) {
+    if (++seen == stopAt) stopping.stop = 1;
+  };
+  ScanFolder(stopping, fs, L"D:\\many\\");
+  const std::vector<Path> rows = Names(stopping);
+  EXPECT_LE(seen.load(), stopAt + 1);
+  ASSERT_GE(rows.size(), (kCountBatch + 2) / 3);
+  EXPECT_TRUE(std::equal(rows.begin(), rows.end(), want.begin()));
 }
 
 TEST(PathParts, DirectoryAndName) {
