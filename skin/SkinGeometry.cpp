@@ -100,6 +100,25 @@ std::vector<std::size_t> ReadingOrder(const std::vector<SkinRect>& rects) {
   return order;
 }
 
+std::vector<bool> LongestIncreasing(const std::vector<int>& values) {
+  // length[i]: the longest run ending at i; before[i]: the entry before it.
+  const std::size_t n = values.size();
+  std::vector<std::size_t> length(n, 1), before(n, n);
+  std::size_t best = n;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (values[j] < values[i] && length[j] + 1 > length[i]) {
+        length[i] = length[j] + 1;
+        before[i] = j;
+      }
+    }
+    if (best == n || length[i] > length[best]) best = i;
+  }
+  std::vector<bool> kept(n, false);
+  for (std::size_t i = best; i < n; i = before[i]) kept[i] = true;
+  return kept;
+}
+
 int ScaleForDpi(int dpi) {
   constexpr int kBaseDpi = 96;
   if (dpi <= 0) return 100;

@@ -48,6 +48,11 @@ int PercentAt(int offset, int length);
 // sizes differ; within a row, equal lefts go top first.
 std::vector<std::size_t> ReadingOrder(const std::vector<SkinRect>& rects);
 
+// Which entries of `values` form a longest strictly increasing subsequence
+// (one of them, when several are as long): the controls already in order,
+// which need not be moved to put the others in order around them.
+std::vector<bool> LongestIncreasing(const std::vector<int>& values);
+
 // Display scale, in percent: a skin description is written in pixels at
 // 100 % (96 dots per inch), and a window shown at another scale multiplies
 // every length by it. A dpi of 0 or less (unknown) is taken as 96.

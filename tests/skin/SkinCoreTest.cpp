@@ -314,6 +314,12 @@ TEST(SkinGeometry, ReadingOrderOfTheDefaultSkin) {
   EXPECT_TRUE(ReadingOrder({}).empty());
 }
 
+TEST(SkinGeometry, LongestIncreasingRun) {
+  EXPECT_EQ(LongestIncreasing({3, 1, 2, 9, 4, 5}), (std::vector<bool>{false, true, true, false, true, true}));
+  EXPECT_EQ(LongestIncreasing({0, 1, 2}), (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(LongestIncreasing({}), std::vector<bool>{});
+}
+
 // The scales Windows offers map to the drawn art and to pixel lengths that
 // keep neighbouring controls touching.
 TEST(SkinGeometry, DisplayScales) {
