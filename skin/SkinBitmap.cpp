@@ -233,16 +233,23 @@ void AdjustBitmapHls(const HlsOffsets& o, HDC dc, HBITMAP bitmap, int width, int
 }
 
 void CopyBitmapRect(HDC dc, UniqueBitmap& dest, HBITMAP source, int left, int top, int right, int bottom) {
-  if (!source) return;
-  const int w = right - left, h = bottom - top;
-  dest.Reset(::CreateCompatibleBitmap(dc, w, h));
-  if (!dest) return;
-  UniqueDC src(::CreateCompatibleDC(dc));
-  UniqueDC dst(::CreateCompatibleDC(dc));
-  if (!src || !dst) return;
-  ScopedSelect selSrc(src.Get(), source);
-  ScopedSelect selDst(dst.Get(), dest.Get());
-  ::StretchBlt(dst.Get(), 0, 0, w, h, src.Get(), left, top, w, h, SRCCOPY);
+  CopyBitmapRects(dc, RECT{left, top, right, bottom}, {PieceCopy{&dest, source}});
+}
+
+void CopyBitmapRects(HDC dc, const RECT& rect, std::initializer_list<PieceCopy> copies) {
+  const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+  UniqueDC src, dst;
+  for (const PieceCopy& copy : copies) {
+    if (!copy.source) continue;
+    copy.dest->Reset(::CreateCompatibleBitmap(dc, w, h));
+    if (!*copy.dest) continue;
+    if (!src) src.Reset(::CreateCompatibleDC(dc));
+    if (!dst) dst.Reset(::CreateCompatibleDC(dc));
+    if (!src || !dst) continue;
+    ScopedSelect selSrc(src.Get(), copy.source);
+    ScopedSelect selDst(dst.Get(), copy.dest->Get());
+    ::StretchBlt(dst.Get(), 0, 0, w, h, src.Get(), rect.left, rect.top, w, h, SRCCOPY);
+  }
 }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom, bool stretch) {

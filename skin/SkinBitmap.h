@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -53,6 +54,14 @@ void AdjustBitmapHls(const HlsOffsets& offsets, HDC dc, HBITMAP bitmap, int widt
 // dest becomes a new bitmap compatible with dc holding that rectangle of
 // source. Nothing when source is null.
 void CopyBitmapRect(HDC dc, UniqueBitmap& dest, HBITMAP source, int left, int top, int right, int bottom);
+
+// The same rectangle of several pictures (a control's states), each as
+// CopyBitmapRect makes it, through one pair of memory DCs.
+struct PieceCopy {
+  UniqueBitmap* dest;
+  HBITMAP source;
+};
+void CopyBitmapRects(HDC dc, const RECT& rect, std::initializer_list<PieceCopy> copies);
 
 // Draws the bitmap's top-left (right-left) x (bottom-top) part at (left, top).
 void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom, bool stretch);

@@ -42,10 +42,8 @@ void CHoverButton::SetPictures(int left, int top, int right, int bottom, HBITMAP
                                HBITMAP down, HBITMAP disabled) {
   WindowDC screen(GetHwnd());
   const int w = right - left, h = bottom - top;
-  CopyBitmapRect(screen.Get(), normal_, normal, left, top, right, bottom);
-  CopyBitmapRect(screen.Get(), over_, over, left, top, right, bottom);
-  CopyBitmapRect(screen.Get(), down_, down, left, top, right, bottom);
-  CopyBitmapRect(screen.Get(), disabled_, disabled, left, top, right, bottom);
+  CopyBitmapRects(screen.Get(), RECT{left, top, right, bottom},
+                  {{&normal_, normal}, {&over_, over}, {&down_, down}, {&disabled_, disabled}});
   // The normal piece comes from the Main screen, which the loader adjusted whole.
   const HlsOffsets& offsets = context_.Offsets();
   AdjustBitmapHls(offsets, screen.Get(), over_.Get(), w, h);

@@ -11,8 +11,7 @@ namespace glyph::skin {
 
 void CImageProgress::SetPictures(const RECT& r, HBITMAP main, HBITMAP down) {
   WindowDC screen(GetHwnd());
-  CopyBitmapRect(screen.Get(), normal_, main, r.left, r.top, r.right, r.bottom);
-  CopyBitmapRect(screen.Get(), down_, down, r.left, r.top, r.right, r.bottom);
+  CopyBitmapRects(screen.Get(), r, {{&normal_, main}, {&down_, down}});
   AdjustBitmapHls(Context().Offsets(), screen.Get(), down_.Get(), r.right - r.left, r.bottom - r.top);
   RemoveFrameStyles();
 }

@@ -186,6 +186,18 @@ TEST(CopyBitmapRect, CutsAPieceAndDrawBitmapPutsItBack) {
   CopyBitmapRect(screen.Get(), untouched, nullptr, 0, 0, 1, 1);  // no source: nothing
   EXPECT_EQ(BitmapPixel(untouched.Get(), 0, 0), RGB(5, 5, 5));
 
+  // Several states' pieces at once: each from its own picture, a missing
+  // picture leaving its piece as it was.
+  UniqueBitmap red = test::SolidBitmap(3, 3, RGB(200, 0, 0));
+  UniqueBitmap first, second, third = test::SolidBitmap(1, 1, RGB(5, 5, 5));
+  CopyBitmapRects(screen.Get(), RECT{1, 1, 3, 3},
+                  {{&first, src.Get()}, {&second, red.Get()}, {&third, nullptr}});
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(BitmapPixel(first.Get(), 1, 1), RGB(0, 0, 0));
+  EXPECT_EQ(BitmapPixel(first.Get(), 1, 0), RGB(255, 255, 255));
+  EXPECT_EQ(BitmapPixel(second.Get(), 1, 1), RGB(200, 0, 0));
+  EXPECT_EQ(BitmapPixel(third.Get(), 0, 0), RGB(5, 5, 5));
+
   for (bool stretch : {false, true}) {
     UniqueBitmap target = test::SolidBitmap(4, 4, RGB(0, 0, 255));
     UniqueDC mem(::CreateCompatibleDC(screen.Get()));
