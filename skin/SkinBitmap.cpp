@@ -241,7 +241,13 @@ void CopyBitmapRects(HDC dc, const RECT& rect, std::initializer_list<PieceCopy> 
   UniqueDC src, dst;
   for (const PieceCopy& copy : copies) {
     if (!copy.source) continue;
-    copy.dest->Reset(::CreateCompatibleBitmap(dc, w, h));
+    if (dc) {
+      copy.dest->Reset(::CreateCompatibleBitmap(dc, w, h));
+    } else {
+      const BITMAPINFO bi = Info32(w, h);
+      void* bits = nullptr;
+      copy.dest->Reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    }
     if (!*copy.dest) continue;
     if (!src) src.Reset(::CreateCompatibleDC(dc));
     if (!dst) dst.Reset(::CreateCompatibleDC(dc));

@@ -40,15 +40,14 @@ void CHoverButton::RemoveFrameStyles() {
 
 void CHoverButton::SetPictures(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP over,
                                HBITMAP down, HBITMAP disabled) {
-  WindowDC screen(GetHwnd());
   const int w = right - left, h = bottom - top;
-  CopyBitmapRects(screen.Get(), RECT{left, top, right, bottom},
+  CopyBitmapRects(nullptr, RECT{left, top, right, bottom},
                   {{&normal_, normal}, {&over_, over}, {&down_, down}, {&disabled_, disabled}});
   // The normal piece comes from the Main screen, which the loader adjusted whole.
   const HlsOffsets& offsets = context_.Offsets();
-  AdjustBitmapHls(offsets, screen.Get(), over_.Get(), w, h);
-  AdjustBitmapHls(offsets, screen.Get(), down_.Get(), w, h);
-  AdjustBitmapHls(offsets, screen.Get(), disabled_.Get(), w, h);
+  AdjustBitmapHls(offsets, nullptr, over_.Get(), w, h);
+  AdjustBitmapHls(offsets, nullptr, down_.Get(), w, h);
+  AdjustBitmapHls(offsets, nullptr, disabled_.Get(), w, h);
   RemoveFrameStyles();
 }
 
