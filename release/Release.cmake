@@ -60,19 +60,12 @@ function(glyph_program_icon target script)
   list(JOIN sizes , size_list)
   find_program(GLYPH_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
   find_program(GLYPH_PYTHON NAMES python3 REQUIRED)
-  glyph_native_glyphpack(unused)
-  if(TARGET glyph_native_tools)
-    set(glyphicon ${CMAKE_BINARY_DIR}/native-tools/tools/glyphicon/glyphicon)
-    set(tool_depends glyph_native_tools ${glyphicon})
-  else()
-    set(glyphicon $<TARGET_FILE:glyphicon>)
-    set(tool_depends glyphicon)
-  endif()
+  glyph_build_machine_tools(unused glyphicon tool_depends)
   add_custom_command(
     OUTPUT ${icon}
     COMMAND ${GLYPH_PYTHON} ${art} --program-pictures ${pictures_dir} ${sizes}
     COMMAND ${glyphicon} make ${icon} ${pictures} --sizes ${size_list} --png-from 256
-    DEPENDS ${art} ${tool_depends}
+    DEPENDS ${art} ${tool_depends} ${glyphicon}
     COMMENT "Making the program's icon (${size_list})"
     VERBATIM)
   add_custom_target(${target}_icon DEPENDS ${icon})

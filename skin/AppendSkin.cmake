@@ -12,10 +12,14 @@
 include_guard(GLOBAL)
 include(ExternalProject)
 
-# Sets out_var to the command that runs glyphpack on the build machine.
-function(glyph_native_glyphpack out_var)
+# glyph_build_machine_tools(PACK ICON TARGET): sets PACK and ICON to the
+# commands that run glyphpack and glyphicon on the build machine, and TARGET
+# to the target that builds them (a native sub-build when cross-compiling).
+function(glyph_build_machine_tools pack_var icon_var target_var)
   if(NOT CMAKE_CROSSCOMPILING)
-    set(${out_var} $<TARGET_FILE:glyphpack> PARENT_SCOPE)
+    set(${pack_var} $<TARGET_FILE:glyphpack> PARENT_SCOPE)
+    set(${icon_var} $<TARGET_FILE:glyphicon> PARENT_SCOPE)
+    set(${target_var} glyphpack glyphicon PARENT_SCOPE)
     return()
   endif()
   set(dir ${CMAKE_BINARY_DIR}/native-tools)
@@ -32,12 +36,14 @@ function(glyph_native_glyphpack out_var)
       BUILD_ALWAYS ON
       BUILD_BYPRODUCTS ${dir}/tools/glyphpack/glyphpack ${dir}/tools/glyphicon/glyphicon)
   endif()
-  set(${out_var} ${dir}/tools/glyphpack/glyphpack PARENT_SCOPE)
+  set(${pack_var} ${dir}/tools/glyphpack/glyphpack PARENT_SCOPE)
+  set(${icon_var} ${dir}/tools/glyphicon/glyphicon PARENT_SCOPE)
+  set(${target_var} glyph_native_tools PARENT_SCOPE)
 endfunction()
 
 function(glyph_append_skin target)
   set(skin_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/default)
-  glyph_native_glyphpack(pack)
+  glyph_build_machine_tools(pack unused tools)
   set(plain)
   set(packed)
   set(files)
@@ -66,11 +72,7 @@ function(glyph_append_skin target)
     COMMAND ${pack} add $<TARGET_FILE:${target}> -m block ${packed}
     COMMENT "Appending the default skin to ${target}"
     VERBATIM)
-  if(TARGET glyph_native_tools)
-    add_dependencies(${target} glyph_native_tools)
-  else()
-    add_dependencies(${target} glyphpack)
-  endif()
+  add_dependencies(${target} ${tools})
   # A changed picture relinks the program, which appends the skin again.
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${files})
 endfunction()
