@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "framework/AnsiText.h"
 #include "framework/Profile.h"
@@ -144,6 +145,7 @@ void CSkinDialog::DestroySkin() {
   over_.Reset();
   down_.Reset();
   disabled_.Reset();
+  disabledIsMain_ = false;
   buttons_.clear();
   trackbars_.clear();
   texts_.clear();
@@ -174,7 +176,6 @@ void CSkinDialog::LoadSkin() {
       [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
       descriptionName_);
   StartupMark("description");
-  context_.SetRepeatedPictures(RepeatedPictures(description_));
   LoadScreens();
   CreateControls();
   StartupMark("tab order");
@@ -184,6 +185,15 @@ void CSkinDialog::LoadSkin() {
 void CSkinDialog::LoadScreens() {
   HWND hwnd = GetHwnd();
   const ScreenEntry& screen = description_.screen;
+  // A disabled picture that is the main one, not recoloured, is the main
+  // one: a copy of a screen-sized picture is not free. (Recoloured, the
+  // controls recolour their disabled pieces, so it must be a copy.)
+  const HlsOffsets& o = context_.Offsets();
+  disabledIsMain_ = !screen.main.empty() && screen.disabled == screen.main && o.hue == 0 &&
+                    o.lightness == 0 && o.saturation == 0;
+  std::set<std::string> repeated = RepeatedPictures(description_);
+  if (disabledIsMain_) repeated.erase(screen.main);
+  context_.SetRepeatedPictures(std::move(repeated));
   // The hover, press and disabled pictures decode beside the main picture
   // and the mask, which the window's size and shape wait for.
   PictureBatch aside(context_, {screen.over, screen.down, screen.disabled}, {screen.main, screen.mask});
@@ -197,7 +207,8 @@ void CSkinDialog::LoadScreens() {
   }
   aside.Take(screen.over, over_, nullptr);
   aside.Take(screen.down, down_, nullptr);
-  aside.Take(screen.disabled, disabled_, nullptr);
+  disabled_.Reset();
+  if (!disabledIsMain_) aside.Take(screen.disabled, disabled_, nullptr);
   {
     WindowDC dc(hwnd);
     AdjustBitmapHls(context_.Offsets(), dc.Get(), main_.Get(), mainSize.cx, mainSize.cy);
@@ -260,7 +271,7 @@ void CSkinDialog::PlaceButton(CSkinButton& b, const ButtonEntry& e) {
   MoveControl(b.GetHwnd(), r);
   // A new set of pictures ends a press-and-release mode; a new scale must not.
   const bool pressAndRelease = b.PressAndRelease();
-  b.SetPictures(r.left, r.top, r.right, r.bottom, main_.Get(), over_.Get(), down_.Get(), disabled_.Get());
+  b.SetPictures(r.left, r.top, r.right, r.bottom, main_.Get(), over_.Get(), down_.Get(), DisabledBitmap());
   b.SetPressAndRelease(pressAndRelease);
 }
 
@@ -306,7 +317,6 @@ void CSkinDialog::SetScale(int scale) {
   if (!GetHwnd()) return;
   std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
   ScopedSkinArchive current(context_, archive.get());
-  context_.SetRepeatedPictures(RepeatedPictures(description_));
   LoadScreens();
   for (std::size_t i = 0; i < buttons_.size(); ++i)
     PlaceButton(*buttons_[i], description_.buttons[buttonEntries_[i]]);

@@ -68,7 +68,7 @@ class CSkinDialog : public Dialog, public SkinNotify {
   HBITMAP MainBitmap() const { return main_.Get(); }
   HBITMAP OverBitmap() const { return over_.Get(); }
   HBITMAP DownBitmap() const { return down_.Get(); }
-  HBITMAP DisabledBitmap() const { return disabled_.Get(); }
+  HBITMAP DisabledBitmap() const { return disabledIsMain_ ? main_.Get() : disabled_.Get(); }
 
   // Notifications by name; a derived window overrides what it answers.
   virtual void ProgressNotify(const std::string& /*name*/) {}
@@ -151,6 +151,8 @@ class CSkinDialog : public Dialog, public SkinNotify {
   // Declared before the controls, which keep a reference to it.
   SkinContext context_;
   UniqueBitmap main_, over_, down_, disabled_;
+  // The disabled picture is the main one itself (see LoadScreens).
+  bool disabledIsMain_ = false;
   // The shape cut from the mask, kept while the window is minimised.
   UniqueRegion shape_;
   bool unshaped_ = false;

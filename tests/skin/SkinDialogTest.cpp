@@ -468,14 +468,18 @@ TEST_F(SkinDialogTest, ProfileOffsetsRecolourTheSkin) {
   WriteFile("SkinHls\\main.bmp", test::SolidBmp(60, 40, RGB(200, 30, 30)));
   WriteFile("SkinHls\\over.bmp", test::SolidBmp(60, 40, RGB(30, 200, 30)));
   WriteFile("SkinHls\\skin.ini",
-            "[Screen]\r\nMain=main.bmp\r\nOver=over.bmp\r\n[BUTTONINFO]\r\n1=A,0,0,10,10,a,F\r\n");
+            "[Screen]\r\nMain=main.bmp\r\nOver=over.bmp\r\nDisabled=main.bmp\r\n"
+            "[BUTTONINFO]\r\n1=A,0,0,10,10,a,F\r\n");
   dlg.profile["Skin/Lum"] = "  1.0junk";
   ASSERT_TRUE(dlg.Open("SkinHls\\skin.ini"));
   EXPECT_EQ(BitmapPixel(dlg.MainBitmap(), 5, 5), RGB(255, 255, 255));
-  EXPECT_EQ(BitmapPixel(dlg.OverBitmap(), 5, 5), RGB(30, 200, 30));  // adjusted piece by piece
+  // Adjusted piece by piece, so the disabled picture is not the adjusted main one.
+  EXPECT_EQ(BitmapPixel(dlg.OverBitmap(), 5, 5), RGB(30, 200, 30));
+  EXPECT_EQ(BitmapPixel(dlg.DisabledBitmap(), 5, 5), RGB(200, 30, 30));
   dlg.profile["Skin/Lum"] = "not a number";
   dlg.LoadSkin();
   EXPECT_EQ(BitmapPixel(dlg.MainBitmap(), 5, 5), RGB(200, 30, 30));
+  EXPECT_EQ(dlg.DisabledBitmap(), dlg.MainBitmap());  // not recoloured: the same picture
 }
 
 // A dialog whose skin comes from an archive of its own.
