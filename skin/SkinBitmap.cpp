@@ -208,7 +208,7 @@ UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tol
 }
 
 void AdjustBitmapHls(const HlsOffsets& o, HDC dc, HBITMAP bitmap, int width, int height) {
-  if ((o.hue == 0 && o.lightness == 0 && o.saturation == 0) || !bitmap) return;
+  if (o.IsZero() || !bitmap) return;
   if (width <= 0 || height <= 0) return;
   UniqueDC mem(::CreateCompatibleDC(dc));
   if (!mem) return;

@@ -51,6 +51,7 @@ class SkinPrompt {
 // sets them at each load. All zero: no adjustment.
 struct HlsOffsets {
   double hue = 0, lightness = 0, saturation = 0;
+  bool IsZero() const { return hue == 0 && lightness == 0 && saturation == 0; }
 };
 
 class SkinContext {

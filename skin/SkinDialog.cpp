@@ -188,9 +188,7 @@ void CSkinDialog::LoadScreens() {
   // A disabled picture that is the main one, not recoloured, is the main
   // one: a copy of a screen-sized picture is not free. (Recoloured, the
   // controls recolour their disabled pieces, so it must be a copy.)
-  const HlsOffsets& o = context_.Offsets();
-  disabledIsMain_ = !screen.main.empty() && screen.disabled == screen.main && o.hue == 0 &&
-                    o.lightness == 0 && o.saturation == 0;
+  disabledIsMain_ = !screen.main.empty() && screen.disabled == screen.main && context_.Offsets().IsZero();
   std::set<std::string> repeated = RepeatedPictures(description_);
   if (disabledIsMain_) repeated.erase(screen.main);
   context_.SetRepeatedPictures(std::move(repeated));
