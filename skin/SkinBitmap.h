@@ -48,17 +48,17 @@ UniqueBitmap DecodePictureBytes(const std::string& bytes);
 UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tolerance);
 
 // Shifts hue, lightness and saturation of every pixel of the bitmap's
-// top-left width x height part by the offsets.
+// top-left width x height part by the offsets. dc may be null.
 void AdjustBitmapHls(const HlsOffsets& offsets, HDC dc, HBITMAP bitmap, int width, int height);
 
 // dest becomes a new bitmap compatible with dc holding that rectangle of
-// source. Nothing when source is null.
+// source; without a dc, a 32-bit DIB section, which needs no window's DC
+// (getting one costs a round trip to the Wine server). Nothing when source
+// is null.
 void CopyBitmapRect(HDC dc, UniqueBitmap& dest, HBITMAP source, int left, int top, int right, int bottom);
 
 // The same rectangle of several pictures (a control's states), each as
-// CopyBitmapRect makes it, through one pair of memory DCs. Without a dc
-// the pieces are 32-bit DIB sections, which need no window's DC (getting
-// one costs a round trip to the Wine server).
+// CopyBitmapRect makes it, through one pair of memory DCs.
 struct PieceCopy {
   UniqueBitmap* dest;
   HBITMAP source;

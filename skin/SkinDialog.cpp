@@ -207,10 +207,7 @@ void CSkinDialog::LoadScreens() {
   aside.Take(screen.down, down_, nullptr);
   disabled_.Reset();
   if (!disabledIsMain_) aside.Take(screen.disabled, disabled_, nullptr);
-  {
-    WindowDC dc(hwnd);
-    AdjustBitmapHls(context_.Offsets(), dc.Get(), main_.Get(), mainSize.cx, mainSize.cy);
-  }
+  AdjustBitmapHls(context_.Offsets(), nullptr, main_.Get(), mainSize.cx, mainSize.cy);
   StartupMark("recolour");
   ApplyWindowShape(mask.Get());
   StartupMark("window region");

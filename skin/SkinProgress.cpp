@@ -10,9 +10,8 @@
 namespace glyph::skin {
 
 void CImageProgress::SetPictures(const RECT& r, HBITMAP main, HBITMAP down) {
-  WindowDC screen(GetHwnd());
-  CopyBitmapRects(screen.Get(), r, {{&normal_, main}, {&down_, down}});
-  AdjustBitmapHls(Context().Offsets(), screen.Get(), down_.Get(), r.right - r.left, r.bottom - r.top);
+  CopyBitmapRects(nullptr, r, {{&normal_, main}, {&down_, down}});
+  AdjustBitmapHls(Context().Offsets(), nullptr, down_.Get(), r.right - r.left, r.bottom - r.top);
   RemoveFrameStyles();
 }
 

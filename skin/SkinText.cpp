@@ -22,8 +22,7 @@ bool CScrollLabel::Create(HWND parent, const RECT& rect, const char* text) {
 }
 
 void CScrollLabel::SetBackground(const RECT& r, HBITMAP main) {
-  WindowDC screen(GetHwnd());
-  CopyBitmapRect(screen.Get(), background_, main, r.left, r.top, r.right, r.bottom);
+  CopyBitmapRect(nullptr, background_, main, r.left, r.top, r.right, r.bottom);
 }
 
 void CScrollLabel::SetText(const std::string& text) {

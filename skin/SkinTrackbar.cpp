@@ -30,14 +30,13 @@ bool CImageSlider::Create(HWND parent, const RECT& r, bool vertical) {
 
 void CImageSlider::SetPictures(const RECT& rect, HBITMAP main, const std::string& thumb,
                                const std::string& thumbHot) {
-  WindowDC screen(GetHwnd());
-  CopyBitmapRect(screen.Get(), background_, main, rect.left, rect.top, rect.right, rect.bottom);
+  CopyBitmapRect(nullptr, background_, main, rect.left, rect.top, rect.right, rect.bottom);
   const HlsOffsets& offsets = context_.Offsets();
   SIZE size{};
   if (LoadSkinPicture(context_, thumb, thumb_, &size))
-    AdjustBitmapHls(offsets, screen.Get(), thumb_.Get(), size.cx, size.cy);
+    AdjustBitmapHls(offsets, nullptr, thumb_.Get(), size.cx, size.cy);
   if (LoadSkinPicture(context_, thumbHot, thumbHot_, &size))
-    AdjustBitmapHls(offsets, screen.Get(), thumbHot_.Get(), size.cx, size.cy);
+    AdjustBitmapHls(offsets, nullptr, thumbHot_.Get(), size.cx, size.cy);
   const LONG_PTR style = ::GetWindowLongPtrA(GetHwnd(), GWL_STYLE);
   ::SetWindowLongPtrA(GetHwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_TABSTOP));
 }
