@@ -46,8 +46,10 @@ int CMainApp::Run(const std::wstring& commandLine) {
   ::InitCommonControlsEx(&controls);
   skin::StartupMark("common controls");
   // Every standard control of every dialog of this thread is drawn flat.
+  // The main window adopts itself; the hook that finds the later dialogs
+  // would slow its creation and first paint.
   CFlatControlManager flat;
-  flat.Install();
+  flat.InstallWhenIdle();
   CMainDialog dialog(commandLine);
   skin::StartupMark("main window object");
   return dialog.DoModal(nullptr) == IDOK ? 0 : 1;

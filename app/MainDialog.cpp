@@ -25,6 +25,7 @@
 #include "icon/PngCodec.h"
 #include "skin/SkinGeometry.h"
 #include "skin/StartupTrace.h"
+#include "widgets/FlatControlManager.h"
 
 namespace glyph {
 
@@ -57,6 +58,8 @@ CMainDialog::~CMainDialog() { DestroyWindow(); }
 
 BOOL CMainDialog::OnInitDialog() {
   skin::StartupMark("dialog created");
+  // The flat look's hook goes in only once this window is up.
+  if (CFlatControlManager* flat = CFlatControlManager::Current()) flat->Adopt(GetHwnd());
   capturing_ = false;
   SetContextMenuId(IDR_CONTEXT_MENU);
   SetSkinSource(kSkinDescription, nullptr);

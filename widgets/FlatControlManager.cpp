@@ -121,6 +121,7 @@ CFlatControlManager::CFlatControlManager() {
 }
 
 CFlatControlManager::~CFlatControlManager() {
+  if (installTimer_) ::KillTimer(nullptr, installTimer_);
   hooks_.clear();
   ReleaseAll();
   StopTimer();
@@ -140,6 +141,17 @@ bool CFlatControlManager::Install(DWORD threadId, int mode) {
   }
   mode_ = mode;
   return true;
+}
+
+bool CFlatControlManager::InstallWhenIdle(int mode) {
+  if (g_current != this) return false;
+  mode_ = mode;
+  if (!installTimer_) installTimer_ = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &CFlatControlManager::TimerProc);
+  return installTimer_ != 0;
+}
+
+void CFlatControlManager::Adopt(HWND dialog) {
+  if (dialog && enabled_ && mode_ == kDialogMode) TakeDialog(dialog);
 }
 
 void CFlatControlManager::Uninstall(DWORD threadId) {
@@ -269,7 +281,13 @@ void CFlatControlManager::StopTimer() {
 }
 
 void CALLBACK CFlatControlManager::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
-  if (g_current && g_current->timer_ == id) g_current->CheckHover();
+  if (!g_current) return;
+  if (g_current->timer_ == id) g_current->CheckHover();
+  if (g_current->installTimer_ == id) {
+    ::KillTimer(nullptr, id);
+    g_current->installTimer_ = 0;
+    g_current->Install(kCurrentThread, g_current->mode_);
+  }
 }
 
 void CFlatControlManager::CheckHover() {

@@ -6,6 +6,11 @@
 // control under it (the hot one) and the focused one keep the usual 3-D
 // frame.
 //
+// Under Wine every message sent while a hook is in place costs three round
+// trips to the server; a window that creates many controls can instead be
+// adopted by hand and the hook installed once its first paint is done
+// (InstallWhenIdle).
+//
 // One manager exists at a time (the application keeps one for its whole
 // life). Removing the last hook, or destroying the manager, gives every
 // control and dialog its own window procedure back; where another
@@ -39,6 +44,12 @@ class CFlatControlManager {
   // Hooks the thread (only the calling thread can be hooked: the manager's
   // maps belong to one thread). False when the hook cannot be installed.
   bool Install(DWORD threadId = kCurrentThread, int mode = kDialogMode);
+  // Hooks the calling thread once its queue has caught up: from a thread
+  // timer, whose message comes after every pending paint. Dialogs that
+  // initialise before then are not seen unless adopted.
+  bool InstallWhenIdle(int mode = kDialogMode);
+  // Takes a dialog as the hook does when it initialises (idempotent).
+  void Adopt(HWND dialog);
   // Removes the thread's hook; with the last hook gone, the hover timer
   // stops and every control and dialog is given back.
   void Uninstall(DWORD threadId = kCurrentThread);
@@ -79,6 +90,7 @@ class CFlatControlManager {
   bool enabled_ = true;
   HWND hot_ = nullptr;
   UINT_PTR timer_ = 0;
+  UINT_PTR installTimer_ = 0;
 };
 
 }  // namespace glyph

@@ -47,9 +47,11 @@ class FlatTestDialog : public Dialog {
   int commands = 0;
   HWND nested = nullptr;
   bool withNested = false;
+  CFlatControlManager* adoptedBy = nullptr;  // as a window adopts itself
 
  protected:
   BOOL OnInitDialog() override {
+    if (adoptedBy) adoptedBy->Adopt(GetHwnd());
     image.Subclass(GetItem(IDC_FLAT_IMAGE));
     if (withNested) {
       nested = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FLAT_NESTED), GetHwnd(),
@@ -342,6 +344,27 @@ TEST_F(FlatControlManagerTest, OneManagerAtATimeAndOnlyForItsOwnThread) {
   EXPECT_FALSE(manager->Install(::GetCurrentThreadId() + 1));
   EXPECT_TRUE(manager->Install());  // again for this thread: still one hook
   EXPECT_EQ(manager->HookCount(), 1u);
+}
+
+// A window adopted before the hook goes in is taken as the hook would
+// take it; the hook waits for the queue to run, then finds later dialogs.
+TEST_F(FlatControlManagerTest, AHookInstalledWhenIdleFollowsAnAdoptedDialog) {
+  manager.reset();
+  manager = std::make_unique<CFlatControlManager>();
+  ASSERT_TRUE(manager->InstallWhenIdle());
+  EXPECT_EQ(manager->HookCount(), 0u);
+  FlatTestDialog early, later;
+  early.adoptedBy = manager.get();
+  ASSERT_TRUE(early.CreateModeless(nullptr));
+  manager->Adopt(early.GetHwnd());
+  EXPECT_EQ(manager->DialogCount(), 1u);
+  EXPECT_NE(manager->Find(Item(early.GetHwnd(), IDC_FLAT_EDIT)), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return manager->HookCount() == 1; }));
+  ASSERT_TRUE(later.CreateModeless(nullptr));
+  EXPECT_TRUE(manager->IsDialogTaken(later.GetHwnd()));
+  later.DestroyWindow();
+  early.DestroyWindow();
+  EXPECT_EQ(manager->DialogCount(), 0u);
 }
 
 }  // namespace
