@@ -2,10 +2,22 @@
 
 #include <windowsx.h>
 
+#include <mutex>
+#include <unordered_map>
+
 namespace glyph {
 namespace {
 
-constexpr char kWindowProp[] = "GlyphWindow";
+// Every attached window, for every thread of the process.
+struct WindowTable {
+  std::mutex lock;
+  std::unordered_map<HWND, Window*> windows;
+};
+
+WindowTable& Table() {
+  static WindowTable table;
+  return table;
+}
 
 POINT PointFrom(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
@@ -20,7 +32,11 @@ Window::~Window() {
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<Window*>(::GetPropA(hwnd, kWindowProp)) : nullptr;
+  if (!hwnd) return nullptr;
+  WindowTable& table = Table();
+  std::lock_guard<std::mutex> hold(table.lock);
+  auto it = table.windows.find(hwnd);
+  return it == table.windows.end() ? nullptr : it->second;
 }
 
 bool Window::RegisterClass(const char* className, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
@@ -49,7 +65,9 @@ bool Window::Create(const char* className, const char* title, DWORD style, DWORD
 
 void Window::Attach(HWND hwnd) {
   hwnd_ = hwnd;
-  ::SetPropA(hwnd, kWindowProp, this);
+  WindowTable& table = Table();
+  std::lock_guard<std::mutex> hold(table.lock);
+  table.windows[hwnd] = this;
 }
 
 void Window::Detach() {
@@ -58,7 +76,12 @@ void Window::Detach() {
     ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
     oldProc_ = nullptr;
   }
-  ::RemovePropA(hwnd_, kWindowProp);
+  {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> hold(table.lock);
+    auto it = table.windows.find(hwnd_);
+    if (it != table.windows.end() && it->second == this) table.windows.erase(it);
+  }
   hwnd_ = nullptr;
 }
 

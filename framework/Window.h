@@ -3,9 +3,11 @@
 //
 // A Window either creates its HWND (Create) or takes over an existing one
 // by subclassing it (Subclass); dialogs (Dialog.h) subclass themselves when
-// they initialise. The HWND <-> object link is a window property; it is
-// removed, and a subclassed window gets its old procedure back, before the
-// object dies or when the window is destroyed, whichever comes first.
+// they initialise. The HWND <-> object link lives in a table of this
+// process (a window property would cost Wine a server round trip on every
+// message); it is removed, and a subclassed window gets its old procedure
+// back, before the object dies or when the window is destroyed, whichever
+// comes first.
 //
 // Each handler's default implementation calls Default(), the processing the
 // window would have had without us (DefWindowProc, or the subclassed
