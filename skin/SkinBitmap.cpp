@@ -68,6 +68,17 @@ SIZE BitmapSize(HBITMAP bitmap) {
   return SIZE{bm.bmWidth, bm.bmHeight};
 }
 
+UniqueBitmap DibSectionCopy(HBITMAP bitmap) {
+  const SIZE size = BitmapSize(bitmap);
+  if (size.cx <= 0 || size.cy <= 0) return {};
+  BITMAPINFO bi = Info32(size.cx, size.cy);
+  void* bits = nullptr;
+  UniqueBitmap copy(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueDC dc(::CreateCompatibleDC(nullptr));
+  if (!copy || !dc || ::GetDIBits(dc.Get(), bitmap, 0, size.cy, bits, &bi, DIB_RGB_COLORS) != size.cy) return {};
+  return copy;
+}
+
 UniqueBitmap DecodePictureBytes(const std::string& bytes) {
   ScopedCoInit com;
   UniqueBitmap copy;
@@ -88,9 +99,12 @@ UniqueBitmap DecodePictureBytes(const std::string& bytes) {
                                        picture.PutVoid())) &&
             picture && SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
             SUCCEEDED(picture->get_Handle(&handle)) && handle) {
-          // The picture owns its handle: keep a copy of our own.
-          copy.Reset(static_cast<HBITMAP>(
+          // The picture owns its handle, and keeps it selected into a DC of
+          // its own, where its pixels cannot be read: copy it, then keep a
+          // DIB section of the copy, to be cut into dozens of pieces.
+          UniqueBitmap plain(static_cast<HBITMAP>(
               ::CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0)));
+          copy = DibSectionCopy(plain.Get());
         }
       }
     }
@@ -143,10 +157,11 @@ void FitPictureToScale(const SkinContext& context, UniqueBitmap& picture, int ar
   const SIZE from = BitmapSize(picture.Get());
   const int width = std::max(1, ::MulDiv(from.cx, scale, artScale));
   const int height = std::max(1, ::MulDiv(from.cy, scale, artScale));
-  WindowDC screen(nullptr);
-  UniqueDC source(::CreateCompatibleDC(screen.Get()));
-  UniqueDC target(::CreateCompatibleDC(screen.Get()));
-  UniqueBitmap fitted(::CreateCompatibleBitmap(screen.Get(), width, height));
+  UniqueDC source(::CreateCompatibleDC(nullptr));
+  UniqueDC target(::CreateCompatibleDC(nullptr));
+  const BITMAPINFO bi = Info32(width, height);
+  void* bits = nullptr;
+  UniqueBitmap fitted(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!source || !target || !fitted) return;
   {
     ScopedSelect in(source.Get(), picture.Get());

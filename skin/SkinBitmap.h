@@ -70,5 +70,9 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom
 
 // The bitmap's size, or 0 x 0 without a bitmap.
 SIZE BitmapSize(HBITMAP bitmap);
+// A 32-bit DIB section holding the bitmap's pixels, or null. Wine checks
+// its display devices (three server round trips) each time a device bitmap
+// is selected into a DC; a DIB section costs nothing there.
+UniqueBitmap DibSectionCopy(HBITMAP bitmap);
 
 }  // namespace glyph::skin

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "skin/SkinBitmap.h"
 #include "skin/SkinGeometry.h"
 
 namespace glyph::skin {
@@ -31,9 +32,7 @@ std::optional<std::string> SkinContext::ReadItem(const std::string& name) const 
 
 namespace {
 
-HBITMAP CopyBitmap(HBITMAP bitmap) {
-  return static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
-}
+HBITMAP CopyBitmap(HBITMAP bitmap) { return DibSectionCopy(bitmap).Release(); }
 
 }  // namespace
 
