@@ -146,7 +146,8 @@ bool CFlatControlManager::Install(DWORD threadId, int mode) {
 bool CFlatControlManager::InstallWhenIdle(int mode) {
   if (g_current != this) return false;
   mode_ = mode;
-  if (!installTimer_) installTimer_ = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &CFlatControlManager::TimerProc);
+  if (!installTimer_)
+    installTimer_ = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &CFlatControlManager::TimerProc);
   return installTimer_ != 0;
 }
 
