@@ -75,7 +75,8 @@ UniqueBitmap DibSectionCopy(HBITMAP bitmap) {
   void* bits = nullptr;
   UniqueBitmap copy(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   UniqueDC dc(::CreateCompatibleDC(nullptr));
-  if (!copy || !dc || ::GetDIBits(dc.Get(), bitmap, 0, size.cy, bits, &bi, DIB_RGB_COLORS) != size.cy) return {};
+  if (!copy || !dc || ::GetDIBits(dc.Get(), bitmap, 0, size.cy, bits, &bi, DIB_RGB_COLORS) != size.cy)
+    return {};
   return copy;
 }
 
