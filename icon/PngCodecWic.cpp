@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "framework/ComScope.h"
 #include "framework/Handles.h"
 #include "icon/PngCodec.h"
 #include "icon/PngHeader.h"
@@ -16,22 +17,6 @@ namespace glyph::icon {
 namespace {
 
 constexpr UINT kRgbaBytes = 4;
-
-// COM for the length of one call, unless the thread already has it: a
-// thread in the other apartment keeps it (RPC_E_CHANGED_MODE), and
-// imaging works in both.
-class ComScope {
- public:
-  ComScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (initialised_) ::CoUninitialize();
-  }
-
- private:
-  bool initialised_;
-};
 
 std::string Failure(const char* step, HRESULT hr) {
   char code[16];

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/ComScope.h"
 #include "skin/HlsColor.h"
 #include "skin/PictureCheck.h"
 #include "skin/SkinGeometry.h"
@@ -19,20 +20,6 @@ namespace {
 
 // Regions are built from at most this many rectangles at a time.
 constexpr std::size_t kRectsPerRegion = 2000;
-
-// COM for the picture loader, for one scope (nests with the caller's).
-class ScopedCoInit {
- public:
-  ScopedCoInit() : hr_(::CoInitialize(nullptr)) {}
-  ~ScopedCoInit() {
-    if (SUCCEEDED(hr_)) ::CoUninitialize();
-  }
-  ScopedCoInit(const ScopedCoInit&) = delete;
-  ScopedCoInit& operator=(const ScopedCoInit&) = delete;
-
- private:
-  HRESULT hr_;
-};
 
 BITMAPINFO Info32(int width, int height) {
   BITMAPINFO bi{};
@@ -88,22 +75,31 @@ constexpr UINT kMaxImagingSide = 16384;
 
 // JPEG and BMP, the formats skins are drawn in, decode through the imaging
 // component straight into a DIB section: under Wine, OleLoadPicture takes
-// three times as long and leaves a device bitmap to copy. Null for another
-// format or anything the component refuses.
+// three times as long and leaves a device bitmap to copy. The decoder is
+// chosen by the first bytes, as asking the component to find one reads
+// every decoder's registration (some 300 registry round trips). Null for
+// another format or anything the decoder refuses.
 UniqueBitmap DecodeWithImaging(const std::string& bytes) {
+  CLSID decoderClass;
+  if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xD8 && static_cast<unsigned char>(bytes[2]) == 0xFF) {
+    decoderClass = CLSID_WICJpegDecoder;
+  } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+    decoderClass = CLSID_WICBmpDecoder;
+  } else {
+    return {};
+  }
   ComPtr<IWICImagingFactory> factory;
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
-  GUID container{};
   if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 factory.PutVoid())) ||
       FAILED(factory->CreateStream(stream.Put())) ||
       FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
                                           static_cast<DWORD>(bytes.size()))) ||
-      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                              decoder.Put())) ||
-      FAILED(decoder->GetContainerFormat(&container)) ||
-      (container != GUID_ContainerFormatJpeg && container != GUID_ContainerFormatBmp)) {
+      FAILED(::CoCreateInstance(decoderClass, nullptr, CLSCTX_INPROC_SERVER, IID_IWICBitmapDecoder,
+                                decoder.PutVoid())) ||
+      FAILED(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand))) {
     return {};
   }
   ComPtr<IWICBitmapFrameDecode> frame;
@@ -132,7 +128,7 @@ UniqueBitmap DecodeWithImaging(const std::string& bytes) {
 }  // namespace
 
 UniqueBitmap DecodePictureBytes(const std::string& bytes) {
-  ScopedCoInit com;
+  ComScope com;
   if (!PictureBytesPlausible(bytes)) return {};
   if (UniqueBitmap picture = DecodeWithImaging(bytes)) return picture;
   UniqueBitmap copy;

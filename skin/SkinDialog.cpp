@@ -9,6 +9,7 @@
 #include <set>
 
 #include "framework/AnsiText.h"
+#include "framework/ComScope.h"
 #include "framework/Profile.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
@@ -158,6 +159,7 @@ void CSkinDialog::DestroySkin() {
 
 void CSkinDialog::LoadSkin() {
   HWND hwnd = GetHwnd();
+  const ComScope com;  // for every picture the skin decodes
   auto offset = [this](const char* key) {
     return std::strtod(ReadProfileString("Skin", key).c_str(), nullptr);
   };

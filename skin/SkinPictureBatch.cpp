@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/ComScope.h"
 #include "skin/SkinBitmap.h"
 #include "skin/StartupTrace.h"
 
@@ -24,6 +25,7 @@ PictureBatch::PictureBatch(const SkinContext& context, const std::vector<std::st
   if (items_.empty()) return;
   // Nothing else touches the items until Join: the helper owns them.
   helper_ = std::thread([this] {
+    ComScope com;
     for (Item& item : items_) {
       if (item.bytes) item.decoded = DecodePictureBytes(*item.bytes);
       StartupMark("decoded aside", item.name.c_str());
