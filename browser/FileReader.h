@@ -5,6 +5,7 @@
 // disk pulled) a read fails and the caller refuses the file, where a
 // mapped view would raise an in-page exception that ends the process.
 // Others may read and delete the file while it is open, not write it.
+// A reader is used by one thread at a time: reads move its file position.
 #pragma once
 
 #include <windows.h>
