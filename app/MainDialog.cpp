@@ -115,7 +115,8 @@ BOOL CMainDialog::OnInitDialog() {
   }
   keys_.Start(GetHwnd(), [this](const MSG& msg) { return OnShortcutKey(msg); });
   // What DragAcceptFiles does, without loading the shell at every start.
-  ::SetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  ::SetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE,
+                      ::GetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
   skin::StartupMark("window setup");
   // The keyboard starts on the tool in use, not on the first control in
   // reading order (the title buttons: a stray Space would leave).
