@@ -67,19 +67,24 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
   }
 }
 
-// Room for the levels of the recursion: a level of length n over k symbols
-// takes n types and k counts and leaves the rest to the level below (half
-// as long at most); the buckets are rebuilt from the counts wherever they
-// are used, so every level shares them.
+// Room for the levels of the recursion: a level of length n takes n types
+// and leaves the rest to the level below (half as long at most). A level's
+// counts and buckets (k each) come from the middle of the level above's
+// suffix array, which is free while the level runs, and from the room only
+// when they do not fit there; the buckets are rebuilt from the counts
+// wherever they are used, so every level that takes them from the room
+// shares them. Touching less memory saves page faults on every stream.
 struct Room {
   std::uint8_t* isS;
-  std::int32_t* counts;
-  std::int32_t* bucket;
+  std::int32_t* counts;  // counts of the levels that do not fit, stacked
+  std::int32_t* bucket;  // buckets of the levels that do not fit, shared
 };
 
-// Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end.
+// Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end;
+// `counts` and `bucket` hold k words each.
 template <typename Sym>
-void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k, Room room) {
+void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k, Room room,
+                 std::int32_t* const counts, std::int32_t* const bucket) {
   if (n == 1) {
     sa[0] = 0;
     return;
@@ -98,8 +103,6 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
   }
   auto isLms = [&](std::int32_t i) { return (isS[i] & kTypeLms) != 0; };
 
-  std::int32_t* const counts = room.counts;
-  std::int32_t* const bucket = room.bucket;
   std::fill(counts, counts + k, 0);
   for (std::int32_t i = 0; i < n; ++i) ++counts[s[i]];
   auto bucketEnds = [&] {
@@ -156,7 +159,17 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
   // Stage 2: sort the LMS suffixes through the reduced string.
   std::int32_t* reduced = sa + n - m;
   if (names < m) {
-    SuffixArray(reduced, sa, m, names, Room{isS + n, counts + k, bucket});
+    // The level below sorts into sa[0..m) and reads sa[n - m..n).
+    Room below{isS + n, room.counts, room.bucket};
+    const std::int32_t spare = n - 2 * m;
+    std::int32_t* belowCounts = sa + m;
+    std::int32_t* belowBucket = sa + m + names;
+    if (spare < 2 * names) belowBucket = below.bucket;
+    if (spare < names) {
+      belowCounts = below.counts;
+      below.counts += names;
+    }
+    SuffixArray(reduced, sa, m, names, below, belowCounts, belowBucket);
   } else {
     for (std::int32_t i = 0; i < m; ++i) sa[reduced[i]] = i;
   }
@@ -252,7 +265,7 @@ std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std
   // never overtakes the entries still to be read.
   std::int32_t* rootOrder = order + (n - p);
   SuffixArray(rotated, rootOrder, p, static_cast<std::int32_t>(kAlphabet),
-              Room{types_.get(), counts_.get(), buckets_.get()});
+              Room{types_.get(), counts_.get() + kAlphabet, buckets_.get()}, counts_.get(), buckets_.get());
   std::int32_t origPtr = -1;
   std::int32_t out = 0;
   for (std::int32_t r = 0; r < p; ++r) {
