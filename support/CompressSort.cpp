@@ -244,19 +244,18 @@ std::size_t BucketsRoom(std::size_t capacity) { return std::max(kAlphabet, capac
 
 RotationSorter::RotationSorter(std::size_t capacity)
     : capacity_(capacity),
-      rotated_(new std::uint8_t[std::max<std::size_t>(capacity, 1)]),
       types_(new std::uint8_t[TypesRoom(capacity)]),
       counts_(new std::int32_t[CountsRoom(capacity)]),
       buckets_(new std::int32_t[BucketsRoom(capacity)]) {}
 
-std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order,
+std::int32_t RotationSorter::Sort(std::uint8_t* block, std::int32_t n, std::int32_t* order,
                                   std::uint8_t* lastColumn) {
   if (n <= 0 || static_cast<std::size_t>(n) > capacity_) return -1;
-  std::uint8_t* const rotated = rotated_.get();
   bool primitive = false;
   const std::int32_t start = SmallestRotation(block, n, primitive);
-  std::memcpy(rotated, block + start, static_cast<std::size_t>(n - start));
-  std::memcpy(rotated + (n - start), block, static_cast<std::size_t>(start));
+  // Rotating in place costs less than the page faults of a second block.
+  std::rotate(block, block + start, block + n);
+  const std::uint8_t* const rotated = block;
   const std::int32_t p = primitive ? n : LyndonRootLength(rotated, n);
   const std::int32_t copies = n / p;
   // The suffix order of the root goes to the back of `order`, then each
@@ -287,7 +286,8 @@ std::int32_t RotationSorter::Sort(const std::uint8_t* block, std::int32_t n, std
 
 std::int32_t sortRotations(const std::uint8_t* block, std::int32_t size, std::int32_t* order) {
   RotationSorter sorter(static_cast<std::size_t>(size));
-  return sorter.Sort(block, size, order);
+  std::vector<std::uint8_t> copy(block, block + std::max(size, 0));
+  return sorter.Sort(copy.data(), size, order);
 }
 
 }  // namespace support::compress_detail
