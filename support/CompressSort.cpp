@@ -152,8 +152,12 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
     }
     sa[m + pos / 2] = names - 1;
   }
+  // Gather the names at the end, without a branch on the data (j never
+  // falls below i, so a stray -1 lands where nothing is kept).
   for (std::int32_t i = n - 1, j = n - 1; i >= m; --i) {
-    if (sa[i] >= 0) sa[j--] = sa[i];
+    const std::int32_t name = sa[i];
+    sa[j] = name;
+    j -= name >= 0;
   }
 
   // Stage 2: sort the LMS suffixes through the reduced string.
@@ -173,8 +177,12 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
   } else {
     for (std::int32_t i = 0; i < m; ++i) sa[reduced[i]] = i;
   }
-  for (std::int32_t i = 1, j = 0; i < n; ++i) {
-    if (isLms(i)) reduced[j++] = i;
+  // The LMS positions in order, again without a branch: every position is
+  // written and only an LMS one moves on. LMS positions lie in [1, n - 2]
+  // at least two apart, so m < n / 2 and reduced[-1] is in the free middle.
+  for (std::int32_t i = n - 1, j = m - 1; i >= 1; --i) {
+    reduced[j] = i;
+    j -= isS[i] >> 1;
   }
   for (std::int32_t i = 0; i < m; ++i) sa[i] = reduced[sa[i]];
   std::fill(sa + m, sa + n, -1);
