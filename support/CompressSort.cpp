@@ -67,24 +67,24 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
   }
 }
 
-// Room for the levels of the recursion: a level of length n takes n types
-// and leaves the rest to the level below (half as long at most). A level's
-// counts and buckets (k each) come from the middle of the level above's
-// suffix array, which is free while the level runs, and from the room only
-// when they do not fit there; the buckets are rebuilt from the counts
+// Room for the levels of the recursion (each at most half as long as the
+// one above). A level's counts and buckets (k words each) and types (n
+// bytes) come from the middle of the level above's suffix array, which is
+// free while the level runs, and from the room only when they do not fit
+// there; the buckets are rebuilt from the counts
 // wherever they are used, so every level that takes them from the room
 // shares them. Touching less memory saves page faults on every stream.
 struct Room {
-  std::uint8_t* isS;
+  std::uint8_t* isS;     // types of the levels that do not fit, stacked
   std::int32_t* counts;  // counts of the levels that do not fit, stacked
   std::int32_t* bucket;  // buckets of the levels that do not fit, shared
 };
 
 // Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end;
-// `counts` and `bucket` hold k words each.
+// `counts` and `bucket` hold k words each, `isS` n bytes.
 template <typename Sym>
 void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k, Room room,
-                 std::int32_t* const counts, std::int32_t* const bucket) {
+                 std::int32_t* const counts, std::int32_t* const bucket, std::uint8_t* const isS) {
   if (n == 1) {
     sa[0] = 0;
     return;
@@ -92,7 +92,6 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
   // Each suffix's type, and whether it is an LMS suffix (an S suffix after
   // an L suffix), in one byte: the scans that look for LMS suffixes at
   // scattered places then read one byte each.
-  std::uint8_t* const isS = room.isS;
   isS[n - 1] = 0;
   std::uint8_t next = 0;
   for (std::int32_t i = n - 2; i >= 0; --i) {
@@ -164,16 +163,29 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
   std::int32_t* reduced = sa + n - m;
   if (names < m) {
     // The level below sorts into sa[0..m) and reads sa[n - m..n).
-    Room below{isS + n, room.counts, room.bucket};
-    const std::int32_t spare = n - 2 * m;
-    std::int32_t* belowCounts = sa + m;
-    std::int32_t* belowBucket = sa + m + names;
-    if (spare < 2 * names) belowBucket = below.bucket;
-    if (spare < names) {
+    Room below = room;
+    std::int32_t* middle = sa + m;
+    std::int32_t spare = n - 2 * m;
+    auto fromMiddle = [&](std::int32_t words) {
+      if (spare < words) return static_cast<std::int32_t*>(nullptr);
+      std::int32_t* const taken = middle;
+      middle += words;
+      spare -= words;
+      return taken;
+    };
+    std::int32_t* belowCounts = fromMiddle(names);
+    if (!belowCounts) {
       belowCounts = below.counts;
       below.counts += names;
     }
-    SuffixArray(reduced, sa, m, names, below, belowCounts, belowBucket);
+    std::int32_t* belowBucket = fromMiddle(names);
+    if (!belowBucket) belowBucket = below.bucket;
+    std::uint8_t* belowTypes = reinterpret_cast<std::uint8_t*>(fromMiddle((m + 3) / 4));
+    if (!belowTypes) {
+      belowTypes = below.isS;
+      below.isS += m;
+    }
+    SuffixArray(reduced, sa, m, names, below, belowCounts, belowBucket, belowTypes);
   } else {
     for (std::int32_t i = 0; i < m; ++i) sa[reduced[i]] = i;
   }
@@ -272,7 +284,8 @@ std::int32_t RotationSorter::Sort(std::uint8_t* block, std::int32_t n, std::int3
   // never overtakes the entries still to be read.
   std::int32_t* rootOrder = order + (n - p);
   SuffixArray(rotated, rootOrder, p, static_cast<std::int32_t>(kAlphabet),
-              Room{types_.get(), counts_.get() + kAlphabet, buckets_.get()}, counts_.get(), buckets_.get());
+              Room{types_.get() + p, counts_.get() + kAlphabet, buckets_.get()}, counts_.get(),
+              buckets_.get(), types_.get());
   std::int32_t origPtr = -1;
   std::int32_t out = 0;
   for (std::int32_t r = 0; r < p; ++r) {
