@@ -185,12 +185,12 @@ class RotationSorter {
   // words); returns the rank of the rotation that starts at 0. With
   // `lastColumn`, which may be the bytes of `order` itself, it writes there
   // the byte before each rotation in their order instead of the order.
-  std::int32_t Sort(const std::uint8_t* block, std::int32_t n, std::int32_t* order,
+  // It leaves the block rotated (to its smallest rotation).
+  std::int32_t Sort(std::uint8_t* block, std::int32_t n, std::int32_t* order,
                     std::uint8_t* lastColumn = nullptr);
 
  private:
   std::size_t capacity_;
-  std::unique_ptr<std::uint8_t[]> rotated_;  // the block from its smallest rotation on
   std::unique_ptr<std::uint8_t[]> types_;    // suffix types at each level of the recursion
   std::unique_ptr<std::int32_t[]> counts_;   // symbol counts at each level
   std::unique_ptr<std::int32_t[]> buckets_;  // bucket ends, rebuilt from the counts where used
