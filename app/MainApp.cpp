@@ -42,18 +42,15 @@ int CMainApp::Run(const std::wstring& commandLine) {
     RemoveApplicationProfile();
     return 0;
   }
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  skin::StartupMark("common controls");
   // Every standard control of every dialog of this thread is drawn flat.
   // The main window adopts itself; the hook that finds the later dialogs
   // would slow its creation and first paint.
   CFlatControlManager flat;
-  CMainDialog dialog(commandLine);
-  // The skin decodes while the common controls load and the window is made.
-  dialog.PrefetchSkin();
-  skin::StartupMark("skin prefetch");
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  skin::StartupMark("common controls");
   flat.InstallWhenIdle();
+  CMainDialog dialog(commandLine);
   skin::StartupMark("main window object");
   return dialog.DoModal(nullptr) == IDOK ? 0 : 1;
 }

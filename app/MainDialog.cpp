@@ -56,11 +56,6 @@ CMainDialog::CMainDialog(std::wstring commandLine)
 
 CMainDialog::~CMainDialog() { DestroyWindow(); }
 
-void CMainDialog::PrefetchSkin() {
-  SetSkinSource(kSkinDescription, nullptr);
-  PrefetchScreens();
-}
-
 BOOL CMainDialog::OnInitDialog() {
   skin::StartupMark("dialog created");
   // The flat look's hook goes in only once this window is up.

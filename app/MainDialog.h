@@ -68,9 +68,6 @@ class CMainDialog : public skin::CSkinDialog {
   // or empty.
   explicit CMainDialog(std::wstring commandLine = std::wstring());
   ~CMainDialog() override;
-  // Starts decoding the program's skin before the window exists (see
-  // CSkinDialog::PrefetchScreens).
-  void PrefetchSkin();
 
   // State the window shows.
   const std::wstring& GetFileName() const { return fileName_; }

@@ -171,42 +171,17 @@ void CSkinDialog::LoadSkin() {
   std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
   ScopedSkinArchive current(context_, archive.get());
   StartupMark("archive open");
-  description_ = ReadDescription();
+  // An unreadable description parses as empty text: no pictures, no controls.
+  const std::string text = context_.ReadItem(descriptionName_).value_or(std::string());
+  std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
+  description_ = ReadSkinDescription(
+      [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
+      descriptionName_);
   StartupMark("description");
   LoadScreens();
   CreateControls();
   StartupMark("tab order");
   ::InvalidateRect(hwnd, nullptr, TRUE);
-}
-
-SkinDescription CSkinDialog::ReadDescription() const {
-  // An unreadable description parses as empty text: no pictures, no controls.
-  const std::string text = context_.ReadItem(descriptionName_).value_or(std::string());
-  std::unique_ptr<SkinIni> ini = ParseSkinIni(text);
-  return ReadSkinDescription(
-      [&ini](const char* section, const char* key, const char* def) { return ini->Get(section, key, def); },
-      descriptionName_);
-}
-
-void CSkinDialog::PrefetchScreens() {
-  if (archivePath_.empty()) archivePath_ = OwnModulePath();
-  prefetchedScale_ = ScaleForDpi(WindowDpi());
-  prefetchedFrom_ = archivePath_ + '\n' + descriptionName_;
-  context_.SetScale(prefetchedScale_);
-  std::unique_ptr<SkinArchive> archive = OpenArchive(archivePath_);
-  ScopedSkinArchive current(context_, archive.get());
-  const ScreenEntry screen = ReadDescription().screen;
-  prefetched_ = std::make_unique<PictureBatch>(
-      context_, std::vector<std::string>{screen.main, screen.mask, screen.over, screen.down, screen.disabled},
-      std::vector<std::string>{});
-}
-
-std::unique_ptr<PictureBatch> CSkinDialog::TakePrefetched() {
-  std::unique_ptr<PictureBatch> batch = std::move(prefetched_);
-  if (batch &&
-      (prefetchedScale_ != context_.Scale() || prefetchedFrom_ != archivePath_ + '\n' + descriptionName_))
-    batch.reset();
-  return batch;
 }
 
 void CSkinDialog::LoadScreens() {
@@ -220,26 +195,20 @@ void CSkinDialog::LoadScreens() {
   if (disabledIsMain_) repeated.erase(screen.main);
   context_.SetRepeatedPictures(std::move(repeated));
   // The hover, press and disabled pictures decode beside the main picture
-  // and the mask, which the window's size and shape wait for; all of them
-  // may have been decoded while the window was being made.
-  std::unique_ptr<PictureBatch> aside = TakePrefetched();
-  if (!aside) {
-    aside = std::make_unique<PictureBatch>(
-        context_, std::vector<std::string>{screen.over, screen.down, screen.disabled},
-        std::vector<std::string>{screen.main, screen.mask});
-  }
+  // and the mask, which the window's size and shape wait for.
+  PictureBatch aside(context_, {screen.over, screen.down, screen.disabled}, {screen.main, screen.mask});
   SIZE mainSize{}, maskSize{};
-  const bool haveMain = aside->Take(screen.main, main_, &mainSize);
+  const bool haveMain = LoadSkinPicture(context_, screen.main, main_, &mainSize);
   UniqueBitmap mask;
-  const bool haveMask = aside->Take(screen.mask, mask, &maskSize);
+  const bool haveMask = LoadSkinPicture(context_, screen.mask, mask, &maskSize);
   if (haveMask || haveMain) {
     const SIZE size = haveMask ? maskSize : mainSize;
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
   }
-  aside->Take(screen.over, over_, nullptr);
-  aside->Take(screen.down, down_, nullptr);
+  aside.Take(screen.over, over_, nullptr);
+  aside.Take(screen.down, down_, nullptr);
   disabled_.Reset();
-  if (!disabledIsMain_) aside->Take(screen.disabled, disabled_, nullptr);
+  if (!disabledIsMain_) aside.Take(screen.disabled, disabled_, nullptr);
   AdjustBitmapHls(context_.Offsets(), nullptr, main_.Get(), mainSize.cx, mainSize.cy);
   StartupMark("recolour");
   ApplyWindowShape(mask.Get());

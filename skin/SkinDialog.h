@@ -31,7 +31,6 @@
 #include "skin/SkinContext.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinNotify.h"
-#include "skin/SkinPictureBatch.h"
 #include "skin/SkinProgress.h"
 #include "skin/SkinText.h"
 #include "skin/SkinTrackbar.h"
@@ -47,11 +46,6 @@ class CSkinDialog : public Dialog, public SkinNotify {
   // (null: the running program's own file).
   void SetSkinSource(const std::string& descriptionName, const char* archivePath);
   void SetContextMenuId(UINT id) { contextMenuId_ = id; }
-  // Starts decoding the skin's screens before the window exists, at the
-  // scale WindowDpi() gives without a window: the window's creation runs
-  // beside the decoding. The window's first load takes them if its source
-  // and scale are still the same; otherwise they are dropped.
-  void PrefetchScreens();
   const std::string& DescriptionName() const { return descriptionName_; }
   const std::string& ArchivePath() const { return archivePath_; }
   UINT ContextMenuId() const { return contextMenuId_; }
@@ -134,10 +128,6 @@ class CSkinDialog : public Dialog, public SkinNotify {
 
  private:
   void DestroySkin();
-  // The description named by the source; the archive must be open.
-  SkinDescription ReadDescription() const;
-  // The prefetched screens, if they fit the load about to run.
-  std::unique_ptr<PictureBatch> TakePrefetched();
   // The pictures of the description's screen at the current scale, the
   // window's size and its shape.
   void LoadScreens();
@@ -158,9 +148,6 @@ class CSkinDialog : public Dialog, public SkinNotify {
   std::string descriptionName_;
   std::string archivePath_;
   UINT contextMenuId_ = 0;
-  std::unique_ptr<PictureBatch> prefetched_;
-  std::string prefetchedFrom_;  // archive path and description name
-  int prefetchedScale_ = 0;
   // Declared before the controls, which keep a reference to it.
   SkinContext context_;
   UniqueBitmap main_, over_, down_, disabled_;

@@ -275,38 +275,6 @@ TEST_F(SkinDialogTest, LaysItselfOutAtTheDisplaysScale) {
 
 // Moved to a monitor of another scale, the window lays itself out again in
 // place: the same controls in the same state, at the new scale.
-// Screens decoded before the window exists serve it at their own scale
-// only: a window that opens at another one loads its own.
-TEST_F(SkinDialogTest, PrefetchedScreensServeOnlyTheirScale) {
-  const struct {
-    int windowDpi;
-    const char* art;
-  } kCases[] = {{96, "Skin\\down.jpg"}, {192, "Skin\\down@2x.jpg"}};
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.windowDpi);
-    TestSkinDialog early;
-    RecordingPrompt quiet(early.Context());
-    early.SetSkinSource("Skin\\skin.ini", nullptr);
-    early.PrefetchScreens();
-    early.dpi = c.windowDpi;
-    ASSERT_TRUE(early.Open("Skin\\skin.ini"));
-    const int scale = ScaleForDpi(c.windowDpi);
-    RECT client;
-    ::GetClientRect(early.GetHwnd(), &client);
-    EXPECT_EQ(client.right, ScaleLength(480, scale));
-    early.SetButtonLatched("TOOL_PEN", true);
-    HWND pen = early.FindButton("TOOL_PEN")->GetHwnd();
-    const RECT place = PlaceInParent(pen);
-    SkinContext plain;
-    UniqueBitmap art;
-    ASSERT_TRUE(LoadSkinPicture(plain, c.art, art, nullptr));
-    EXPECT_EQ(
-        ScreenPixel(pen, ScaleLength(18, scale), ScaleLength(17, scale)),
-        BitmapPixel(art.Get(), place.left + ScaleLength(18, scale), place.top + ScaleLength(17, scale)));
-    EXPECT_TRUE(quiet.shown.empty());
-  }
-}
-
 TEST_F(SkinDialogTest, MovesToAMonitorOfAnotherScale) {
   ASSERT_TRUE(dlg.Open("Skin\\skin.ini"));
   CSkinButton* pen = dlg.FindButton("TOOL_PEN");
