@@ -36,7 +36,15 @@ time_one() {
   start=$(date +%s%N)
   wine "$exe" >/dev/null 2>&1 &
   pid=$!
-  until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do sleep 0.005; done
+  local deadline=$((SECONDS + 30))
+  until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
+    if ((SECONDS > deadline)); then
+      echo "no visible window titled $title 30 s after starting $exe" >&2
+      kill "$pid" 2>/dev/null || true
+      return 1
+    fi
+    sleep 0.005
+  done
   end=$(date +%s%N)
   if [[ -n "$trace" ]]; then
     wait_for_trace "$trace"
