@@ -283,11 +283,12 @@ void CFlatControlManager::StopTimer() {
 
 void CALLBACK CFlatControlManager::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
   if (!g_current) return;
-  if (g_current->timer_ == id) g_current->CheckHover();
   if (g_current->installTimer_ == id) {
     ::KillTimer(nullptr, id);
     g_current->installTimer_ = 0;
     g_current->Install(kCurrentThread, g_current->mode_);
+  } else if (g_current->timer_ == id) {
+    g_current->CheckHover();
   }
 }
 
