@@ -32,6 +32,16 @@ BITMAPINFO Info32(int width, int height) {
   return bi;
 }
 
+// A new 32-bit DIB section, rows top down; `bits`, if given, receives its
+// pixels (null without a section).
+UniqueBitmap NewDibSection(int width, int height, void** bits = nullptr) {
+  const BITMAPINFO bi = Info32(width, height);
+  void* pixels = nullptr;
+  UniqueBitmap section(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (bits) *bits = section ? pixels : nullptr;
+  return section;
+}
+
 UniqueRegion RegionFromRects(const std::vector<RECT>& rects, const RECT& bounds) {
   std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
   RGNDATAHEADER header{};
@@ -59,9 +69,9 @@ SIZE BitmapSize(HBITMAP bitmap) {
 UniqueBitmap DibSectionCopy(HBITMAP bitmap) {
   const SIZE size = BitmapSize(bitmap);
   if (size.cx <= 0 || size.cy <= 0) return {};
-  BITMAPINFO bi = Info32(size.cx, size.cy);
   void* bits = nullptr;
-  UniqueBitmap copy(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap copy = NewDibSection(size.cx, size.cy, &bits);
+  BITMAPINFO bi = Info32(size.cx, size.cy);
   UniqueDC dc(::CreateCompatibleDC(nullptr));
   if (!copy || !dc || ::GetDIBits(dc.Get(), bitmap, 0, size.cy, bits, &bi, DIB_RGB_COLORS) != size.cy)
     return {};
@@ -112,9 +122,8 @@ UniqueBitmap DecodeWithImaging(const std::string& bytes) {
       height > kMaxImagingSide) {
     return {};
   }
-  const BITMAPINFO bi = Info32(static_cast<int>(width), static_cast<int>(height));
   void* bits = nullptr;
-  UniqueBitmap picture(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap picture = NewDibSection(static_cast<int>(width), static_cast<int>(height), &bits);
   const UINT stride = width * 4;
   if (!picture || FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
     return {};
@@ -133,7 +142,7 @@ UniqueBitmap DecodePictureBytes(const std::string& bytes) {
   if (UniqueBitmap picture = DecodeWithImaging(bytes)) return picture;
   UniqueBitmap copy;
   UniqueHGlobal block;
-  if (PictureBytesPlausible(bytes)) block.Reset(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+  block.Reset(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
   if (block) {
     if (void* p = ::GlobalLock(block.Get())) {
       std::memcpy(p, bytes.data(), bytes.size());
@@ -209,9 +218,7 @@ void FitPictureToScale(const SkinContext& context, UniqueBitmap& picture, int ar
   const int height = std::max(1, ::MulDiv(from.cy, scale, artScale));
   UniqueDC source(::CreateCompatibleDC(nullptr));
   UniqueDC target(::CreateCompatibleDC(nullptr));
-  const BITMAPINFO bi = Info32(width, height);
-  void* bits = nullptr;
-  UniqueBitmap fitted(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap fitted = NewDibSection(width, height);
   if (!source || !target || !fitted) return;
   {
     ScopedSelect in(source.Get(), picture.Get());
@@ -231,9 +238,8 @@ UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF transparent, COLORREF tol
   UniqueDC target(::CreateCompatibleDC(nullptr));
   UniqueDC source(::CreateCompatibleDC(nullptr));
   if (!target || !source) return {};
-  BITMAPINFO bi = Info32(size.cx, size.cy);
   void* bits = nullptr;
-  UniqueBitmap section(::CreateDIBSection(target.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap section = NewDibSection(size.cx, size.cy, &bits);
   if (!section || !bits) return {};
   {
     ScopedSelect selTarget(target.Get(), section.Get());
@@ -309,9 +315,7 @@ void CopyBitmapRects(HDC dc, const RECT& rect, std::initializer_list<PieceCopy> 
     if (dc) {
       copy.dest->Reset(::CreateCompatibleBitmap(dc, w, h));
     } else {
-      const BITMAPINFO bi = Info32(w, h);
-      void* bits = nullptr;
-      copy.dest->Reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+      *copy.dest = NewDibSection(w, h);
     }
     if (!*copy.dest) continue;
     if (!src) src.Reset(::CreateCompatibleDC(dc));
