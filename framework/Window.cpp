@@ -228,6 +228,12 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   return Default();
 }
 
+void ChangeStyle(HWND hwnd, LONG_PTR clear, LONG_PTR set) {
+  const LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
+  const LONG_PTR wanted = (style & ~clear) | set;
+  if (wanted != style) ::SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
+}
+
 bool PumpMessages() {
   MSG m;
   while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {

@@ -107,4 +107,8 @@ class Window {
 // queued for this thread, returns false once WM_QUIT was seen.
 bool PumpMessages();
 
+// Gives the window the style (style & ~clear) | set, only if that changes
+// it: every change is a round trip to the Wine server and two messages.
+void ChangeStyle(HWND hwnd, LONG_PTR clear, LONG_PTR set = 0);
+
 }  // namespace glyph

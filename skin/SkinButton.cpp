@@ -25,21 +25,12 @@ bool CHoverButton::Create(HWND parent, const RECT& r) {
 
 void CHoverButton::PreSubclassWindow() {
   HWND hwnd = GetHwnd();
-  const LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
-  const LONG_PTR wanted =
-      ((style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW) & ~static_cast<LONG_PTR>(WS_TABSTOP);
-  // Each change is a round trip to the window server: only what changes.
+  ChangeStyle(hwnd, BS_TYPEMASK | WS_TABSTOP, BS_OWNERDRAW);
   // A window not on screen yet is painted whole when it shows.
-  if (wanted != style) ::SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
   if (::IsWindowVisible(hwnd)) ::InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-void CHoverButton::RemoveFrameStyles() {
-  HWND hwnd = GetHwnd();
-  const LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
-  const LONG_PTR wanted = style & ~static_cast<LONG_PTR>(WS_BORDER | WS_TABSTOP);
-  if (wanted != style) ::SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
-}
+void CHoverButton::RemoveFrameStyles() { ChangeStyle(GetHwnd(), WS_BORDER | WS_TABSTOP); }
 
 void CHoverButton::SetPictures(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP over,
                                HBITMAP down, HBITMAP disabled) {

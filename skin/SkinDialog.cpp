@@ -118,8 +118,7 @@ BOOL CSkinDialog::OnInitDialog() {
   // A system menu (Restore, Move, Minimize) for a window without a caption:
   // nothing shows it but Alt+Space and a right click on the minimised strip.
   HWND hwnd = GetHwnd();
-  const LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
-  ::SetWindowLongPtrA(hwnd, GWL_STYLE, style | WS_SYSMENU | WS_MINIMIZEBOX);
+  ChangeStyle(hwnd, 0, WS_SYSMENU | WS_MINIMIZEBOX);
   // Made now: Wine makes a system menu only for a window created with one.
   ::GetSystemMenu(hwnd, FALSE);
   if (descriptionName_.empty() && archivePath_.empty()) SetSkinSource("", nullptr);
@@ -378,8 +377,7 @@ void CSkinDialog::ArrangeTabOrder() {
   HWND previous = lastOther;
   for (std::size_t k = 0; k < order.size(); ++k) {
     HWND control = controls[order[k]];
-    const LONG_PTR style = ::GetWindowLongPtrA(control, GWL_STYLE);
-    ::SetWindowLongPtrA(control, GWL_STYLE, style | WS_TABSTOP);
+    ChangeStyle(control, 0, WS_TABSTOP);
     if (!inPlace[k] || standing[k] < 0)
       ::SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;

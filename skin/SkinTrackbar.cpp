@@ -37,8 +37,7 @@ void CImageSlider::SetPictures(const RECT& rect, HBITMAP main, const std::string
     AdjustBitmapHls(offsets, nullptr, thumb_.Get(), size.cx, size.cy);
   if (LoadSkinPicture(context_, thumbHot, thumbHot_, &size))
     AdjustBitmapHls(offsets, nullptr, thumbHot_.Get(), size.cx, size.cy);
-  const LONG_PTR style = ::GetWindowLongPtrA(GetHwnd(), GWL_STYLE);
-  ::SetWindowLongPtrA(GetHwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_TABSTOP));
+  ChangeStyle(GetHwnd(), WS_BORDER | WS_TABSTOP);
 }
 
 void CImageSlider::SetRangeAndPosition(int minimum, int maximum, int position) {
