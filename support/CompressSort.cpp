@@ -71,9 +71,9 @@ void Induce(const Sym* s, std::int32_t* sa, std::int32_t n, const std::uint8_t* 
 // one above). A level's counts and buckets (k words each) and types (n
 // bytes) come from the middle of the level above's suffix array, which is
 // free while the level runs, and from the room only when they do not fit
-// there; the buckets are rebuilt from the counts
-// wherever they are used, so every level that takes them from the room
-// shares them. Touching less memory saves page faults on every stream.
+// there; the buckets are rebuilt from the counts wherever they are used, so
+// every level that takes them from the room shares them. Touching less
+// memory saves page faults on every stream.
 struct Room {
   std::uint8_t* isS;     // types of the levels that do not fit, stacked
   std::int32_t* counts;  // counts of the levels that do not fit, stacked
