@@ -35,6 +35,7 @@ void CHoverButton::RemoveFrameStyles() { ChangeStyle(GetHwnd(), WS_BORDER | WS_T
 void CHoverButton::SetPictures(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP over,
                                HBITMAP down, HBITMAP disabled) {
   const int w = right - left, h = bottom - top;
+  for (UniqueBitmap* piece : {&normal_, &over_, &down_, &disabled_}) piece->Reset();
   CopyBitmapRects(nullptr, RECT{left, top, right, bottom},
                   {{&normal_, normal}, {&over_, over}, {&down_, down}, {&disabled_, disabled}});
   // The normal piece comes from the Main screen, which the loader adjusted whole.
@@ -43,6 +44,12 @@ void CHoverButton::SetPictures(int left, int top, int right, int bottom, HBITMAP
   AdjustBitmapHls(offsets, nullptr, down_.Get(), w, h);
   AdjustBitmapHls(offsets, nullptr, disabled_.Get(), w, h);
   RemoveFrameStyles();
+}
+
+void CHoverButton::SetOverPicture(const RECT& r, HBITMAP over) {
+  CopyBitmapRects(nullptr, r, {{&over_, over}});
+  AdjustBitmapHls(context_.Offsets(), nullptr, over_.Get(), r.right - r.left, r.bottom - r.top);
+  if (hot_) ::InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
 void CHoverButton::SetTooltip(const char* text, bool activate) { tooltip_.Set(GetHwnd(), text, activate); }
@@ -76,7 +83,8 @@ CHoverButton::Picture CHoverButton::PictureFor(bool selected, bool disabled) con
 HBITMAP CHoverButton::Bitmap(Picture p) const {
   switch (p) {
     case Picture::Over:
-      return over_.Get();
+      if (over_) return over_.Get();
+      break;
     case Picture::Down:
       return down_.Get();
     case Picture::Disabled:
@@ -216,7 +224,10 @@ void CSkinButton::OnLButtonDblClk(UINT, POINT) {
 }
 
 void CSkinButton::OnMouseMove(UINT flags, POINT point) {
-  if (SkinNotify* target = NotifyTargetOf(GetHwnd())) target->SkinMouseMove(name_, flags, point);
+  if (SkinNotify* target = NotifyTargetOf(GetHwnd())) {
+    if (!over_) target->PicturesNeeded();
+    target->SkinMouseMove(name_, flags, point);
+  }
   if (!GetHwnd()) return;
   CHoverButton::OnMouseMove(flags, point);
 }

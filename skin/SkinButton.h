@@ -30,9 +30,12 @@ class CHoverButton : public Window {
   // A visible owner-drawn child button with empty text and control id 0.
   bool Create(HWND parent, const RECT& rect);
   // The four pictures become that rectangle of the four skin screens; the
-  // over, down and disabled pieces are colour-adjusted.
+  // over, down and disabled pieces are colour-adjusted. Without an over
+  // screen the button shows its normal picture while hot, until
+  // SetOverPicture gives it one.
   void SetPictures(int left, int top, int right, int bottom, HBITMAP normal, HBITMAP over, HBITMAP down,
                    HBITMAP disabled);
+  void SetOverPicture(const RECT& rect, HBITMAP over);
   void SetTooltip(const char* text, bool activate);
   void SetLatched(bool latched);
   bool IsLatched() const { return latched_; }

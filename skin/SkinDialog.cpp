@@ -142,6 +142,7 @@ std::string CSkinDialog::ReadProfileString(const char* section, const char* key)
 
 void CSkinDialog::DestroySkin() {
   main_.Reset();
+  overComing_.reset();
   over_.Reset();
   down_.Reset();
   disabled_.Reset();
@@ -181,6 +182,23 @@ void CSkinDialog::LoadSkin() {
   CreateControls();
   StartupMark("tab order");
   ::InvalidateRect(hwnd, nullptr, TRUE);
+  // A timer's message comes after every pending paint.
+  ::SetTimer(hwnd, kFinishScreensTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void CSkinDialog::FinishScreens() {
+  if (!overComing_) return;
+  overComing_->Take(description_.screen.over, over_, nullptr);
+  overComing_.reset();
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    buttons_[i]->SetOverPicture(Scaled(description_.buttons[buttonEntries_[i]].rect), over_.Get());
+}
+
+void CSkinDialog::OnTimer(UINT_PTR id) {
+  if (id != kFinishScreensTimer) return Dialog::OnTimer(id);
+  ::KillTimer(GetHwnd(), kFinishScreensTimer);
+  FinishScreens();
+  SkinPainted();
 }
 
 void CSkinDialog::LoadScreens() {
@@ -191,11 +209,18 @@ void CSkinDialog::LoadScreens() {
   // controls recolour their disabled pieces, so it must be a copy.)
   disabledIsMain_ = !screen.main.empty() && screen.disabled == screen.main && context_.Offsets().IsZero();
   std::set<std::string> repeated = RepeatedPictures(description_);
+  // The hover picture waits until the window has painted (FinishScreens),
+  // when nothing may be read from the archive any more: only a picture of
+  // its own, read now and decoded aside, can wait.
+  const bool overLater = !screen.over.empty() && repeated.count(screen.over) == 0;
   if (disabledIsMain_) repeated.erase(screen.main);
   context_.SetRepeatedPictures(std::move(repeated));
-  // The hover, press and disabled pictures decode beside the main picture
-  // and the mask, which the window's size and shape wait for.
-  PictureBatch aside(context_, {screen.over, screen.down, screen.disabled}, {screen.main, screen.mask});
+  // The press and disabled pictures decode beside the main picture and the
+  // mask, which the window's size and shape wait for; the hover picture
+  // after them.
+  auto aside = std::make_unique<PictureBatch>(
+      context_, std::vector<std::string>{screen.down, screen.disabled, screen.over},
+      std::vector<std::string>{screen.main, screen.mask});
   SIZE mainSize{}, maskSize{};
   const bool haveMain = LoadSkinPicture(context_, screen.main, main_, &mainSize);
   UniqueBitmap mask;
@@ -204,10 +229,16 @@ void CSkinDialog::LoadScreens() {
     const SIZE size = haveMask ? maskSize : mainSize;
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOOWNERZORDER);
   }
-  aside.Take(screen.over, over_, nullptr);
-  aside.Take(screen.down, down_, nullptr);
+  aside->Take(screen.down, down_, nullptr);
   disabled_.Reset();
-  if (!disabledIsMain_) aside.Take(screen.disabled, disabled_, nullptr);
+  if (!disabledIsMain_) aside->Take(screen.disabled, disabled_, nullptr);
+  over_.Reset();
+  if (overLater) {
+    overComing_ = std::move(aside);
+  } else {
+    overComing_.reset();
+    aside->Take(screen.over, over_, nullptr);
+  }
   AdjustBitmapHls(context_.Offsets(), nullptr, main_.Get(), mainSize.cx, mainSize.cy);
   StartupMark("recolour");
   ApplyWindowShape(mask.Get());
@@ -321,6 +352,7 @@ void CSkinDialog::SetScale(int scale) {
     PlaceTrackbar(*trackbars_[i], description_.trackbars[trackbarEntries_[i]]);
   for (std::size_t i = 0; i < progress_.size(); ++i)
     PlaceProgress(*progress_[i], description_.progress[progressEntries_[i]]);
+  FinishScreens();
   SkinScaled();
   ::RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

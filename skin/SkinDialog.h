@@ -31,6 +31,7 @@
 #include "skin/SkinContext.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinNotify.h"
+#include "skin/SkinPictureBatch.h"
 #include "skin/SkinProgress.h"
 #include "skin/SkinText.h"
 #include "skin/SkinTrackbar.h"
@@ -82,6 +83,7 @@ class CSkinDialog : public Dialog, public SkinNotify {
   void TrackbarNotifyByIndex(int index, int code, int position) override;
   void TextClickedByIndex(int index) override;
   void SkinMouseMove(const std::string& /*name*/, UINT /*flags*/, POINT /*point*/) override {}
+  void PicturesNeeded() override { FinishScreens(); }
 
   // The display scale (percent) the skin is laid out at: the window's
   // monitor's when it opens, a new monitor's when it moves to one.
@@ -103,6 +105,7 @@ class CSkinDialog : public Dialog, public SkinNotify {
   void OnLButtonDown(UINT flags, POINT point) override;
   void OnRButtonDown(UINT flags, POINT point) override;
   void OnMouseMove(UINT flags, POINT point) override;
+  void OnTimer(UINT_PTR id) override;
 
   // A button's tooltip: the description's text, which a derived window may
   // add to (a shortcut key, say).
@@ -113,6 +116,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   // Called after SetScale laid the skin out at a new scale: a derived
   // window places its own controls again.
   virtual void SkinScaled() {}
+  // Called once the window has painted after a skin loaded: the time for
+  // work that nothing on screen waits for.
+  virtual void SkinPainted() {}
 
   // Seams over the platform.
   // The dots per inch of the window's monitor.
@@ -132,6 +138,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   // window's size and its shape.
   void LoadScreens();
   void CreateControls();
+  // Takes the hover picture, which LoadScreens left decoding, and gives
+  // the buttons their pieces of it.
+  void FinishScreens();
   RECT Scaled(const SkinRect& r) const;
   void PlaceButton(CSkinButton& b, const ButtonEntry& e);
   void PlaceText(CSkinText& t, const TextEntry& e);
@@ -151,6 +160,9 @@ class CSkinDialog : public Dialog, public SkinNotify {
   // Declared before the controls, which keep a reference to it.
   SkinContext context_;
   UniqueBitmap main_, over_, down_, disabled_;
+  // The hover picture while it is still decoding (see LoadScreens).
+  std::unique_ptr<PictureBatch> overComing_;
+  static constexpr UINT_PTR kFinishScreensTimer = 0x5C1E;
   // The disabled picture is the main one itself (see LoadScreens).
   bool disabledIsMain_ = false;
   // The shape cut from the mask, kept while the window is minimised.

@@ -20,6 +20,9 @@ class SkinNotify {
   virtual void TextClickedByIndex(int /*index*/) {}
   // A mouse move over a control (its name) or over the background ("").
   virtual void SkinMouseMove(const std::string& /*name*/, UINT /*flags*/, POINT /*point*/) {}
+  // A control is about to show a picture the parent may still be loading
+  // (a button's hover picture).
+  virtual void PicturesNeeded() {}
 };
 
 // The notification target of a control: its parent's window object, when

@@ -23,12 +23,17 @@ PictureBatch::PictureBatch(const SkinContext& context, const std::vector<std::st
     items_.push_back(std::move(item));
   }
   if (items_.empty()) return;
-  // Nothing else touches the items until Join: the helper owns them.
+  // An item belongs to the helper until it is counted in decoded_.
   helper_ = std::thread([this] {
     ComScope com;
     for (Item& item : items_) {
       if (item.bytes) item.decoded = DecodePictureBytes(*item.bytes);
       StartupMark("decoded aside", item.name.c_str());
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++decoded_;
+      }
+      decodedOne_.notify_one();
     }
   });
 }
@@ -39,11 +44,17 @@ void PictureBatch::Join() {
   if (helper_.joinable()) helper_.join();
 }
 
+void PictureBatch::WaitFor(size_t index) {
+  if (!helper_.joinable()) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  decodedOne_.wait(lock, [&] { return decoded_ > index; });
+}
+
 bool PictureBatch::Take(const std::string& name, UniqueBitmap& dest, SIZE* size) {
   const auto it =
       std::find_if(items_.begin(), items_.end(), [&name](const Item& i) { return i.name == name; });
   if (it == items_.end()) return LoadSkinPicture(context_, name, dest, size);
-  Join();
+  WaitFor(static_cast<size_t>(it - items_.begin()));
   if (!it->bytes) return false;
   if (!it->decoded) {
     context_.ShowMessage(nullptr, "err", nullptr);

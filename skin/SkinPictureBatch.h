@@ -1,13 +1,16 @@
 // PictureBatch: skin pictures decoded on a helper thread while the window
 // goes on loading. The bytes are read at once on the calling thread (the
-// archive serves one reader); the decoding runs beside it; Take waits for
-// it and hands each picture out as LoadSkinPicture would have, reporting
-// an undecodable one through the context's prompt on the calling thread.
-// A name the batch does not hold is simply loaded by Take itself.
+// archive serves one reader); the decoding runs beside it, in the order of
+// the names; Take waits for that picture only and hands it out as
+// LoadSkinPicture would have, reporting an undecodable one through the
+// context's prompt on the calling thread. A name the batch does not hold
+// is simply loaded by Take itself.
 #pragma once
 
 #include <windows.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -40,9 +43,14 @@ class PictureBatch {
     bool taken = false;
   };
   void Join();
+  // Waits until the helper is done with the item at index.
+  void WaitFor(size_t index);
 
   const SkinContext& context_;
   std::vector<Item> items_;
+  std::mutex mutex_;
+  std::condition_variable decodedOne_;
+  size_t decoded_ = 0;  // items the helper is done with, from the first
   std::thread helper_;
 };
 

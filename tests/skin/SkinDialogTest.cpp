@@ -161,6 +161,29 @@ TEST_F(SkinDialogTest, LoadsTheDefaultSkinFromTheSkinFolder) {
   EXPECT_TRUE(::PtInRegion(rgn.Get(), 30, 60));
 }
 
+// The hover picture decodes while the window opens and is taken once the
+// window has painted; a button hovered sooner takes it at once.
+TEST_F(SkinDialogTest, TheHoverPictureIsTakenWhenIdleOrWhenAButtonNeedsIt) {
+  UniqueBitmap over;
+  ASSERT_TRUE(LoadSkinPicture(dlg.Context(), "Skin\\over.jpg", over, nullptr));
+  dlg.SetSkinSource("Skin\\skin.ini", nullptr);
+  ASSERT_TRUE(dlg.CreateModeless(nullptr));
+  test::Activate(dlg.GetHwnd());
+  ASSERT_EQ(dlg.OverBitmap(), nullptr);
+  CSkinButton* line = dlg.FindButton("TOOL_LINE");
+  ASSERT_NE(line, nullptr);
+  ::SendMessageA(line->GetHwnd(), WM_MOUSEMOVE, 0, At(18, 17));
+  EXPECT_TRUE(line->IsHot());
+  EXPECT_NE(dlg.OverBitmap(), nullptr);
+  EXPECT_EQ(ScreenPixel(line->GetHwnd(), 18, 17), BitmapPixel(over.Get(), 49 + 18, 137 + 17));
+
+  TestSkinDialog idle;
+  idle.SetSkinSource("Skin\\skin.ini", nullptr);
+  ASSERT_TRUE(idle.CreateModeless(nullptr));
+  EXPECT_TRUE(glyph::test::PumpUntil([&] { return idle.OverBitmap() != nullptr; }));
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
 TEST_F(SkinDialogTest, ButtonsShowTheSkinsPictures) {
   ASSERT_TRUE(dlg.Open("Skin\\skin.ini"));
   UniqueBitmap main, over, down;
@@ -517,6 +540,20 @@ TEST_F(SkinDialogTest, TwoDialogsKeepTheirOwnArchiveOffsetsAndPrompt) {
   // Each archive is open only while its own load runs.
   EXPECT_EQ(red.Context().Archive(), nullptr);
   EXPECT_EQ(blue.Context().Archive(), nullptr);
+}
+
+// The hover picture may be taken after the load, when the archive is
+// closed: one shared with another screen must still come from the archive.
+TEST_F(SkinDialogTest, AHoverPictureSharedWithTheMainOneComesFromTheArchive) {
+  ArchiveSkinDialog shared;
+  RecordingPrompt sharedPrompt(shared.Context());
+  shared.items["skin.ini"] =
+      "[Screen]\r\nMain=main.bmp\r\nOver=main.bmp\r\n[BUTTONINFO]\r\n1=A,0,0,10,10,a,F\r\n";
+  shared.items["main.bmp"] = test::SolidBmp(60, 40, RGB(1, 2, 3));
+  ASSERT_TRUE(shared.Open("skin.ini"));
+  ASSERT_TRUE(glyph::test::PumpUntil([&] { return shared.OverBitmap() != nullptr; }));
+  EXPECT_EQ(BitmapPixel(shared.OverBitmap(), 5, 5), RGB(1, 2, 3));
+  EXPECT_TRUE(sharedPrompt.shown.empty());
 }
 
 TEST_F(SkinDialogTest, BackgroundDragsAndOffersTheContextMenu) {
