@@ -73,11 +73,6 @@ BOOL CMainDialog::OnInitDialog() {
   PlaceOwnControls();
   skin::StartupMark("own controls");
 
-  if (programIcon_) {
-    ::SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_.Get()));
-    ::SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon_.Get()));
-  }
-
   document_.New(PixelFromColor(canvas_.GetTransparentColor()));
   canvas_.SetHistory(&history_);
   ShowCurrent();
@@ -181,6 +176,15 @@ void CMainDialog::PlaceOwnControls() {
                    SWP_NOZORDER | SWP_NOACTIVATE);
   }
   strip_.SetScale(Scale());
+}
+
+void CMainDialog::SkinPainted() {
+  // The icon goes to the window manager only now: handing it over costs
+  // Wine dozens of round trips to its server, and nothing in the window
+  // shows it.
+  if (!programIcon_ || ::SendMessageA(GetHwnd(), WM_GETICON, ICON_BIG, 0)) return;
+  ::SendMessageA(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_.Get()));
+  ::SendMessageA(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon_.Get()));
 }
 
 void CMainDialog::SkinScaled() {

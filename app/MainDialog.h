@@ -127,6 +127,7 @@ class CMainDialog : public skin::CSkinDialog {
   void OnDestroy() override;
   std::string ButtonTooltip(const std::string& name, const std::string& skinText) override;
   void SkinScaled() override;
+  void SkinPainted() override;
 
   // Seams over what blocks or leaves the program.
   // The platform colour dialog, full custom part open, starting at `color`;

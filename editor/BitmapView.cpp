@@ -179,8 +179,19 @@ void CBitmapView::SetRefreshList(const HWND* windows) {
 }
 
 void CBitmapView::LoadToolCursors(int pen, int fill, int line, int rect, int ellipse, int pick) {
-  const int ids[kCursorSlots] = {pen, fill, line, rect, ellipse, pick};
-  for (int i = 0; i < kCursorSlots; ++i) cursors_[i].Reset(LoadProgramCursor(ids[i]));
+  // Each cursor is made when it is first asked for: making one costs Wine
+  // a dozen round trips to its server, too many for the window's start.
+  cursorIds_ = {pen, fill, line, rect, ellipse, pick};
+  for (UniqueCursor& cursor : cursors_) cursor.Reset();
+}
+
+HCURSOR CBitmapView::GetToolCursor(int slot) const {
+  if (slot < 0 || slot >= kCursorSlots) return nullptr;
+  if (!cursors_[slot] && cursorIds_[slot]) {
+    cursors_[slot].Reset(LoadProgramCursor(cursorIds_[slot]));
+    cursorIds_[slot] = 0;  // one try
+  }
+  return cursors_[slot].Get();
 }
 
 void CBitmapView::Repaint() {
@@ -255,8 +266,9 @@ BOOL CBitmapView::OnSetCursor(HWND, UINT, UINT) {
     default:
       break;
   }
-  if (slot < 0 || !cursors_[slot]) return static_cast<BOOL>(Default());
-  ::SetCursor(cursors_[slot].Get());
+  HCURSOR cursor = GetToolCursor(slot);
+  if (!cursor) return static_cast<BOOL>(Default());
+  ::SetCursor(cursor);
   return TRUE;
 }
 

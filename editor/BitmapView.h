@@ -72,9 +72,7 @@ class CBitmapView : public Window {
   void SetRefreshList(const HWND* windows);
   // Loads six cursors from this program's resources, in slot order.
   void LoadToolCursors(int pen, int fill, int line, int rect, int ellipse, int pick);
-  HCURSOR GetToolCursor(int slot) const {
-    return slot >= 0 && slot < kCursorSlots ? cursors_[slot].Get() : nullptr;
-  }
+  HCURSOR GetToolCursor(int slot) const;
 
   // The tools and the brush (see CCanvasTools for each setting).
   void SetBrushColor(ColorValue color) { tools_.SetBrushColor(color); }
@@ -187,7 +185,9 @@ class CBitmapView : public Window {
   CCanvasTools tools_;
   UndoHistory history_;
   CanvasHistory* external_ = nullptr;
-  std::array<UniqueCursor, kCursorSlots> cursors_;
+  // Made on first use (GetToolCursor) from these resource ids.
+  mutable std::array<UniqueCursor, kCursorSlots> cursors_;
+  mutable std::array<int, kCursorSlots> cursorIds_{};
   CanvasGeometry geometry_;
   // The zoom follows the canvas's size until the user chooses one.
   bool fitting_ = true;
