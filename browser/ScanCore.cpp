@@ -1,7 +1,11 @@
 #include "browser/ScanCore.h"
 
+#include <algorithm>
 #include <condition_variable>
+#include <cwctype>
 #include <exception>
+#include <iterator>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -168,22 +172,22 @@ void CountBatch(ScanState& state, FileSystem& fs, CountHelper& helper, const Pat
   }
 }
 
+// Counts one file, on the scanning thread, and appends its row.
+void CountOne(ScanState& state, FileSystem& fs, const Path& folder, const Entry& e) {
+  const Path full = folder + e.name;
+  if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
+}
+
 void ScanMaskWith(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& pattern) {
   const Path folder = DirectoryOf(pattern);
-  if (!helper) {
-    fs.Find(pattern, [&](const Entry& e) {
-      if (Stopped(state)) return false;
-      if (e.folder) return true;  // a folder named like a library holds no icons
-      const Path full = folder + e.name;
-      if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
-      return true;
-    });
-    return;
-  }
   std::vector<Entry> batch;
   fs.Find(pattern, [&](const Entry& e) {
     if (Stopped(state)) return false;
-    if (e.folder) return true;
+    if (e.folder) return true;  // a folder named like a library holds no icons
+    if (!helper) {
+      CountOne(state, fs, folder, e);
+      return true;
+    }
     batch.push_back(e);
     if (batch.size() < kCountBatch) return true;
     CountBatch(state, fs, *helper, folder, batch);
@@ -193,15 +197,53 @@ void ScanMaskWith(ScanState& state, FileSystem& fs, CountHelper* helper, const P
   if (!batch.empty()) CountBatch(state, fs, *helper, folder, batch);
 }
 
+// The files of one listing, in its order, counted as ScanMaskWith would.
+void CountListed(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder,
+                 const std::vector<Entry>& files) {
+  for (size_t start = 0; start < files.size() && !Stopped(state); start += kCountBatch) {
+    const size_t end = std::min(files.size(), start + kCountBatch);
+    if (!helper) {
+      for (size_t i = start; i < end && !Stopped(state); ++i) CountOne(state, fs, folder, files[i]);
+      continue;
+    }
+    CountBatch(state, fs, *helper, folder, std::vector<Entry>(files.begin() + start, files.begin() + end));
+  }
+}
+
+// The mask of kMasks that a file name matches by its extension, or -1.
+int MaskOf(const Path& name) {
+  for (size_t m = 0; m < std::size(kMasks); ++m) {
+    const std::wstring_view extension(kMasks[m] + 1);  // ".ico" of "*.ico"
+    if (name.size() <= extension.size()) continue;
+    const std::wstring_view tail = std::wstring_view(name).substr(name.size() - extension.size());
+    if (std::equal(tail.begin(), tail.end(), extension.begin(),
+                   [](wchar_t a, wchar_t b) { return static_cast<wchar_t>(std::towlower(a)) == b; }))
+      return static_cast<int>(m);
+  }
+  return -1;
+}
+
+// Every mask's files in the listing's order, mask after mask, then the
+// subfolders. Under Wine each masked listing costs as much as a whole one,
+// so one listing serves them all.
 void ScanFolderWith(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder, int depth) {
   if (Stopped(state) || depth > kMaxDepth) return;
-  for (const wchar_t* mask : kMasks) ScanMaskWith(state, fs, helper, folder + mask);
+  std::vector<Entry> byMask[std::size(kMasks)];
+  std::vector<Path> subfolders;
   fs.Find(folder + L"*.*", [&](const Entry& e) {
     if (Stopped(state)) return false;
-    if (e.folder && !e.reparsePoint && state.recursive.load() != 0 && !e.name.empty() && e.name[0] != L'.')
-      ScanFolderWith(state, fs, helper, folder + e.name + L"\\", depth + 1);
+    if (!e.folder) {
+      if (const int m = MaskOf(e.name); m >= 0) byMask[m].push_back(e);
+    } else if (!e.reparsePoint && !e.name.empty() && e.name[0] != L'.') {
+      subfolders.push_back(e.name);
+    }
     return true;
   });
+  for (const std::vector<Entry>& files : byMask) CountListed(state, fs, helper, folder, files);
+  for (const Path& name : subfolders) {
+    if (Stopped(state) || state.recursive.load() == 0) return;
+    ScanFolderWith(state, fs, helper, folder + name + L"\\", depth + 1);
+  }
 }
 
 }  // namespace
