@@ -95,23 +95,18 @@ bool SortReducedByDoubling(const std::int32_t* r, std::int32_t* sa, std::int32_t
   std::int32_t* const last = work + m;
   std::fill(last, last + names, 0);
   for (std::int32_t i = 0; i < m; ++i) ++last[r[i]];
+  struct Group {
+    std::int32_t first, last;
+  };
+  std::vector<Group> tied, next;
   std::int32_t sum = -1;
   for (std::int32_t c = 0; c < names; ++c) {
+    if (last[c] > 1) tied.push_back({sum + 1, sum + last[c]});
     sum += last[c];
     last[c] = sum;
   }
   for (std::int32_t i = 0; i < m; ++i) rank[i] = last[r[i]];
   for (std::int32_t i = m - 1; i >= 0; --i) sa[last[r[i]]--] = i;
-
-  struct Group {
-    std::int32_t first, last;
-  };
-  std::vector<Group> tied, next;
-  for (std::int32_t t = 0; t < m;) {
-    const std::int32_t end = rank[sa[t]];
-    if (end > t) tied.push_back({t, end});
-    t = end + 1;
-  }
   // (rank h on + 1) above, the suffix below: sorting these sorts a group.
   std::vector<std::uint64_t> keyed;
   std::int64_t budget = 4 * static_cast<std::int64_t>(m);
