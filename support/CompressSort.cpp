@@ -88,11 +88,9 @@ struct Room {
 // When most names are unique, few suffixes are ever tied and this costs far
 // less than recursing; long repeats keep groups tied round after round, so
 // it gives up (returning false, leaving r as it was) once it has handled
-// four times m entries. `work` holds m + names words.
+// four times m entries. `rank` holds m words, `last` names words.
 bool SortReducedByDoubling(const std::int32_t* r, std::int32_t* sa, std::int32_t m, std::int32_t names,
-                           std::int32_t* work) {
-  std::int32_t* const rank = work;
-  std::int32_t* const last = work + m;
+                           std::int32_t* rank, std::int32_t* last) {
   std::fill(last, last + names, 0);
   for (std::int32_t i = 0; i < m; ++i) ++last[r[i]];
   struct Group {
@@ -224,14 +222,17 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
 
   // Stage 2: sort the LMS suffixes through the reduced string.
   std::int32_t* reduced = sa + n - m;
-  // The top level's room has a word for every byte of the block, free here.
   // Doubling pays from about a third of the names unique; without memory
-  // for its lists the recursion, which needs none, does the work.
+  // for its lists the recursion, which needs none, does the work. At the
+  // top level the room has a word for every byte of the block and the
+  // buckets are rebuilt after this, so both are free; the ranks go to the
+  // middle of sa, which naming has just touched, when they fit there.
   bool doubled = false;
   if constexpr (sizeof(Sym) == 1) {
     if (names < m && names >= m / 3) {
+      std::int32_t* const rank = n - 2 * m >= m ? sa + m : room.counts;
       try {
-        doubled = SortReducedByDoubling(reduced, sa, m, names, room.counts);
+        doubled = SortReducedByDoubling(reduced, sa, m, names, rank, room.bucket);
       } catch (const std::bad_alloc&) {
       }
     }
