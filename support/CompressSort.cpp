@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "support/CompressParts.h"
@@ -79,6 +80,66 @@ struct Room {
   std::int32_t* counts;  // counts of the levels that do not fit, stacked
   std::int32_t* bucket;  // buckets of the levels that do not fit, shared
 };
+
+// Sorts the suffixes of the reduced string r[0..m) (names 0..names-1, a
+// virtual smallest end) into sa[0..m) by prefix doubling: each suffix's
+// rank is the last place of its group, groups that share a first name are
+// sorted by the rank h names on, and only groups still tied go round again.
+// When most names are unique, few suffixes are ever tied and this costs far
+// less than recursing; long repeats keep groups tied round after round, so
+// it gives up (returning false, leaving r as it was) once it has handled
+// four times m entries. `rank` holds m words, `last` names words.
+bool SortReducedByDoubling(const std::int32_t* r, std::int32_t* sa, std::int32_t m, std::int32_t names,
+                           std::int32_t* rank, std::int32_t* last) {
+  std::fill(last, last + names, 0);
+  for (std::int32_t i = 0; i < m; ++i) ++last[r[i]];
+  struct Group {
+    std::int32_t first, last;
+  };
+  std::vector<Group> tied, next;
+  std::int32_t sum = -1;
+  for (std::int32_t c = 0; c < names; ++c) {
+    if (last[c] > 1) tied.push_back({sum + 1, sum + last[c]});
+    sum += last[c];
+    last[c] = sum;
+  }
+  for (std::int32_t i = 0; i < m; ++i) rank[i] = last[r[i]];
+  for (std::int32_t i = m - 1; i >= 0; --i) sa[last[r[i]]--] = i;
+  // (rank h on + 1) above, the suffix below: sorting these sorts a group.
+  std::vector<std::uint64_t> keyed;
+  std::int64_t budget = 4 * static_cast<std::int64_t>(m);
+  for (std::int64_t h = 1; !tied.empty(); h *= 2) {
+    next.clear();
+    for (const Group g : tied) {
+      const std::int32_t size = g.last - g.first + 1;
+      budget -= size;
+      if (budget < 0) return false;
+      keyed.resize(static_cast<std::size_t>(size));
+      for (std::int32_t t = 0; t < size; ++t) {
+        const std::int32_t x = sa[g.first + t];
+        const std::uint32_t key = x + h < m ? static_cast<std::uint32_t>(rank[x + h]) + 1 : 0;
+        keyed[static_cast<std::size_t>(t)] = (std::uint64_t{key} << 32) | static_cast<std::uint32_t>(x);
+      }
+      std::sort(keyed.begin(), keyed.end());
+      // Ranks change only after the whole group is sorted: its keys may
+      // point into the group itself.
+      for (std::int32_t t = size - 1; t >= 0;) {
+        const std::uint64_t key = keyed[static_cast<std::size_t>(t)] >> 32;
+        std::int32_t u = t;
+        while (u > 0 && keyed[static_cast<std::size_t>(u - 1)] >> 32 == key) --u;
+        for (std::int32_t v = u; v <= t; ++v) {
+          const std::int32_t x = static_cast<std::int32_t>(keyed[static_cast<std::size_t>(v)] & 0xFFFFFFFFu);
+          sa[g.first + v] = x;
+          rank[x] = g.first + t;
+        }
+        if (u < t) next.push_back({g.first + u, g.first + t});
+        t = u - 1;
+      }
+    }
+    tied.swap(next);
+  }
+  return true;
+}
 
 // Suffix array of s[0..n) over symbols 0..k-1, with a virtual smallest end;
 // `counts` and `bucket` hold k words each, `isS` n bytes.
@@ -161,7 +222,24 @@ void SuffixArray(const Sym* s, std::int32_t* sa, std::int32_t n, std::int32_t k,
 
   // Stage 2: sort the LMS suffixes through the reduced string.
   std::int32_t* reduced = sa + n - m;
-  if (names < m) {
+  // Doubling pays from about a third of the names unique; without memory
+  // for its lists the recursion, which needs none, does the work. At the
+  // top level the room has a word for every byte of the block and the
+  // buckets are rebuilt after this, so both are free; the ranks go to the
+  // middle of sa, which naming has just touched, when they fit there.
+  bool doubled = false;
+  if constexpr (sizeof(Sym) == 1) {
+    if (names < m && names >= m / 3) {
+      std::int32_t* const rank = n - 2 * m >= m ? sa + m : room.counts;
+      try {
+        doubled = SortReducedByDoubling(reduced, sa, m, names, rank, room.bucket);
+      } catch (const std::bad_alloc&) {
+      }
+    }
+  }
+  if (doubled) {
+    // sa[0..m) holds the order of the reduced suffixes already.
+  } else if (names < m) {
     // The level below sorts into sa[0..m) and reads sa[n - m..n).
     Room below = room;
     std::int32_t* middle = sa + m;

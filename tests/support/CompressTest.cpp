@@ -344,6 +344,15 @@ TEST_F(CompressTest, RotationSortMatchesComparisonOrder) {
     fib = next;
   }
   blocks.push_back(fib);
+  // Mostly unique bytes with a long repeat: a random piece twice, and a
+  // random block with one stretch copied further on.
+  const Bytes piece = RandomBytes(5000, 256, 11);
+  Bytes twice = piece;
+  twice.insert(twice.end(), piece.begin(), piece.end());
+  blocks.push_back(twice);
+  Bytes copied = RandomBytes(20000, 256, 12);
+  std::copy(copied.begin() + 3000, copied.begin() + 3600, copied.begin() + 12000);
+  blocks.push_back(copied);
 
   for (const Bytes& b : blocks) {
     const std::int32_t n = static_cast<std::int32_t>(b.size());
