@@ -13,6 +13,7 @@
 #include "browser/IconSource.h"
 #include "browser/ScanCore.h"
 #include "browser/ShellTree.h"
+#include "framework/ComScope.h"
 #include "framework/Handles.h"
 #include "widgets/ImageButton.h"
 #include "widgets/ResizableDialog.h"
@@ -80,14 +81,6 @@ class CChooseIconDlg : public CResizableDialog {
   void OnFileDoubleClick();
   void DrawIconItem(const DRAWITEMSTRUCT& dis) const;
   void SetScanButtonText(const char* text);
-
-  struct ComScope {
-    ComScope() : ok(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-      if (ok) ::CoUninitialize();
-    }
-    bool ok;
-  };
 
   HWND parent_;
   IconSource& icons_;
