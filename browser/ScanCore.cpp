@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <exception>
 #include <iterator>
+#include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -83,12 +84,12 @@ class CountHelper {
 
   // Counts every file of the batch not counted yet into counts (-1 before),
   // on this thread and the helper, until the batch is done or the scan stops.
-  void Count(const Path& folder, const std::vector<Entry>& batch, std::vector<int>& counts) {
+  void Count(const Path& folder, std::span<const Entry> batch, std::vector<int>& counts) {
     next_.store(0);
     const bool shared = thread_.joinable();
     if (shared) {
       std::lock_guard<std::mutex> lock(mutex_);
-      work_ = Work{&folder, &batch, &counts};
+      work_ = Work{&folder, batch, &counts};
       busy_ = true;
       ++generation_;
     }
@@ -107,7 +108,7 @@ class CountHelper {
  private:
   struct Work {
     const Path* folder = nullptr;
-    const std::vector<Entry>* batch = nullptr;
+    std::span<const Entry> batch;
     std::vector<int>* counts = nullptr;
   };
 
@@ -116,7 +117,7 @@ class CountHelper {
     done_.wait(lock, [this] { return !busy_; });
   }
 
-  void Run(const Path& folder, const std::vector<Entry>& batch, std::vector<int>& counts) {
+  void Run(const Path& folder, std::span<const Entry> batch, std::vector<int>& counts) {
     for (size_t i; !Stopped(state_) && (i = next_.fetch_add(1)) < batch.size();)
       counts[i] = fs_.CountIcons(folder + batch[i].name, batch[i].size);
   }
@@ -133,7 +134,7 @@ class CountHelper {
         work = work_;
       }
       try {
-        Run(*work.folder, *work.batch, *work.counts);
+        Run(*work.folder, work.batch, *work.counts);
       } catch (const std::exception&) {
         // The files it took stay uncounted; the scanning thread counts them.
       }
@@ -160,7 +161,7 @@ class CountHelper {
 // Counts the batch's files, then appends the rows in the batch's order.
 // Once the scan stops, what is not counted yet is left out.
 void CountBatch(ScanState& state, FileSystem& fs, CountHelper& helper, const Path& folder,
-                const std::vector<Entry>& batch) {
+                std::span<const Entry> batch) {
   constexpr int kNotCounted = -1;
   std::vector<int> counts(batch.size(), kNotCounted);
   helper.Count(folder, batch, counts);
@@ -172,41 +173,21 @@ void CountBatch(ScanState& state, FileSystem& fs, CountHelper& helper, const Pat
   }
 }
 
-// Counts one file, on the scanning thread, and appends its row.
-void CountOne(ScanState& state, FileSystem& fs, const Path& folder, const Entry& e) {
-  const Path full = folder + e.name;
-  if (const int count = fs.CountIcons(full, e.size); count > 0) state.Append(count, full);
-}
-
-void ScanMaskWith(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& pattern) {
-  const Path folder = DirectoryOf(pattern);
-  std::vector<Entry> batch;
-  fs.Find(pattern, [&](const Entry& e) {
-    if (Stopped(state)) return false;
-    if (e.folder) return true;  // a folder named like a library holds no icons
-    if (!helper) {
-      CountOne(state, fs, folder, e);
-      return true;
-    }
-    batch.push_back(e);
-    if (batch.size() < kCountBatch) return true;
-    CountBatch(state, fs, *helper, folder, batch);
-    batch.clear();
-    return !Stopped(state);
-  });
-  if (!batch.empty()) CountBatch(state, fs, *helper, folder, batch);
-}
-
-// The files of one listing, in its order, counted as ScanMaskWith would.
-void CountListed(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder,
-                 const std::vector<Entry>& files) {
+// One mask's files of a folder's listing, in the listing's order: each
+// that holds icons becomes a row. With a helper they are counted in
+// batches on two threads; the rows still go in in order.
+void ScanMask(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder,
+              std::span<const Entry> files) {
   for (size_t start = 0; start < files.size() && !Stopped(state); start += kCountBatch) {
-    const size_t end = std::min(files.size(), start + kCountBatch);
-    if (!helper) {
-      for (size_t i = start; i < end && !Stopped(state); ++i) CountOne(state, fs, folder, files[i]);
+    const std::span<const Entry> batch = files.subspan(start, std::min(kCountBatch, files.size() - start));
+    if (helper) {
+      CountBatch(state, fs, *helper, folder, batch);
       continue;
     }
-    CountBatch(state, fs, *helper, folder, std::vector<Entry>(files.begin() + start, files.begin() + end));
+    for (size_t i = 0; i < batch.size() && !Stopped(state); ++i) {
+      const Path full = folder + batch[i].name;
+      if (const int count = fs.CountIcons(full, batch[i].size); count > 0) state.Append(count, full);
+    }
   }
 }
 
@@ -239,7 +220,7 @@ void ScanFolderWith(ScanState& state, FileSystem& fs, CountHelper* helper, const
     }
     return true;
   });
-  for (const std::vector<Entry>& files : byMask) CountListed(state, fs, helper, folder, files);
+  for (const std::vector<Entry>& files : byMask) ScanMask(state, fs, helper, folder, files);
   for (const Path& name : subfolders) {
     if (Stopped(state) || state.recursive.load() == 0) return;
     ScanFolderWith(state, fs, helper, folder + name + L"\\", depth + 1);
@@ -247,12 +228,6 @@ void ScanFolderWith(ScanState& state, FileSystem& fs, CountHelper* helper, const
 }
 
 }  // namespace
-
-void ScanMask(ScanState& state, FileSystem& fs, const Path& pattern) {
-  if (!fs.ConcurrentCounts()) return ScanMaskWith(state, fs, nullptr, pattern);
-  CountHelper helper(state, fs);
-  ScanMaskWith(state, fs, &helper, pattern);
-}
 
 void ScanFolder(ScanState& state, FileSystem& fs, const Path& folder, int depth) {
   if (!fs.ConcurrentCounts()) return ScanFolderWith(state, fs, nullptr, folder, depth);
