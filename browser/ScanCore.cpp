@@ -195,7 +195,8 @@ void ScanMask(ScanState& state, FileSystem& fs, CountHelper* helper, const Path&
 int MaskOf(const Path& name) {
   for (size_t m = 0; m < std::size(kMasks); ++m) {
     const std::wstring_view extension(kMasks[m] + 1);  // ".ico" of "*.ico"
-    if (name.size() <= extension.size()) continue;
+    // "*" matches no characters too: ".ico" is an icon file.
+    if (name.size() < extension.size()) continue;
     const std::wstring_view tail = std::wstring_view(name).substr(name.size() - extension.size());
     if (std::equal(tail.begin(), tail.end(), extension.begin(),
                    [](wchar_t a, wchar_t b) { return static_cast<wchar_t>(std::towlower(a)) == b; }))

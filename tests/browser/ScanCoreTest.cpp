@@ -81,6 +81,7 @@ void SampleTree(FakeFileSystem& fs) {
   fs.AddFile(root, L"fake.exe", 0);   // carries the extension, holds no icons
   fs.AddFile(root, L"notes.txt", 5);  // not an icon source even if it had some
   fs.AddFile(root, L"ctl.OCX", 2);
+  fs.AddFile(root, L".ico", 1);  // "*.ico" matches it
   fs.AddFolder(root, L"sub");
   fs.AddFolder(root, L".hidden");
   fs.AddFolder(root, L"link", true);
@@ -96,10 +97,11 @@ TEST(ScanFolder, OrderByTypeThenSubfoldersSkippingDotsLinksAndEmptyFiles) {
     bool recursive;
     std::vector<Path> want;
   } cases[] = {
-      {false, {L"C:\\top\\x.ico", L"C:\\top\\a.exe", L"C:\\top\\b.dll", L"C:\\top\\ctl.OCX"}},
+      {false,
+       {L"C:\\top\\x.ico", L"C:\\top\\.ico", L"C:\\top\\a.exe", L"C:\\top\\b.dll", L"C:\\top\\ctl.OCX"}},
       {true,
-       {L"C:\\top\\x.ico", L"C:\\top\\a.exe", L"C:\\top\\b.dll", L"C:\\top\\ctl.OCX", L"C:\\top\\sub\\s.ico",
-        L"C:\\top\\folder.dll\\f.ico"}},
+       {L"C:\\top\\x.ico", L"C:\\top\\.ico", L"C:\\top\\a.exe", L"C:\\top\\b.dll", L"C:\\top\\ctl.OCX",
+        L"C:\\top\\sub\\s.ico", L"C:\\top\\folder.dll\\f.ico"}},
   };
   for (const auto& c : cases) {
     for (bool concurrent : {false, true}) {
@@ -113,7 +115,7 @@ TEST(ScanFolder, OrderByTypeThenSubfoldersSkippingDotsLinksAndEmptyFiles) {
       EXPECT_EQ(Names(state), c.want) << "recursive " << c.recursive << " concurrent " << concurrent;
       Path name;
       int count = 0;
-      ASSERT_TRUE(state.Get(2, name, count));
+      ASSERT_TRUE(state.Get(3, name, count));
       EXPECT_EQ(count, 3);
       EXPECT_FALSE(state.Get(c.want.size(), name, count));
     }
