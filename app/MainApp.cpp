@@ -42,9 +42,6 @@ int CMainApp::Run(const std::wstring& commandLine) {
     RemoveApplicationProfile();
     return 0;
   }
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  skin::StartupMark("common controls");
   // Every standard control of every dialog of this thread is drawn flat.
   // The main window adopts itself; the hook that finds the later dialogs
   // would slow its creation and first paint.

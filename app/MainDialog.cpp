@@ -19,6 +19,7 @@
 #include "editor/FileExportDialog.h"
 #include "editor/FileReplace.h"
 #include "editor/IconFormat.h"
+#include "framework/PlainControls.h"
 #include "framework/ResourceIds.h"
 #include "icon/IcoWriter.h"
 #include "icon/MakeIcon.h"
@@ -46,6 +47,8 @@ std::wstring ModulePath() {
 
 CMainDialog::CMainDialog(std::wstring commandLine)
     : CSkinDialog(IDD_MAIN), sink_(&PlatformMessageSink()), commandLine_(std::move(commandLine)) {
+  // The template's controls are of these classes.
+  RegisterPlainControls();
   preview_.SetBackgroundColor(0xFFFFFF);
   preview_.SetTransparentColor(0xC0C0C0);
   brushWell_.SetColor(RGB(0, 0, 0));

@@ -1,5 +1,6 @@
 #include "skin/SkinButton.h"
 
+#include "framework/PlainControls.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinFocus.h"
 #include "skin/SkinNotify.h"
@@ -12,8 +13,9 @@ CHoverButton::~CHoverButton() {
 }
 
 bool CHoverButton::Create(HWND parent, const RECT& r) {
-  HWND hwnd = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, r.left, r.top,
-                                r.right - r.left, r.bottom - r.top, parent, nullptr,
+  if (!RegisterPlainControls()) return false;
+  HWND hwnd = ::CreateWindowExA(0, kOwnerDrawButtonClass, "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, parent, nullptr,
                                 ::GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return false;
   if (!Subclass(hwnd)) {

@@ -198,6 +198,7 @@ void CSkinDialog::OnTimer(UINT_PTR id) {
   if (id != kFinishScreensTimer) return Dialog::OnTimer(id);
   ::KillTimer(GetHwnd(), kFinishScreensTimer);
   FinishScreens();
+  SkinTooltip::LoadCommonControls();
   SkinPainted();
 }
 

@@ -28,11 +28,15 @@ HWND SkinTooltip::Get() const {
 
 bool SkinTooltip::HasTool() const { return Get() && hasTool_; }
 
+void SkinTooltip::LoadCommonControls() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+}
+
 void SkinTooltip::Realize() const {
   waiting_ = false;
   if (!hwnd_) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&icc);
+    LoadCommonControls();
     hwnd_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
                               ::GetModuleHandleA(nullptr), nullptr);

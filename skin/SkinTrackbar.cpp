@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/PaintBuffer.h"
 #include "skin/SkinBitmap.h"
 #include "skin/SkinFocus.h"
@@ -15,17 +17,10 @@ CImageSlider::~CImageSlider() {
 }
 
 bool CImageSlider::Create(HWND parent, const RECT& r, bool vertical) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  static constexpr char kClass[] = "GlyphSkinSlider";
+  if (!RegisterClass(kClass, 0, nullptr, nullptr)) return false;
   const DWORD style = WS_CHILD | WS_VISIBLE | (vertical ? TBS_VERT : TBS_HORZ);
-  HWND hwnd = ::CreateWindowExA(0, TRACKBAR_CLASSA, "", style, r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-  if (!hwnd) return false;
-  if (!Subclass(hwnd)) {
-    ::DestroyWindow(hwnd);
-    return false;
-  }
-  return true;
+  return Window::Create(kClass, "", style, 0, r, parent, 0);
 }
 
 void CImageSlider::SetPictures(const RECT& rect, HBITMAP main, const std::string& thumb,
@@ -41,27 +36,38 @@ void CImageSlider::SetPictures(const RECT& rect, HBITMAP main, const std::string
 }
 
 void CImageSlider::SetRangeAndPosition(int minimum, int maximum, int position) {
-  HWND hwnd = GetHwnd();
-  const int oldMin = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMIN, 0, 0));
-  const int oldMax = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMAX, 0, 0));
   bool changed = false;
-  if (oldMin != minimum || oldMax != maximum) {
-    ::SendMessageA(hwnd, TBM_SETRANGEMIN, FALSE, minimum);
-    ::SendMessageA(hwnd, TBM_SETRANGEMAX, FALSE, maximum);
+  if (minimum_ != minimum || maximum_ != maximum) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+    MoveTo(position_);
     changed = true;
   }
-  if (GetPosition() != position && !grabbed_) {
-    ::SendMessageA(hwnd, TBM_SETPOS, TRUE, position);
-    changed = true;
-  }
+  if (!grabbed_ && MoveTo(position)) changed = true;
   if (changed) Repaint();
+}
+
+bool CImageSlider::MoveTo(int position) {
+  // A range given backwards holds its maximum only, as the trackbar's does.
+  const int next = std::max(minimum_, std::min(position, maximum_));
+  if (next == position_) return false;
+  position_ = next;
+  return true;
+}
+
+void CImageSlider::Scroll(int code) {
+  HWND hwnd = GetHwnd();
+  const bool vertical = (::GetWindowLongPtrA(hwnd, GWL_STYLE) & TBS_VERT) != 0;
+  const WORD where = code == TB_THUMBTRACK || code == TB_THUMBPOSITION ? static_cast<WORD>(position_) : 0;
+  if (HWND parent = ::GetParent(hwnd)) {
+    ::SendMessageA(parent, vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, where),
+                   reinterpret_cast<LPARAM>(hwnd));
+  }
 }
 
 void CImageSlider::SetTooltip(const char* text, bool activate) { tooltip_.Set(GetHwnd(), text, activate); }
 
-int CImageSlider::GetPosition() const {
-  return static_cast<int>(::SendMessageA(GetHwnd(), TBM_GETPOS, 0, 0));
-}
+int CImageSlider::GetPosition() const { return position_; }
 
 SliderGeometry CImageSlider::Geometry() const {
   SliderGeometry g;
@@ -75,8 +81,8 @@ SliderGeometry CImageSlider::Geometry() const {
   ::GetClientRect(hwnd, &rc);
   g.clientWidth = rc.right;
   g.clientHeight = rc.bottom;
-  g.minimum = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMIN, 0, 0));
-  g.maximum = static_cast<int>(::SendMessageA(hwnd, TBM_GETRANGEMAX, 0, 0));
+  g.minimum = minimum_;
+  g.maximum = maximum_;
   return g;
 }
 
@@ -84,14 +90,98 @@ SkinRect CImageSlider::ThumbRectNow() const { return ThumbRect(Geometry(), GetPo
 
 void CImageSlider::Repaint() { ::InvalidateRect(GetHwnd(), nullptr, FALSE); }
 
+// The trackbar's page: a fifth of the range.
+static int PageOf(int minimum, int maximum) { return std::max(1, (maximum - minimum) / 5); }
+
+bool CImageSlider::KeyMove(WPARAM key, int* code, int* position) const {
+  const int page = PageOf(minimum_, maximum_);
+  switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+      *code = TB_LINEUP;
+      *position = position_ - 1;
+      return true;
+    case VK_RIGHT:
+    case VK_DOWN:
+      *code = TB_LINEDOWN;
+      *position = position_ + 1;
+      return true;
+    case VK_PRIOR:
+      *code = TB_PAGEUP;
+      *position = position_ - page;
+      return true;
+    case VK_NEXT:
+      *code = TB_PAGEDOWN;
+      *position = position_ + page;
+      return true;
+    case VK_HOME:
+      *code = TB_TOP;
+      *position = minimum_;
+      return true;
+    case VK_END:
+      *code = TB_BOTTOM;
+      *position = maximum_;
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT CImageSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) tooltip_.Relay(GetHwnd(), msg, wp, lp);
-  if (msg == WM_UPDATEUISTATE) {
-    const LRESULT result = Default();
-    Repaint();
-    return result;
+  int code = 0, position = 0;
+  switch (msg) {
+    case WM_UPDATEUISTATE: {
+      const LRESULT result = Default();
+      Repaint();
+      return result;
+    }
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      if (KeyMove(wp, &code, &position) && MoveTo(position)) {
+        Repaint();
+        Scroll(code);
+      }
+      return 0;
+    case WM_KEYUP:
+      if (KeyMove(wp, &code, &position)) Scroll(TB_ENDTRACK);
+      return 0;
+    case WM_ENABLE:
+      Repaint();
+      return 0;
+    case TBM_GETPOS:
+      return position_;
+    case TBM_GETRANGEMIN:
+      return minimum_;
+    case TBM_GETRANGEMAX:
+      return maximum_;
+    case TBM_GETPAGESIZE:
+      return PageOf(minimum_, maximum_);
+    case TBM_GETLINESIZE:
+      return 1;
+    case TBM_SETPOS:
+      MoveTo(static_cast<int>(lp));
+      break;
+    case TBM_SETRANGEMIN:
+      minimum_ = static_cast<int>(lp);
+      MoveTo(position_);
+      break;
+    case TBM_SETRANGEMAX:
+      maximum_ = static_cast<int>(lp);
+      MoveTo(position_);
+      break;
+    case TBM_SETRANGE:
+      minimum_ = static_cast<short>(LOWORD(lp));
+      maximum_ = static_cast<short>(HIWORD(lp));
+      MoveTo(position_);
+      break;
+    default:
+      return Window::WindowProc(msg, wp, lp);
   }
-  return Window::WindowProc(msg, wp, lp);
+  // A TBM_SET message: redraw when asked to.
+  if (wp) Repaint();
+  return 0;
 }
 
 void CImageSlider::OnSetFocus(HWND) {
@@ -122,13 +212,55 @@ static bool InRect(const SkinRect& r, POINT p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
+int CImageSlider::PageTowards(POINT point) const {
+  const SkinRect t = ThumbRectNow();
+  const bool horizontal = Geometry().horizontal;
+  const int at = horizontal ? point.x : point.y;
+  if (at < (horizontal ? t.left : t.top)) return TB_PAGEUP;
+  if (at >= (horizontal ? t.right : t.bottom)) return TB_PAGEDOWN;
+  return 0;
+}
+
 void CImageSlider::OnLButtonDown(UINT, POINT point) {
   if (InRect(ThumbRectNow(), point)) {
-    grabbed_ = true;  // ours to drag: the control must not page or drag itself
-  } else {
-    Default();
+    grabbed_ = true;  // dragged by the pointer, not paged
+  } else if (const int code = PageTowards(point)) {
+    // A click beside the thumb pages towards it, as the trackbar does, and
+    // goes on paging (after a pause) while the button is held there.
+    HWND hwnd = GetHwnd();
+    ::SetFocus(hwnd);
+    ::SetCapture(hwnd);
+    paging_ = code;
+    const int page = PageOf(minimum_, maximum_);
+    if (MoveTo(position_ + (code == TB_PAGEUP ? -page : page))) Scroll(code);
+    pageTimer_.Start(hwnd, kPageTimer, 400);
   }
   Repaint();
+}
+
+void CImageSlider::OnTimer(UINT_PTR id) {
+  if (id != kPageTimer) {
+    Default();
+    return;
+  }
+  POINT point{};
+  ::GetCursorPos(&point);
+  ::ScreenToClient(GetHwnd(), &point);
+  if (!paging_ || PageTowards(point) != paging_) {
+    pageTimer_.Stop();
+    return;
+  }
+  const int page = PageOf(minimum_, maximum_);
+  if (MoveTo(position_ + (paging_ == TB_PAGEUP ? -page : page))) {
+    Repaint();
+    Scroll(paging_);
+  }
+  pageTimer_.Start(GetHwnd(), kPageTimer, 100);
+}
+
+void CImageSlider::StopPaging() {
+  pageTimer_.Stop();
+  paging_ = 0;
 }
 
 void CImageSlider::OnMouseMove(UINT flags, POINT point) {
@@ -149,20 +281,22 @@ void CImageSlider::OnMouseMove(UINT flags, POINT point) {
     Repaint();
   }
   if (grabbed_) {
-    ::SendMessageA(hwnd, TBM_SETPOS, TRUE, PositionFromPointer(Geometry(), point.x, point.y));
-    Repaint();
+    if (MoveTo(PositionFromPointer(Geometry(), point.x, point.y))) Repaint();
   }
 }
 
 void CImageSlider::OnLButtonUp(UINT, POINT) {
-  Default();
-  if (grabbed_ && !hot_ && ::GetCapture() == GetHwnd()) ::ReleaseCapture();
+  const bool paged = paging_ != 0;
+  StopPaging();
+  if ((paged || (grabbed_ && !hot_)) && ::GetCapture() == GetHwnd()) ::ReleaseCapture();
   grabbed_ = false;
   Repaint();
+  if (paged) Scroll(TB_ENDTRACK);
 }
 
 void CImageSlider::OnCaptureChanged(HWND gaining) {
   // Wine reports a capture taken again by the same window as a change.
+  if (gaining != GetHwnd()) StopPaging();
   if (hot_ && gaining != GetHwnd()) {
     hot_ = false;
     if (::GetCapture() == GetHwnd()) ::ReleaseCapture();

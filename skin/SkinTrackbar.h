@@ -1,13 +1,19 @@
 // Picture sliders of the skin.
 //
-// CImageSlider is a trackbar control that paints itself from a background
-// piece of the skin and a thumb picture (a second one while the mouse is
-// over the thumb), and drags the thumb with its own arithmetic
-// (SkinGeometry.h); its skin context (which must outlive it) reads and
-// recolours the thumbs. Focused, it draws the focus mark (SkinFocus.h) and
-// the arrow keys move it, as the trackbar control does. CSkinTrackbar is one TRACKBARINFO entry: it reports
-// movements by index to its parent (SkinNotify). The parent hands the
-// trackbar's scroll messages back to it with ReflectSkinScroll.
+// CImageSlider is a slider that paints itself from a background piece of
+// the skin and a thumb picture (a second one while the mouse is over the
+// thumb), and drags the thumb with its own arithmetic (SkinGeometry.h);
+// its skin context (which must outlive it) reads and recolours the thumbs.
+// It behaves as the trackbar control does, without needing the common
+// controls library: it answers the trackbar's range and position messages
+// (TBM_GETPOS, TBM_SETPOS, TBM_GETRANGEMIN/MAX, TBM_SETRANGEMIN/MAX,
+// TBM_SETRANGE, TBM_GETPAGESIZE, TBM_GETLINESIZE), takes TBS_VERT, moves
+// by the arrow keys, Page Up/Down, Home and End, pages towards a click
+// beside the thumb (again while the button is held), and sends its parent
+// WM_HSCROLL or WM_VSCROLL with the trackbar's codes. Focused, it draws
+// the focus mark (SkinFocus.h). CSkinTrackbar is one TRACKBARINFO entry:
+// it reports movements by index to its parent (SkinNotify). The parent
+// hands the slider's scroll messages back to it with ReflectSkinScroll.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +37,7 @@ class CImageSlider : public Window {
   explicit CImageSlider(const SkinContext& context) : context_(context) {}
   ~CImageSlider() override;
 
-  // A visible trackbar child with control id 0.
+  // A visible slider child with control id 0.
   bool Create(HWND parent, const RECT& rect, bool vertical);
   // Background: that rectangle of the Main screen; thumbs: pictures read
   // through the context's archive and colour-adjusted.
@@ -59,6 +65,7 @@ class CImageSlider : public Window {
   void OnCaptureChanged(HWND) override;
   void OnSetFocus(HWND) override;
   void OnKillFocus(HWND) override;
+  void OnTimer(UINT_PTR id) override;
 
   SliderGeometry Geometry() const;
   void Repaint();
@@ -68,8 +75,25 @@ class CImageSlider : public Window {
   bool grabbed_ = false;
 
  private:
+  static constexpr UINT_PTR kPageTimer = 1;
+
+  // Moves to the position (clamped to the range); whether it changed.
+  bool MoveTo(int position);
+  // Sends the parent a scroll message with a trackbar code.
+  void Scroll(int code);
+  // The key's movement (a trackbar code and where it leads), false for
+  // other keys.
+  bool KeyMove(WPARAM key, int* code, int* position) const;
+  // Which way a click at the point pages: TB_PAGEUP, TB_PAGEDOWN, or 0
+  // over the thumb.
+  int PageTowards(POINT point) const;
+  void StopPaging();
+
   const SkinContext& context_;
   SkinTooltip tooltip_;
+  int minimum_ = 0, maximum_ = 100, position_ = 0;
+  int paging_ = 0;  // TB_PAGEUP or TB_PAGEDOWN while a click beside the thumb is held
+  ScopedTimer pageTimer_;
 };
 
 class CSkinTrackbar : public CImageSlider {

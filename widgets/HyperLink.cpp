@@ -111,6 +111,8 @@ void CHyperLink::PreSubclassWindow() {
   if (!(options_ & kNoHandCursor)) LoadHandCursor();
 
   // TTF_SUBCLASS lets the tooltip see the link's mouse messages itself.
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
   toolTip_.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, nullptr, nullptr));
   if (toolTip_) {

@@ -11,6 +11,7 @@
 #include <dlgs.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -276,6 +277,23 @@ TEST_F(MainDialogTest, StartsWithASilverImagePenAndTitle) {
   EXPECT_EQ(test::CaptureClient(dlg.GetTransparentWell().GetHwnd()).At(3, 3), 0xC0C0C0u);
   EXPECT_NE(::SendMessageA(dlg.GetHwnd(), WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(::SendMessageA(dlg.GetHwnd(), WM_QUERYDRAGICON, 0, 0), 0);
+}
+
+// The window paints before the common controls library loads (under Wine
+// loading it costs tens of milliseconds), and loads it once idle, for the
+// tooltips. In a process of its own, where no other test has loaded it.
+TEST(MainDialogStartTest, PaintsBeforeTheCommonControlsLoad) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        TestMainDialog dlg;
+        if (!dlg.CreateModeless(nullptr)) std::exit(2);
+        ::UpdateWindow(dlg.GetHwnd());
+        if (::GetModuleHandleA("comctl32.dll")) std::exit(3);
+        PumpFor(50);
+        std::exit(::GetModuleHandleA("comctl32.dll") ? 0 : 4);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(MainDialogTest, ToolButtonsSelectAndLatchOneTool) {

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # What the loader reads at every start of the release's programs: no debug
 # information in the image (it lives in NAME.debug beside the program), and
-# for the editor no shell or common dialog library among the DLLs loaded
-# with it (they load on first use).
+# for the editor no shell, common dialog or common controls library among
+# the DLLs loaded with it (they load on first use).
 # Usage: start_image.sh OBJDUMP EDITOR [PROGRAM...]
 set -euo pipefail
 objdump="$1"
 shift
-if late=$("$objdump" -p "$1" | grep -io 'DLL Name: \(shell32\|comdlg32\)\.dll'); then
+if late=$("$objdump" -p "$1" | grep -io 'DLL Name: \(shell32\|comdlg32\|comctl32\)\.dll'); then
   echo "loaded at every start of $1:" $late
   exit 1
 fi

@@ -267,6 +267,29 @@ TEST_F(SkinTrackbarTest, PositionIsKeptWhileGrabbed) {
   EXPECT_EQ(slider->GetPosition(), 50);
 }
 
+TEST_F(SkinTrackbarTest, KeysMoveItAsTheTrackbarDoes) {
+  slider->SetRangeAndPosition(0, 100, 50);
+  const struct {
+    UINT key;
+    int code, position;
+  } keys[] = {{VK_RIGHT, TB_LINEDOWN, 51}, {VK_UP, TB_LINEUP, 50},   {VK_NEXT, TB_PAGEDOWN, 70},
+              {VK_PRIOR, TB_PAGEUP, 50},   {VK_END, TB_BOTTOM, 100}, {VK_HOME, TB_TOP, 0},
+              {VK_LEFT, TB_LINEUP, 0}};
+  for (const auto& k : keys) {
+    parent->events.clear();
+    ::SendMessageA(slider->GetHwnd(), WM_KEYDOWN, k.key, 1);
+    ::SendMessageA(slider->GetHwnd(), WM_KEYUP, k.key, static_cast<LPARAM>(0xC0000001u));
+    EXPECT_EQ(slider->GetPosition(), k.position) << k.key;
+    // A key that moves nothing (at an end) reports only the end of the movement.
+    std::vector<std::string> expected{"track 2 8 " + std::to_string(k.position)};
+    if (k.key != VK_LEFT)
+      expected.insert(expected.begin(),
+                      "track 2 " + std::to_string(k.code) + " " + std::to_string(k.position));
+    EXPECT_EQ(parent->events, expected) << k.key;
+  }
+  EXPECT_EQ(::SendMessageA(slider->GetHwnd(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+}
+
 TEST_F(SkinTrackbarTest, TooltipAndMissingThumb) {
   slider->SetTooltip("50 %", true);
   ASSERT_TRUE(slider->GetTooltip());
