@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <exception>
 #include <iterator>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <system_error>
@@ -59,10 +60,12 @@ Path WithBackslash(Path path) {
 
 namespace {
 
+constexpr int kNotCounted = -1;
+
 // A second thread that counts files beside the scanning one for as long as
 // a scan lasts: starting a thread costs milliseconds under Wine, so it is
-// started once per scan, not once per batch. Without it (no thread could be
-// started) the scanning thread counts every file itself.
+// started once per scan, not once per folder. Without it (no thread could
+// be started) the scanning thread counts every file itself.
 class CountHelper {
  public:
   CountHelper(const ScanState& state, FileSystem& fs) : state_(state), fs_(fs) {
@@ -82,22 +85,30 @@ class CountHelper {
   CountHelper(const CountHelper&) = delete;
   CountHelper& operator=(const CountHelper&) = delete;
 
-  // Counts every file of the batch not counted yet into counts (-1 before),
-  // on this thread and the helper, until the batch is done or the scan stops.
-  void Count(const Path& folder, std::span<const Entry> batch, std::vector<int>& counts) {
+  // Counts the files into counts (kNotCounted before) on this thread and
+  // the helper, each file taken by whichever thread is free next, until
+  // all are taken or the scan stops; after each file of its own this
+  // thread calls counted(). Returns once the helper has let go of the
+  // files. Every hand-over between the threads waits on the platform (a
+  // server round trip under Wine), so there is one per folder, not one per
+  // few files.
+  void Count(const Path& folder, std::span<const Entry> files, std::atomic<int>* counts,
+             const std::function<void()>& counted) {
     next_.store(0);
-    const bool shared = thread_.joinable();
+    const bool shared = thread_.joinable() && files.size() > 1;
     if (shared) {
-      std::lock_guard<std::mutex> lock(mutex_);
-      work_ = Work{&folder, batch, &counts};
-      busy_ = true;
-      ++generation_;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        work_ = Work{&folder, files, counts};
+        busy_ = true;
+        ++generation_;
+      }
+      wake_.notify_one();
     }
-    if (shared) wake_.notify_one();
-    // The helper works on the caller's batch: it must be done before the
-    // batch goes, however this thread leaves.
+    // The helper works on the caller's files: it must be done before they
+    // go, however this thread leaves.
     try {
-      Run(folder, batch, counts);
+      Run(folder, files, counts, &counted);
     } catch (...) {
       if (shared) WaitForHelper();
       throw;
@@ -108,8 +119,8 @@ class CountHelper {
  private:
   struct Work {
     const Path* folder = nullptr;
-    std::span<const Entry> batch;
-    std::vector<int>* counts = nullptr;
+    std::span<const Entry> files;
+    std::atomic<int>* counts = nullptr;
   };
 
   void WaitForHelper() {
@@ -117,9 +128,12 @@ class CountHelper {
     done_.wait(lock, [this] { return !busy_; });
   }
 
-  void Run(const Path& folder, std::span<const Entry> batch, std::vector<int>& counts) {
-    for (size_t i; !Stopped(state_) && (i = next_.fetch_add(1)) < batch.size();)
-      counts[i] = fs_.CountIcons(folder + batch[i].name, batch[i].size);
+  void Run(const Path& folder, std::span<const Entry> files, std::atomic<int>* counts,
+           const std::function<void()>* counted) {
+    for (size_t i; !Stopped(state_) && (i = next_.fetch_add(1)) < files.size();) {
+      counts[i].store(fs_.CountIcons(folder + files[i].name, files[i].size));
+      if (counted) (*counted)();
+    }
   }
 
   void Serve() {
@@ -134,7 +148,7 @@ class CountHelper {
         work = work_;
       }
       try {
-        Run(*work.folder, work.batch, *work.counts);
+        Run(*work.folder, work.files, work.counts, nullptr);
       } catch (const std::exception&) {
         // The files it took stay uncounted; the scanning thread counts them.
       }
@@ -158,37 +172,34 @@ class CountHelper {
   std::thread thread_;
 };
 
-// Counts the batch's files, then appends the rows in the batch's order.
-// Once the scan stops, what is not counted yet is left out.
-void CountBatch(ScanState& state, FileSystem& fs, CountHelper& helper, const Path& folder,
-                std::span<const Entry> batch) {
-  constexpr int kNotCounted = -1;
-  std::vector<int> counts(batch.size(), kNotCounted);
-  helper.Count(folder, batch, counts);
-  for (size_t i = 0; i < batch.size() && !Stopped(state); ++i) {
-    if (counts[i] == kNotCounted) counts[i] = fs.CountIcons(folder + batch[i].name, batch[i].size);
-  }
-  for (size_t i = 0; i < batch.size() && counts[i] != kNotCounted; ++i) {
-    if (counts[i] > 0) state.Append(counts[i], folder + batch[i].name);
-  }
-}
-
-// One mask's files of a folder's listing, in the listing's order: each
-// that holds icons becomes a row. With a helper they are counted in
-// batches on two threads; the rows still go in in order.
-void ScanMask(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder,
-              std::span<const Entry> files) {
-  for (size_t start = 0; start < files.size() && !Stopped(state); start += kCountBatch) {
-    const std::span<const Entry> batch = files.subspan(start, std::min(kCountBatch, files.size() - start));
-    if (helper) {
-      CountBatch(state, fs, *helper, folder, batch);
-      continue;
+// A folder's files in the order given: each that holds icons becomes a
+// row, in that order. With a helper they are counted on two threads, and
+// rows go in as soon as every file before them is counted. Once the scan
+// stops, what is not counted yet is left out.
+void ScanFiles(ScanState& state, FileSystem& fs, CountHelper* helper, const Path& folder,
+               std::span<const Entry> files) {
+  if (!helper) {
+    for (size_t i = 0; i < files.size() && !Stopped(state); ++i) {
+      const Path full = folder + files[i].name;
+      if (const int count = fs.CountIcons(full, files[i].size); count > 0) state.Append(count, full);
     }
-    for (size_t i = 0; i < batch.size() && !Stopped(state); ++i) {
-      const Path full = folder + batch[i].name;
-      if (const int count = fs.CountIcons(full, batch[i].size); count > 0) state.Append(count, full);
-    }
+    return;
   }
+  const std::unique_ptr<std::atomic<int>[]> counts(new std::atomic<int>[files.size()]);
+  for (size_t i = 0; i < files.size(); ++i) counts[i].store(kNotCounted);
+  size_t next = 0;  // the first file whose row has not gone in
+  const auto rows = [&] {
+    for (int count; next < files.size() && (count = counts[next].load()) != kNotCounted; ++next) {
+      if (count > 0) state.Append(count, folder + files[next].name);
+    }
+  };
+  helper->Count(folder, files, counts.get(), rows);
+  // Files the helper took but could not count are counted here.
+  for (size_t i = next; i < files.size() && !Stopped(state); ++i) {
+    if (counts[i].load() == kNotCounted)
+      counts[i].store(fs.CountIcons(folder + files[i].name, files[i].size));
+  }
+  rows();
 }
 
 // The mask of kMasks that a file name matches by its extension, or -1.
@@ -221,7 +232,12 @@ void ScanFolderWith(ScanState& state, FileSystem& fs, CountHelper* helper, const
     }
     return true;
   });
-  for (const std::vector<Entry>& files : byMask) ScanMask(state, fs, helper, folder, files);
+  // The masks' files one after the other, counted as one list.
+  std::vector<Entry> files = std::move(byMask[0]);
+  for (size_t m = 1; m < std::size(kMasks); ++m)
+    files.insert(files.end(), std::make_move_iterator(byMask[m].begin()),
+                 std::make_move_iterator(byMask[m].end()));
+  ScanFiles(state, fs, helper, folder, files);
   for (const Path& name : subfolders) {
     if (Stopped(state) || state.recursive.load() == 0) return;
     ScanFolderWith(state, fs, helper, folder + name + L"\\", depth + 1);

@@ -80,8 +80,6 @@ constexpr int kMaxDepth = 48;
 // while the recursive flag is set, its subfolders (names starting with a
 // dot and reparse points skipped). Stops as soon as the stop flag is set.
 void ScanFolder(ScanState& state, FileSystem& fs, const Path& folder, int depth = 0);
-// Files a concurrent scan counts together before their rows go in.
-constexpr size_t kCountBatch = 32;
 
 // Owns the one scan worker.
 class Scanner {

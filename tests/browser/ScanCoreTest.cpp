@@ -156,10 +156,11 @@ TEST(ScanFolder, StopFlagEndsTheScanAfterTheCurrentFile) {
 // Two threads count a large folder: the rows keep the listing's order, and
 // a stop leaves out only files after those already listed.
 TEST(ScanFolder, ConcurrentCountsKeepTheOrderAndStop) {
+  constexpr int kSome = 32;
   FakeFileSystem fs;
   fs.concurrent = true;
   std::vector<Path> want;
-  for (int i = 0; i < 10 * static_cast<int>(kCountBatch) + 7; ++i) {
+  for (int i = 0; i < 10 * kSome + 7; ++i) {
     const Path name = L"f" + std::to_wstring(i) + L".dll";
     fs.AddFile(L"D:\\many\\", name, i % 3 == 0 ? 1 : 0);
     if (i % 3 == 0) want.push_back(L"D:\\many\\" + name);
@@ -171,7 +172,7 @@ TEST(ScanFolder, ConcurrentCountsKeepTheOrderAndStop) {
 
   ScanState stopping;
   stopping.stop = 0;
-  const int stopAt = static_cast<int>(kCountBatch) + 9;
+  const int stopAt = kSome + 9;
   std::atomic<int> seen{0};
   fs.onCount = [&](const Path&) {
     if (++seen == stopAt) stopping.stop = 1;
@@ -179,7 +180,7 @@ TEST(ScanFolder, ConcurrentCountsKeepTheOrderAndStop) {
   ScanFolder(stopping, fs, L"D:\\many\\");
   const std::vector<Path> rows = Names(stopping);
   EXPECT_LE(seen.load(), stopAt + 1);
-  ASSERT_GE(rows.size(), (kCountBatch + 2) / 3);
+  ASSERT_GE(rows.size(), static_cast<size_t>(kSome + 2) / 3);
   EXPECT_TRUE(std::equal(rows.begin(), rows.end(), want.begin()));
 }
 
