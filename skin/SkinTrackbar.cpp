@@ -147,6 +147,20 @@ LRESULT CImageSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYUP:
       if (KeyMove(wp, &code, &position)) Scroll(TB_ENDTRACK);
       return 0;
+    case WM_MOUSEWHEEL: {
+      wheel_ += GET_WHEEL_DELTA_WPARAM(wp);
+      const int notches = wheel_ / WHEEL_DELTA;
+      wheel_ -= notches * WHEEL_DELTA;
+      UINT lines = 3;
+      ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+      const int step = lines == WHEEL_PAGESCROLL ? PageOf(minimum_, maximum_) : static_cast<int>(lines);
+      if (notches && MoveTo(position_ - notches * step)) {
+        Repaint();
+        Scroll(notches > 0 ? TB_LINEUP : TB_LINEDOWN);
+        Scroll(TB_ENDTRACK);
+      }
+      return 0;
+    }
     case WM_ENABLE:
       Repaint();
       return 0;
@@ -295,8 +309,12 @@ void CImageSlider::OnLButtonUp(UINT, POINT) {
 }
 
 void CImageSlider::OnCaptureChanged(HWND gaining) {
-  // Wine reports a capture taken again by the same window as a change.
-  if (gaining != GetHwnd()) StopPaging();
+  // Wine reports a capture taken again by the same window as a change. A
+  // paging whose capture went elsewhere has ended.
+  if (paging_ && gaining != GetHwnd()) {
+    StopPaging();
+    Scroll(TB_ENDTRACK);
+  }
   if (hot_ && gaining != GetHwnd()) {
     hot_ = false;
     if (::GetCapture() == GetHwnd()) ::ReleaseCapture();

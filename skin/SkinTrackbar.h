@@ -8,7 +8,8 @@
 // controls library: it answers the trackbar's range and position messages
 // (TBM_GETPOS, TBM_SETPOS, TBM_GETRANGEMIN/MAX, TBM_SETRANGEMIN/MAX,
 // TBM_SETRANGE, TBM_GETPAGESIZE, TBM_GETLINESIZE), takes TBS_VERT, moves
-// by the arrow keys, Page Up/Down, Home and End, pages towards a click
+// by the arrow keys, Page Up/Down, Home, End and the wheel (forward
+// towards the minimum), pages towards a click
 // beside the thumb (again while the button is held), and sends its parent
 // WM_HSCROLL or WM_VSCROLL with the trackbar's codes. Focused, it draws
 // the focus mark (SkinFocus.h). CSkinTrackbar is one TRACKBARINFO entry:
@@ -93,6 +94,7 @@ class CImageSlider : public Window {
   SkinTooltip tooltip_;
   int minimum_ = 0, maximum_ = 100, position_ = 0;
   int paging_ = 0;  // TB_PAGEUP or TB_PAGEDOWN while a click beside the thumb is held
+  int wheel_ = 0;   // wheel movement short of a notch
   ScopedTimer pageTimer_;
 };
 

@@ -288,6 +288,15 @@ TEST_F(SkinTrackbarTest, KeysMoveItAsTheTrackbarDoes) {
     EXPECT_EQ(parent->events, expected) << k.key;
   }
   EXPECT_EQ(::SendMessageA(slider->GetHwnd(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+  // A notch of the wheel forward moves towards the minimum by the lines the
+  // system scrolls (3 unless set otherwise).
+  UINT lines = 3;
+  ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  slider->SetRangeAndPosition(0, 100, 50);
+  parent->events.clear();
+  ::SendMessageA(slider->GetHwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  const std::string at = std::to_string(50 - static_cast<int>(lines));
+  EXPECT_EQ(parent->events, (std::vector<std::string>{"track 2 0 " + at, "track 2 8 " + at}));
 }
 
 TEST_F(SkinTrackbarTest, TooltipAndMissingThumb) {
