@@ -48,7 +48,7 @@ void CImageSlider::SetRangeAndPosition(int minimum, int maximum, int position) {
 }
 
 bool CImageSlider::MoveTo(int position) {
-  // A range given backwards holds its maximum only, as the trackbar's does.
+  // A range given backwards holds its minimum only.
   const int next = std::max(minimum_, std::min(position, maximum_));
   if (next == position_) return false;
   position_ = next;
