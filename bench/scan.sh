@@ -8,7 +8,8 @@
 # PROFILE=1 also prints where a scan's time goes per file.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build/windows}"
+# Absolute: the Wine prefix inside it must be named by an absolute path.
+build="$(cd "${1:-$root/build/windows}" && pwd)"
 runs="${2:-5}"
 source "$root/tools/setup.sh"
 glyph_wineprefix "$build/wineprefix"
