@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include "framework/Window.h"
+
 namespace glyph {
 namespace {
 
@@ -149,18 +151,12 @@ LRESULT CALLBACK StaticPaneProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 bool Register(const char* name, WNDPROC proc, UINT style, int extra) {
   WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  if (::GetClassInfoExA(::GetModuleHandleA(nullptr), name, &wc)) return true;
-  wc = WNDCLASSEXA{};
-  wc.cbSize = sizeof wc;
   // Global, so that a dialog template finds them whatever module it names.
   wc.style = style | CS_GLOBALCLASS;
   wc.lpfnWndProc = proc;
   wc.cbWndExtra = extra;
-  wc.hInstance = ::GetModuleHandleA(nullptr);
-  wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
-  return ::RegisterClassExA(&wc) != 0;
+  return RegisterClassOnce(wc);
 }
 
 }  // namespace

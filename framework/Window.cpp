@@ -39,19 +39,25 @@ Window* Window::FromHandle(HWND hwnd) {
   return it == table.windows.end() ? nullptr : it->second;
 }
 
+bool RegisterClassOnce(WNDCLASSEXA wc) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (::GetClassInfoExA(::GetModuleHandleA(nullptr), wc.lpszClassName, &existing)) return true;
+  wc.cbSize = sizeof wc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  if (!wc.hCursor) wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+  return ::RegisterClassExA(&wc) != 0;
+}
+
 bool Window::RegisterClass(const char* className, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
   WNDCLASSEXA wc{};
-  if (::GetClassInfoExA(::GetModuleHandleA(nullptr), className, &wc)) return true;
-  wc = WNDCLASSEXA{};
-  wc.cbSize = sizeof wc;
   wc.style = style;
   wc.lpfnWndProc = &Window::StaticWndProc;
-  wc.hInstance = ::GetModuleHandleA(nullptr);
-  wc.hCursor = cursor ? cursor : ::LoadCursor(nullptr, IDC_ARROW);
+  wc.hCursor = cursor;
   wc.hbrBackground = background;
   wc.hIcon = icon;
   wc.lpszClassName = className;
-  return ::RegisterClassExA(&wc) != 0;
+  return RegisterClassOnce(wc);
 }
 
 bool Window::Create(const char* className, const char* title, DWORD style, DWORD exStyle, const RECT& r,

@@ -107,6 +107,11 @@ class Window {
 // queued for this thread, returns false once WM_QUIT was seen.
 bool PumpMessages();
 
+// Registers a window class of this module once: a class of that name
+// already registered counts. The size and instance are filled in, and the
+// arrow cursor when none is given.
+bool RegisterClassOnce(WNDCLASSEXA wc);
+
 // Gives the window the style (style & ~clear) | set, only if that changes
 // it: every change is a round trip to the Wine server and two messages.
 void ChangeStyle(HWND hwnd, LONG_PTR clear, LONG_PTR set = 0);
