@@ -245,11 +245,17 @@ void CImageSlider::OnLButtonDown(UINT, POINT point) {
     ::SetFocus(hwnd);
     ::SetCapture(hwnd);
     paging_ = code;
-    const int page = PageOf(minimum_, maximum_);
-    if (MoveTo(position_ + (code == TB_PAGEUP ? -page : page))) Scroll(code);
+    PageOnce();
     pageTimer_.Start(hwnd, kPageTimer, 400);
   }
   Repaint();
+}
+
+void CImageSlider::PageOnce() {
+  const int page = PageOf(minimum_, maximum_);
+  if (!MoveTo(position_ + (paging_ == TB_PAGEUP ? -page : page))) return;
+  Repaint();
+  Scroll(paging_);
 }
 
 void CImageSlider::OnTimer(UINT_PTR id) {
@@ -264,11 +270,7 @@ void CImageSlider::OnTimer(UINT_PTR id) {
     pageTimer_.Stop();
     return;
   }
-  const int page = PageOf(minimum_, maximum_);
-  if (MoveTo(position_ + (paging_ == TB_PAGEUP ? -page : page))) {
-    Repaint();
-    Scroll(paging_);
-  }
+  PageOnce();
   pageTimer_.Start(GetHwnd(), kPageTimer, 100);
 }
 

@@ -9,12 +9,12 @@
 // (TBM_GETPOS, TBM_SETPOS, TBM_GETRANGEMIN/MAX, TBM_SETRANGEMIN/MAX,
 // TBM_SETRANGE, TBM_GETPAGESIZE, TBM_GETLINESIZE), takes TBS_VERT, moves
 // by the arrow keys, Page Up/Down, Home, End and the wheel (forward
-// towards the minimum), pages towards a click
-// beside the thumb (again while the button is held), and sends its parent
-// WM_HSCROLL or WM_VSCROLL with the trackbar's codes. Focused, it draws
-// the focus mark (SkinFocus.h). CSkinTrackbar is one TRACKBARINFO entry:
-// it reports movements by index to its parent (SkinNotify). The parent
-// hands the slider's scroll messages back to it with ReflectSkinScroll.
+// towards the minimum), pages towards a click beside the thumb (again
+// while the button is held), and sends its parent WM_HSCROLL or WM_VSCROLL
+// with the trackbar's codes. Focused, it draws the focus mark
+// (SkinFocus.h). CSkinTrackbar is one TRACKBARINFO entry: it reports
+// movements by index to its parent (SkinNotify). The parent hands the
+// slider's scroll messages back to it with ReflectSkinScroll.
 #pragma once
 
 #include <windows.h>
@@ -88,6 +88,8 @@ class CImageSlider : public Window {
   // Which way a click at the point pages: TB_PAGEUP, TB_PAGEDOWN, or 0
   // over the thumb.
   int PageTowards(POINT point) const;
+  // One page the way paging_ says, reported when the slider moved.
+  void PageOnce();
   void StopPaging();
 
   const SkinContext& context_;
