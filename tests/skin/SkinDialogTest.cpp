@@ -91,6 +91,9 @@ int ChildCount(HWND hwnd) {
 
 class SkinDialogTest : public ::testing::Test {
  protected:
+  // A real pointer resting over a test window moves its hover: far from them.
+  void SetUp() override { ::SetCursorPos(1200, 1000); }
+
   TestSkinDialog dlg;
   RecordingPrompt prompt{dlg.Context()};
 };
