@@ -95,6 +95,9 @@ namespace {
 // ---------------------------------------------------------------------------
 // Compression.
 
+// Places at the front of the move-to-front list searched byte by byte.
+constexpr int kNearFront = 16;
+
 template <class Out>
 class BlockEncoder {
  public:
@@ -121,8 +124,17 @@ class BlockEncoder {
         SendZeros(zeros);
         zeros = 0;
       }
-      const int j = static_cast<int>(static_cast<const std::uint8_t*>(std::memchr(list + 1, c, 255)) - list);
-      std::memmove(list + 1, list, static_cast<std::size_t>(j));
+      // Most bytes stand near the front of the list: look there, and move
+      // the few before them, without a call.
+      int j = 1;
+      while (j < kNearFront && list[j] != c) ++j;
+      if (j < kNearFront) {
+        for (int k = j; k > 0; --k) list[k] = list[k - 1];
+      } else {
+        const void* at = std::memchr(list + kNearFront, c, sizeof list - kNearFront);
+        j = static_cast<int>(static_cast<const std::uint8_t*>(at) - list);
+        std::memmove(list + 1, list, static_cast<std::size_t>(j));
+      }
       list[0] = c;
       SendMtfValue(j);
     }
