@@ -2,6 +2,8 @@
 // cutting and drawing.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "SkinTestUtil.h"
 #include "skin/SkinBitmap.h"
 
@@ -52,6 +54,38 @@ TEST(LoadSkinPicture, BitmapPixelsArriveExactly) {
   EXPECT_EQ(size.cy, 5);
   for (int y = 0; y < 5; ++y) {
     for (int x = 0; x < 7; ++x) EXPECT_EQ(BitmapPixel(bmp.Get(), x, y), RGB(x * 30, y * 50, 200));
+  }
+}
+
+// Every pixel of a bitmap, top row first, colour bits only.
+std::vector<DWORD> ColourBits(HBITMAP bitmap) {
+  const SIZE size = BitmapSize(bitmap);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB};
+  std::vector<DWORD> bits(static_cast<size_t>(size.cx) * size.cy);
+  UniqueDC dc(::CreateCompatibleDC(nullptr));
+  if (::GetDIBits(dc.Get(), bitmap, 0, size.cy, bits.data(), &bi, DIB_RGB_COLORS) != size.cy) return {};
+  for (DWORD& p : bits) p &= 0x00FFFFFF;
+  return bits;
+}
+
+// The skins' bitmaps (a 1-bit mask, 24-bit slider pieces) come out as the
+// platform's own reader has them, every pixel.
+TEST(LoadSkinPicture, SkinBitmapsMatchThePlatformsReader) {
+  for (const char* file : {"Skin/mask.bmp", "Skin/mask@1.5x.bmp", "Skin/mask@2x.bmp", "Skin/horslider.bmp",
+                           "Skin/horslider_over@2x.bmp"}) {
+    SkinContext context;
+    MemoryArchive archive;
+    archive.items[file] = test::ReadFileBytes(file);
+    ScopedSkinArchive current(context, &archive);
+    UniqueBitmap ours;
+    ASSERT_TRUE(LoadSkinPicture(context, file, ours, nullptr)) << file;
+    UniqueBitmap platform(static_cast<HBITMAP>(
+        ::LoadImageA(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    ASSERT_TRUE(platform) << file;
+    const std::vector<DWORD> want = ColourBits(platform.Get());
+    EXPECT_FALSE(want.empty()) << file;
+    EXPECT_TRUE(ColourBits(ours.Get()) == want) << file;
   }
 }
 
