@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/PlainControls.h"
 #include "framework/ResourceIds.h"
 
 namespace glyph {
@@ -50,8 +51,7 @@ CChooseIconDlg::CChooseIconDlg(HWND parent, IconSource& icons)
       icons_(icons),
       fileSystem_(icons),
       scanner_(SharedScanState(), fileSystem_) {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  LoadCommonControls(ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES);
 }
 
 CChooseIconDlg::~CChooseIconDlg() {

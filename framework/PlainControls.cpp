@@ -1,6 +1,5 @@
 #include "framework/PlainControls.h"
 
-#include <windows.h>
 #include <windowsx.h>
 
 #include "framework/Window.h"
@@ -166,6 +165,11 @@ bool RegisterPlainControls() {
       Register(kOwnerDrawButtonClass, ButtonProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, sizeof(LONG_PTR)) &&
       Register(kStaticPaneClass, StaticPaneProc, 0, 0);
   return registered;
+}
+
+void LoadCommonControls(DWORD classes) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, classes};
+  ::InitCommonControlsEx(&icc);
 }
 
 }  // namespace glyph

@@ -18,6 +18,10 @@
 // Dialog templates name them by these strings.
 #pragma once
 
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
 namespace glyph {
 
 inline constexpr char kOwnerDrawButtonClass[] = "GlyphButton";
@@ -26,5 +30,10 @@ inline constexpr char kStaticPaneClass[] = "GlyphStatic";
 // Registers both classes for the whole process, once; false if either
 // could not be registered.
 bool RegisterPlainControls();
+
+// Loads the common controls library (delay-loaded) and registers the given
+// classes of it: what a window calls before it makes one of them (a
+// tooltip, a tree, a list).
+void LoadCommonControls(DWORD classes = ICC_WIN95_CLASSES);
 
 }  // namespace glyph

@@ -10,6 +10,7 @@
 
 #include "framework/AnsiText.h"
 #include "framework/ComScope.h"
+#include "framework/PlainControls.h"
 #include "framework/Profile.h"
 #include "skin/SkinDescription.h"
 #include "skin/SkinGeometry.h"
@@ -198,7 +199,9 @@ void CSkinDialog::OnTimer(UINT_PTR id) {
   if (id != kFinishScreensTimer) return Dialog::OnTimer(id);
   ::KillTimer(GetHwnd(), kFinishScreensTimer);
   FinishScreens();
-  SkinTooltip::LoadCommonControls();
+  // The library behind the tooltips, loaded now that the window has shown,
+  // so that the first hover does not wait for it.
+  LoadCommonControls();
   SkinPainted();
 }
 

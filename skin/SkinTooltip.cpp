@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/PlainControls.h"
 #include "framework/Window.h"
 #include "skin/SkinNotify.h"
 
@@ -27,11 +28,6 @@ HWND SkinTooltip::Get() const {
 }
 
 bool SkinTooltip::HasTool() const { return Get() && hasTool_; }
-
-void SkinTooltip::LoadCommonControls() {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
-}
 
 void SkinTooltip::Realize() const {
   waiting_ = false;

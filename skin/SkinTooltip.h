@@ -28,10 +28,6 @@ class SkinTooltip {
   HWND Get() const;
   bool HasTool() const;
 
-  // Loads the library behind tooltip windows: a window that showed without
-  // it calls this when idle, so that the first hover does not wait for it.
-  static void LoadCommonControls();
-
  private:
   // Makes the window and gives it the waiting text.
   void Realize() const;

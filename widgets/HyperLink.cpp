@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "framework/PlainControls.h"
 #include "framework/WindowText.h"
 #include "widgets/LinkText.h"
 
@@ -111,8 +112,7 @@ void CHyperLink::PreSubclassWindow() {
   if (!(options_ & kNoHandCursor)) LoadHandCursor();
 
   // TTF_SUBCLASS lets the tooltip see the link's mouse messages itself.
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  LoadCommonControls();
   toolTip_.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, nullptr, nullptr));
   if (toolTip_) {
